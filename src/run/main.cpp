@@ -1,0 +1,3 @@
+#include "run/run_eval.h"
+
+int main(int argc, char** argv) { return krobelnik::Main(argc, argv); }

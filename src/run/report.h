@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "run/assertion.h"
+
+namespace krobelnik {
+
+// One accepted answer section: the test case it answers and its score.
+struct ResultEntry {
+  std::int32_t testCaseNumber;
+  std::int32_t score;
+};
+
+// The program label that the failure form shows in place of the source text.
+inline constexpr const char* ProgramLabel = "Zelvor20Krobelnik";
+
+// Each writer puts one whole form of the report into the open report and
+// returns whether every byte was accepted. None of them allocates, so a writer
+// can run while memory is exhausted.
+
+// "OK", the number of entries, then "<test case> <score>" per entry.
+bool WriteSuccessReport(std::FILE* report, const std::vector<ResultEntry>& results);
+
+// "Napaka [<label>:<location>]: <message>" and "-1"; the message is copied
+// as it stands, never interpreted as a format.
+bool WriteFailureReport(std::FILE* report, const EAssertion& failure);
+
+// The fixed text for a failure that is not an EAssertion, and "-1".
+bool WriteUnexpectedFailureReport(std::FILE* report);
+
+// Flushes and closes the report; returns whether both succeeded.
+bool CloseReport(std::FILE* report);
+
+}  // namespace krobelnik

@@ -1,0 +1,110 @@
+#include "run/run_eval.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "answer/answer_block.h"
+#include "run/assertion.h"
+#include "testdata/number_line.h"
+
+namespace krobelnik {
+
+namespace {
+
+void PrintUsage() { std::fputs(UsageLine, stdout); }
+
+// True when both names lead to one existing file (also through links).
+bool SameFile(const char* a, const char* b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+}  // namespace
+
+void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCases,
+                    std::vector<ResultEntry>& results) {
+  std::string_view line;
+  if (!submission.ReadLine(line)) Fail(185, "manjka stevilka tekmovalca");
+  if (line.size() != 6) Fail(186, "stevilka tekmovalca bi morala imeti 6 stevk");
+  std::int32_t contestantNumber = 0;
+  if (!LeadingInt(line, contestantNumber))
+    Fail(188,
+         "v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"" + std::string(line) + "\"");
+  if (!submission.ReadLine(line)) Fail(189, "manjka druga vrstica");
+  if (line != TaskName)
+    Fail(190, "v drugi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"" +
+                  std::string(line) + "\"");
+
+  std::int64_t lineCounter = 3;
+  while (submission.ReadLine(line)) {
+    if (line.empty()) {
+      ++lineCounter;
+      continue;
+    }
+    std::int32_t number = 0;
+    if (!LeadingInt(line, number))
+      Fail(198, "v " + IntToStr(lineCounter) +
+                    ". vrstici bi morala biti stevilka testnega primera, ne pa \"" +
+                    std::string(line) + "\"");
+    // Test case k stands at position k - 1, so indexing finds exactly the
+    // first record with that number.
+    if (number < 1 || static_cast<std::size_t>(number) > testCases.size())
+      Fail(200,
+           "v " + IntToStr(lineCounter) +
+               ". vrstici se pojavlja neveljavna stevilka testnega primera: " + IntToStr(number));
+    ++lineCounter;
+    AnswerBlock block;
+    ReadAnswerBlock(block, submission, lineCounter, number,
+                    testCases[static_cast<std::size_t>(number) - 1]);
+    results.push_back(ResultEntry{number, block.score});
+  }
+}
+
+int RunEval(int argc, const char* const* argv) {
+  if (argc < 5) {
+    PrintUsage();
+    return 1;
+  }
+  const char* testDataName = argv[2];
+  const char* submissionName = argv[3];
+  const char* reportName = argv[4];
+  // Opening the report truncates it: never when it is one of the inputs.
+  if (SameFile(reportName, testDataName) || SameFile(reportName, submissionName))
+    return ReportFailureStatus;
+  std::FILE* report = std::fopen(reportName, "w");
+  if (report == nullptr) return ReportFailureStatus;
+
+  // Everything a run reads lives inside the try block, so unwinding closes
+  // the inputs and frees the test cases before a failure is written. The
+  // writers allocate nothing, so a handler cannot fail for want of memory.
+  bool written = false;
+  bool accepted = false;
+  std::vector<ResultEntry> results;
+  try {
+    std::vector<TestCase> testCases;
+    ReadTestData(testDataName, testCases);
+    LineReader submission(submissionName);
+    ReadSubmission(submission, testCases, results);
+    accepted = true;
+  } catch (const EAssertion& failure) {
+    std::vector<ResultEntry>().swap(results);
+    written = WriteFailureReport(report, failure);
+  } catch (...) {
+    std::vector<ResultEntry>().swap(results);
+    written = WriteUnexpectedFailureReport(report);
+  }
+  if (accepted) written = WriteSuccessReport(report, results);
+  const bool closed = CloseReport(report);
+  return written && closed ? 0 : ReportFailureStatus;
+}
+
+int Main(int argc, const char* const* argv) {
+  if (argc >= 2 && std::strcmp(argv[1], "eval") == 0) return RunEval(argc, argv);
+  PrintUsage();
+  return 0;
+}
+
+}  // namespace krobelnik

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "run/report.h"
+#include "testdata/line_reader.h"
+#include "testdata/test_data.h"
+
+namespace krobelnik {
+
+// The line printed when the command line is not a run.
+inline constexpr const char* UsageLine =
+    "Uporaba: Zelvor20Krobelnik eval input.txt submission.txt report.txt\n";
+
+// Exit status when the report could not be opened, written or closed, or
+// would overwrite an input: the report is then not to be trusted.
+inline constexpr int ReportFailureStatus = 2;
+
+// The program: with "eval" as the first argument a run, otherwise the usage
+// line and status 0. Returns the exit status.
+int Main(int argc, const char* const* argv);
+
+// One evaluation run: argv[2] test data, argv[3] submission, argv[4] report.
+// Returns 0 once a true report is written (whatever its verdict), 1 after
+// the usage line when file names are missing, 2 when no sound report exists.
+int RunEval(int argc, const char* const* argv);
+
+// Checks the submission's header and scores each of its sections against
+// testCases, appending one entry per section; raises EAssertion at a fault.
+void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCases,
+                    std::vector<ResultEntry>& results);
+
+}  // namespace krobelnik

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace krobelnik {
+
+// Marks the constructor that reads lines from a text held in memory.
+struct InMemory {};
+
+// Reads a text file line by line through one large buffer. A line ends at a
+// line feed, which is not part of it, nor is a carriage return right before
+// it; every other byte is kept. A last line without a line feed is a line; a
+// read at the end of the file finds no line. A file that cannot be opened or
+// read at all reads as an empty file; a read error after some bytes raises
+// std::runtime_error, so a damaged file is never taken for a shorter one.
+class LineReader {
+ public:
+  static constexpr std::size_t DefaultBufferSize = std::size_t{1} << 20;
+
+  explicit LineReader(const std::string& path, std::size_t bufferSize = DefaultBufferSize);
+  LineReader(InMemory, std::string text, std::size_t bufferSize = DefaultBufferSize);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Reads the next line whole; false when there is none. The view stays
+  // valid until the next read.
+  bool ReadLine(std::string_view& line);
+
+  // Reads the next line and hands its bytes, in order, to sink(data, size) in
+  // one or more pieces without keeping them; false when there is no line.
+  template <class Sink>
+  bool ReadLineInPieces(Sink&& sink);
+
+  // Closes the file; further reads find no line.
+  void Close();
+
+ private:
+  // Moves the unread bytes to the front of the buffer and reads more after
+  // them; true when at least one byte was added.
+  bool Refill();
+
+  std::FILE* file_ = nullptr;
+  std::string memory_;
+  std::size_t memoryPos_ = 0;
+  bool anyRead_ = false;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  std::string spill_;
+};
+
+template <class Sink>
+bool LineReader::ReadLineInPieces(Sink&& sink) {
+  if (begin_ == end_ && !Refill()) return false;
+  for (;;) {
+    const char* b = buffer_.get() + begin_;
+    std::size_t size = end_ - begin_;
+    const void* lineFeed = std::memchr(b, '\n', size);
+    if (lineFeed != nullptr) {
+      std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - b);
+      begin_ += length + 1;
+      if (length > 0 && b[length - 1] == '\r') --length;
+      if (length > 0) sink(b, length);
+      return true;
+    }
+    // A carriage return at the end of the buffer stays unread until the next
+    // byte shows whether it stands right before a line feed.
+    if (b[size - 1] == '\r') --size;
+    if (size > 0) sink(b, size);
+    begin_ += size;
+    if (!Refill()) {
+      if (begin_ < end_) sink(buffer_.get() + begin_, end_ - begin_);
+      begin_ = end_;
+      return true;
+    }
+  }
+}
+
+}  // namespace krobelnik

@@ -1,0 +1,96 @@
+#include "testdata/test_data.h"
+
+#include "run/assertion.h"
+#include "testdata/number_line.h"
+#include "testdata/text.h"
+
+namespace krobelnik {
+
+namespace {
+
+[[noreturn]] void FailMissingLine(std::int32_t location, std::int64_t lineNumber) {
+  Fail(location, "manjka " + IntToStr(lineNumber) + ". vrstica");
+}
+
+std::string Quoted(std::string_view line) { return std::string(line) + "\""; }
+
+}  // namespace
+
+void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCase) {
+  std::string_view line;
+  // Each read counts before its outcome is examined, so a missing line is
+  // named by the number it would have had.
+  const bool haveSeparator = stream.ReadLine(line);
+  ++lineNumber;
+  if (!haveSeparator) FailMissingLine(78, lineNumber);
+  if (!line.empty())
+    Fail(79, "vrstica " + IntToStr(lineNumber) + " bi morala biti prazna, ne pa \"" + Quoted(line));
+
+  std::vector<std::int32_t> numbers;
+  NumberLineParser parser(numbers, 1);
+  const bool haveNumber =
+      stream.ReadLineInPieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
+  ++lineNumber;
+  if (!haveNumber) FailMissingLine(80, lineNumber);
+  parser.Finish();
+  if (parser.Count() != 1)
+    Fail(81, "v " + IntToStr(lineNumber) +
+                 ". vrstica bi moralo biti 1 stevilo (stevilka testnega primera), ne pa " +
+                 IntToStr(parser.Count()));
+  testCase.number = numbers[0];
+
+  // s is kept only while it is within the limit; a longer line is counted
+  // to its end so that its true length can be reported.
+  std::string& s = testCase.s;
+  s.clear();
+  std::int64_t length = 0;
+  const bool haveString = stream.ReadLineInPieces([&](const char* data, std::size_t size) {
+    length += static_cast<std::int64_t>(size);
+    if (length <= MaxStringLength) s.append(data, size);
+  });
+  ++lineNumber;
+  if (!haveString) FailMissingLine(83, lineNumber);
+  if (length < 1 || length > MaxStringLength)
+    Fail(84, "niz s je dolg " + IntToStr(length) + " znakov, ne pa med 1 in " + "10000000");
+  const std::size_t bad = FindNonLetter(s.data(), s.size());
+  if (bad != s.size())
+    Fail(85, "znak s[" + IntToStr(static_cast<std::int64_t>(bad)) +
+                 "] bi moral biti mala crka angleske abecede, ne pa (char) " +
+                 IntToStr(static_cast<unsigned char>(s[bad])));
+  s.shrink_to_fit();
+}
+
+void ReadTestData(LineReader& stream, std::vector<TestCase>& testCases) {
+  std::string_view line;
+  if (!stream.ReadLine(line)) Fail(94, "manjka prva vrstica z imenom naloge");
+  if (line != TaskName)
+    Fail(95, "v prvi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"" +
+                 Quoted(line));
+  if (!stream.ReadLine(line)) Fail(98, "manjka druga vrstica s stevilom testnih primerov");
+  std::int32_t count = 0;
+  if (!LeadingInt(line, count) || count < 1)
+    Fail(101, "v drugi vrstici bi moralo biti stevilo testnih primerov, ne pa \"" + Quoted(line));
+
+  // The count is only a claim of the file: nothing is reserved for it, and
+  // the blocks themselves decide how far reading gets.
+  testCases.clear();
+  std::int64_t lineNumber = 2;
+  std::int64_t blockStart = 2;
+  for (std::int64_t k = 1; k <= count; ++k) {
+    TestCase testCase;
+    ReadTestCase(stream, lineNumber, testCase);
+    if (testCase.number != k)
+      Fail(108, "v vrsticah " + IntToStr(blockStart) + ".." + IntToStr(lineNumber) +
+                    " bi moral biti testni primer stevilka " + IntToStr(k) + ", ne pa " +
+                    IntToStr(testCase.number));
+    testCases.push_back(std::move(testCase));
+    blockStart = lineNumber;
+  }
+}
+
+void ReadTestData(const std::string& fileName, std::vector<TestCase>& testCases) {
+  LineReader stream(fileName);
+  ReadTestData(stream, testCases);
+}
+
+}  // namespace krobelnik

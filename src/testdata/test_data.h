@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "testdata/line_reader.h"
+
+namespace krobelnik {
+
+// Line 1 of the test data and line 2 of a submission.
+inline constexpr std::string_view TaskName = "Krobelnik";
+
+// The longest s a test case may have.
+inline constexpr std::int64_t MaxStringLength = 10000000;
+
+// One test case: its number and the string s to be represented.
+struct TestCase {
+  std::int32_t number = 0;
+  std::string s;
+};
+
+// Reads the whole test data file into testCases (emptied first) and closes
+// it; raises EAssertion at the first defect. A file that cannot be opened
+// reads as empty.
+void ReadTestData(const std::string& fileName, std::vector<TestCase>& testCases);
+
+// The same from an open stream standing at line 1.
+void ReadTestData(LineReader& stream, std::vector<TestCase>& testCases);
+
+// Reads the three lines of one block (separator, number, s) into testCase,
+// advancing lineNumber by one for each line attempted; raises EAssertion.
+void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCase);
+
+}  // namespace krobelnik

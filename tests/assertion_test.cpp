@@ -1,0 +1,50 @@
+#include "run/assertion.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "test_support.h"
+
+namespace krobelnik {
+namespace {
+
+using testing::ExpectFailure;
+
+TEST(IntToStr, RendersLikePercentD) {
+  const struct {
+    std::int64_t value;
+    const char* text;
+  } cases[] = {
+      {0, "0"},
+      {7, "7"},
+      {-1, "-1"},
+      {10000000, "10000000"},
+      {2147483647, "2147483647"},
+      {-2147483647 - 1, "-2147483648"},
+      {2147483648LL, "2147483648"},
+      {std::numeric_limits<std::int64_t>::max(), "9223372036854775807"},
+      {std::numeric_limits<std::int64_t>::min(), "-9223372036854775808"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IntToStr(c.value), c.text);
+}
+
+TEST(Fail, CarriesLocationMessageAndSource) {
+  try {
+    Fail(132, "stevilo k");
+    FAIL() << "Fail returned";
+  } catch (const EAssertion& failure) {
+    EXPECT_EQ(failure.location, 132);
+    EXPECT_EQ(failure.message, "stevilo k");
+    EXPECT_FALSE(failure.source.empty());
+  }
+}
+
+TEST(Fail, CutsMessageBeforeFirstNul) {
+  ExpectFailure(79, "vrstica 3 bi morala biti prazna, ne pa \"a", [] {
+    Fail(79, std::string("vrstica 3 bi morala biti prazna, ne pa \"a\0b\0c\"", 47));
+  });
+  ExpectFailure(190, "", [] { Fail(190, std::string("\0x\"", 3)); });
+}
+
+}  // namespace
+}  // namespace krobelnik

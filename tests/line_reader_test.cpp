@@ -1,0 +1,123 @@
+#include "testdata/line_reader.h"
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace krobelnik {
+namespace {
+
+using testing::TempDir;
+using testing::WriteFile;
+using Lines = std::vector<std::string>;
+
+const struct {
+  std::string text;
+  Lines lines;
+} LineCases[] = {
+    {"", {}},
+    {"\n", {""}},
+    {"\n\n", {"", ""}},
+    {"a", {"a"}},
+    {"a\n", {"a"}},
+    {"ab\n\ncd", {"ab", "", "cd"}},
+    {"a\r\nb\r\n", {"a", "b"}},
+    {"\r\n\r\n", {"", ""}},
+    {"a\rb\n", {"a\rb"}},
+    {"a\r", {"a\r"}},
+    {"a\r\r\n", {"a\r"}},
+    {"\r", {"\r"}},
+    {"\r\r\r\n\r", {"\r\r", "\r"}},
+    {std::string("x\0y\xff\x80\n\0", 7), {std::string("x\0y\xff\x80", 5), std::string("\0", 1)}},
+    {std::string(1000, 'a') + "\r\n" + std::string(999, 'b') + "\r",
+     {std::string(1000, 'a'), std::string(999, 'b') + "\r"}},
+};
+
+const std::size_t BufferSizes[] = {1, 2, 3, 5, 64, LineReader::DefaultBufferSize};
+
+Lines ReadAllWhole(LineReader& reader) {
+  Lines lines;
+  std::string_view line;
+  while (reader.ReadLine(line)) lines.emplace_back(line);
+  return lines;
+}
+
+Lines ReadAllInPieces(LineReader& reader) {
+  Lines lines;
+  std::string line;
+  while (reader.ReadLineInPieces([&](const char* data, std::size_t size) {
+    EXPECT_GT(size, 0U);
+    line.append(data, size);
+  })) {
+    lines.push_back(line);
+    line.clear();
+  }
+  return lines;
+}
+
+// Alternates the two ways of reading, as the answer checker does.
+Lines ReadAllMixed(LineReader& reader) {
+  Lines lines;
+  for (bool whole = true;; whole = !whole) {
+    std::string line;
+    std::string_view view;
+    const bool more =
+        whole ? reader.ReadLine(view)
+              : reader.ReadLineInPieces([&](const char* d, std::size_t n) { line.append(d, n); });
+    if (!more) return lines;
+    lines.push_back(whole ? std::string(view) : line);
+  }
+}
+
+TEST(LineReader, SplitsLinesFromMemoryWithEveryBufferSize) {
+  for (const auto& c : LineCases) {
+    for (std::size_t size : BufferSizes) {
+      LineReader whole(InMemory{}, c.text, size);
+      EXPECT_EQ(ReadAllWhole(whole), c.lines) << "buffer " << size;
+      LineReader pieces(InMemory{}, c.text, size);
+      EXPECT_EQ(ReadAllInPieces(pieces), c.lines) << "buffer " << size;
+      LineReader mixed(InMemory{}, c.text, size);
+      EXPECT_EQ(ReadAllMixed(mixed), c.lines) << "buffer " << size;
+    }
+  }
+}
+
+TEST(LineReader, SplitsLinesFromFiles) {
+  TempDir dir;
+  for (const auto& c : LineCases) {
+    WriteFile(dir / "f.txt", c.text);
+    for (std::size_t size : {std::size_t{3}, LineReader::DefaultBufferSize}) {
+      LineReader reader(dir / "f.txt", size);
+      EXPECT_EQ(ReadAllMixed(reader), c.lines);
+    }
+  }
+}
+
+TEST(LineReader, MissingLineStaysMissing) {
+  LineReader reader(InMemory{}, "a\n", 4);
+  std::string_view line;
+  EXPECT_TRUE(reader.ReadLine(line));
+  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_FALSE(reader.ReadLineInPieces([](const char*, std::size_t) {}));
+  EXPECT_FALSE(reader.ReadLine(line));
+}
+
+TEST(LineReader, UnopenableOrUnreadableFileReadsAsEmpty) {
+  TempDir dir;
+  for (const std::string& path : {dir / "missing.txt", dir / ""}) {
+    LineReader reader(path);
+    std::string_view line;
+    EXPECT_FALSE(reader.ReadLine(line)) << path;
+  }
+}
+
+TEST(LineReader, ClosedReaderHasNoLines) {
+  LineReader reader(InMemory{}, "a\nb\n");
+  reader.Close();
+  std::string_view line;
+  EXPECT_FALSE(reader.ReadLine(line));
+}
+
+}  // namespace
+}  // namespace krobelnik

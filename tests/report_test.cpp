@@ -1,0 +1,75 @@
+#include "run/report.h"
+
+#include "test_support.h"
+
+namespace krobelnik {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+
+// Writes one form with writer into a fresh file and returns the file's bytes.
+template <class Writer>
+std::string Written(Writer writer) {
+  TempDir dir;
+  const std::string path = dir / "report.txt";
+  std::FILE* report = std::fopen(path.c_str(), "w");
+  EXPECT_NE(report, nullptr);
+  EXPECT_TRUE(writer(report));
+  EXPECT_TRUE(CloseReport(report));
+  return ReadFile(path);
+}
+
+TEST(Report, SuccessForm) {
+  const struct {
+    std::vector<ResultEntry> results;
+    const char* text;
+  } cases[] = {
+      {{}, "OK\n0\n"},
+      {{{1, 5}}, "OK\n1\n1 5\n"},
+      {{{2, 7}, {1, 2}, {2, 7}}, "OK\n3\n2 7\n1 2\n2 7\n"},
+      {{{-3, -2147483647 - 1}, {2147483647, 0}}, "OK\n2\n-3 -2147483648\n2147483647 0\n"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Written([&](std::FILE* f) { return WriteSuccessReport(f, c.results); }), c.text);
+}
+
+TEST(Report, SuccessFormWithManyEntriesCrossesTheBuffer) {
+  std::vector<ResultEntry> results(20000, ResultEntry{12345, 678901});
+  std::string expected = "OK\n20000\n";
+  for (int e = 0; e < 20000; ++e) expected += "12345 678901\n";
+  EXPECT_EQ(Written([&](std::FILE* f) { return WriteSuccessReport(f, results); }), expected);
+}
+
+TEST(Report, FailureForm) {
+  const struct {
+    EAssertion failure;
+    std::string text;
+  } cases[] = {
+      {{"manjka stevilka tekmovalca", SourceText, 185},
+       "Napaka [Zelvor20Krobelnik:185]: manjka stevilka tekmovalca\n-1\n"},
+      {{"ne pa \"%s%d%n%%\"", SourceText, 190},
+       "Napaka [Zelvor20Krobelnik:190]: ne pa \"%s%d%n%%\"\n-1\n"},
+      {{std::string("ne pa \"ab\0cd\"", 13), SourceText, 95},
+       "Napaka [Zelvor20Krobelnik:95]: ne pa \"ab\n-1\n"},
+      {{"", SourceText, 55}, "Napaka [Zelvor20Krobelnik:55]: \n-1\n"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Written([&](std::FILE* f) { return WriteFailureReport(f, c.failure); }), c.text);
+}
+
+TEST(Report, UnexpectedFailureFormHasTwoSpaces) {
+  EXPECT_EQ(Written(WriteUnexpectedFailureReport),
+            "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n");
+}
+
+TEST(Report, FullDeviceIsReportedAsNotWritten) {
+  std::FILE* report = std::fopen("/dev/full", "w");
+  if (report == nullptr) GTEST_SKIP() << "no /dev/full";
+  const bool written = WriteSuccessReport(report, {{1, 5}});
+  const bool closed = CloseReport(report);
+  EXPECT_FALSE(written && closed);
+}
+
+}  // namespace
+}  // namespace krobelnik

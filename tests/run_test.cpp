@@ -1,0 +1,215 @@
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "run/run_eval.h"
+#include "test_support.h"
+
+namespace krobelnik {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+const std::string Header = "123456\nKrobelnik\n";
+const std::string OneCase = "Krobelnik\n1\n\n1\nabab\n";
+const std::string TwoCases = "Krobelnik\n2\n\n1\nabab\n\n2\nzzz\n";
+
+std::string FailureForm(int location, const std::string& message) {
+  return "Napaka [Zelvor20Krobelnik:" + std::to_string(location) + "]: " + message + "\n-1\n";
+}
+
+// What the real binary did: its exit status, standard output and error.
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome RunBinary(const TempDir& dir, const std::vector<std::string>& args) {
+  std::string command = "'" EVALUATOR_PATH "'";
+  for (const std::string& arg : args) command += " '" + arg + "'";
+  command += " 2>'" + (dir / "stderr.txt") + "'";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  std::string out;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    out.append(buffer, got);
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadFile(dir / "stderr.txt")};
+}
+
+// Runs the real binary on the two inputs and returns the report; expects
+// status 0 and silence.
+std::string Evaluate(const std::string& testData, const std::string& submission) {
+  TempDir dir;
+  WriteFile(dir / "td.txt", testData);
+  WriteFile(dir / "sub.txt", submission);
+  const Outcome outcome =
+      RunBinary(dir, {"eval", dir / "td.txt", dir / "sub.txt", dir / "rep.txt"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(outcome.err, "");
+  return ReadFile(dir / "rep.txt");
+}
+
+TEST(Run, EvaluatesSubmissionsEndToEnd) {
+  const std::string section1 = "1\n2 2\nab\nb\n1 1\n";
+  const std::string section2 = "2\n1 3\nz\n1 1 1\n";
+  const struct {
+    std::string testData;
+    std::string submission;
+    std::string report;
+  } cases[] = {
+      {OneCase, Header + section1, "OK\n1\n1 5\n"},
+      {OneCase, Header, "OK\n0\n"},
+      {OneCase, Header + "\n\n\n", "OK\n0\n"},
+      {OneCase, "123456\nKrobelnik", "OK\n0\n"},
+      {OneCase, "123456\r\nKrobelnik\r\n1\r\n2 2\r\nab\r\nb\r\n1 1", "OK\n1\n1 5\n"},
+      {OneCase, "12345a\nKrobelnik\n" + section1, "OK\n1\n1 5\n"},
+      {OneCase, "+12345\nKrobelnik\n" + section1, "OK\n1\n1 5\n"},
+      {OneCase, " 12345\nKrobelnik\n" + section1, "OK\n1\n1 5\n"},
+      {OneCase, "-00000\nKrobelnik\n" + section1, "OK\n1\n1 5\n"},
+      {TwoCases, Header + section2 + "\n" + section1 + "\n\n" + section2, "OK\n3\n2 4\n1 5\n2 4\n"},
+      {TwoCases, Header + "1 trailing text\n2 2\nab\nb\n1 1\n  +2\n1 3\nz\n1 1 1\n",
+       "OK\n2\n1 5\n2 4\n"},
+      {TwoCases, Header + section1 + section1, "OK\n2\n1 5\n1 5\n"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Evaluate(c.testData, c.submission), c.report) << c.submission;
+}
+
+TEST(Run, RejectsWithTheFailureForm) {
+  const std::string section1 = "1\n2 2\nab\nb\n1 1\n";
+  const std::string line1 = "v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"";
+  const std::string line2 = "v drugi vrstici bi moral biti niz \"Krobelnik\", ne pa \"";
+  const std::string number = ". vrstici bi morala biti stevilka testnega primera, ne pa \"";
+  const std::string invalid = ". vrstici se pojavlja neveljavna stevilka testnega primera: ";
+  const struct {
+    std::string testData;
+    std::string submission;
+    std::string report;
+  } cases[] = {
+      {OneCase, "", FailureForm(185, "manjka stevilka tekmovalca")},
+      {"Krobelnik\n1\n", "", FailureForm(78, "manjka 3. vrstica")},
+      {"Krobelnik\n1\n\n1\nabAb\n", Header + section1,
+       FailureForm(85, "znak s[2] bi moral biti mala crka angleske abecede, ne pa (char) 65")},
+      {OneCase, "1234567\nKrobelnik\n",
+       FailureForm(186, "stevilka tekmovalca bi morala imeti 6 stevk")},
+      {OneCase, "12345\nKrobelnik\n",
+       FailureForm(186, "stevilka tekmovalca bi morala imeti 6 stevk")},
+      {OneCase, "abcdef\nKrobelnik\n", FailureForm(188, line1 + "abcdef\"")},
+      {OneCase, "ab%s%d\nKrobelnik\n", FailureForm(188, line1 + "ab%s%d\"")},
+      {OneCase, "+ 1234\nKrobelnik\n", FailureForm(188, line1 + "+ 1234\"")},
+      {OneCase, "123456\n", FailureForm(189, "manjka druga vrstica")},
+      {OneCase, "123456\nKrobelnik \n", FailureForm(190, line2 + "Krobelnik \"")},
+      {OneCase, "123456\nkrobelnik\n", FailureForm(190, line2 + "krobelnik\"")},
+      {OneCase, std::string("123456\nKro\0belnik\n", 18), FailureForm(190, line2 + "Kro")},
+      {OneCase, Header + "   \n", FailureForm(198, "v 3" + number + "   \"")},
+      {OneCase, Header + "\n\nx%n\n", FailureForm(198, "v 5" + number + "x%n\"")},
+      {OneCase, Header + section1 + "x\n", FailureForm(198, "v 8" + number + "x\"")},
+      {OneCase, Header + section1 + "\n\nx\n", FailureForm(198, "v 10" + number + "x\"")},
+      {OneCase, Header + "0\n", FailureForm(200, "v 3" + invalid + "0")},
+      {OneCase, Header + "-1\n", FailureForm(200, "v 3" + invalid + "-1")},
+      {OneCase, Header + "\n2\n", FailureForm(200, "v 4" + invalid + "2")},
+      {OneCase, Header + "99999999999\n", FailureForm(200, "v 3" + invalid + "2147483647")},
+      {OneCase, Header + "-99999999999\n", FailureForm(200, "v 3" + invalid + "-2147483648")},
+      {OneCase, Header + section1 + "1\n", FailureForm(127, "manjka vrstica s steviloma k in r")},
+      {OneCase, Header + section1 + section1 + "1\n1 1\nabab\n2\n",
+       FailureForm(149, "indeks i_1 bi moral biti od 1 do 1, ne pa 2")},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Evaluate(c.testData, c.submission), c.report) << c.submission;
+}
+
+TEST(Run, UsageLineAndExitStatuses) {
+  TempDir dir;
+  const std::string usage = UsageLine;
+  const struct {
+    std::vector<std::string> args;
+    int status;
+  } cases[] = {
+      {{}, 0},
+      {{"EVAL", dir / "a", dir / "b", dir / "rep.txt"}, 0},
+      {{"eval2", dir / "a", dir / "b", dir / "rep.txt"}, 0},
+      {{"eval"}, 1},
+      {{"eval", dir / "a", dir / "rep.txt"}, 1},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = RunBinary(dir, c.args);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.out, usage);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_FALSE(std::filesystem::exists(dir / "rep.txt"));
+  }
+}
+
+TEST(Run, ArgumentsAfterTheReportAreIgnored) {
+  TempDir dir;
+  WriteFile(dir / "td.txt", OneCase);
+  WriteFile(dir / "sub.txt", Header);
+  const Outcome outcome =
+      RunBinary(dir, {"eval", dir / "td.txt", dir / "sub.txt", dir / "rep.txt", "x", "y"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(ReadFile(dir / "rep.txt"), "OK\n0\n");
+}
+
+TEST(Run, ReportIsTruncatedAndWrittenAfresh) {
+  TempDir dir;
+  WriteFile(dir / "td.txt", OneCase);
+  WriteFile(dir / "sub.txt", Header);
+  WriteFile(dir / "rep.txt", std::string(10000, 'x'));
+  const char* argv[] = {"prog", "eval", nullptr, nullptr, nullptr};
+  const std::string td = dir / "td.txt", sub = dir / "sub.txt", rep = dir / "rep.txt";
+  argv[2] = td.c_str();
+  argv[3] = sub.c_str();
+  argv[4] = rep.c_str();
+  EXPECT_EQ(RunEval(5, argv), 0);
+  EXPECT_EQ(ReadFile(rep), "OK\n0\n");
+}
+
+TEST(Run, ReportThatCannotBeTrustedGivesStatusTwo) {
+  TempDir dir;
+  WriteFile(dir / "td.txt", OneCase);
+  WriteFile(dir / "sub.txt", Header + "1\n2 2\nab\nb\n1 1\n");
+  std::filesystem::create_symlink(dir / "td.txt", dir / "link.txt");
+  std::filesystem::create_hard_link(dir / "sub.txt", dir / "hard.txt");
+  const std::vector<std::string> reports = {dir / "no-such-folder/rep.txt",
+                                            dir / "td.txt",
+                                            dir / "sub.txt",
+                                            dir / "link.txt",
+                                            dir / "hard.txt",
+                                            dir / "",
+                                            "/dev/full"};
+  for (const std::string& report : reports) {
+    if (report == "/dev/full" && !std::filesystem::exists(report)) continue;
+    const Outcome outcome = RunBinary(dir, {"eval", dir / "td.txt", dir / "sub.txt", report});
+    EXPECT_EQ(outcome.status, 2) << report;
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(ReadFile(dir / "td.txt"), OneCase);
+    EXPECT_EQ(ReadFile(dir / "sub.txt"), Header + "1\n2 2\nab\nb\n1 1\n");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
+}
+
+TEST(Run, InputsAreNeverModified) {
+  TempDir dir;
+  const std::string submission = Header + "1\n2 2\nab\nb\n1 2\n";
+  WriteFile(dir / "td.txt", OneCase);
+  WriteFile(dir / "sub.txt", submission);
+  const Outcome outcome =
+      RunBinary(dir, {"eval", dir / "td.txt", dir / "sub.txt", dir / "rep.txt"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(ReadFile(dir / "rep.txt"),
+            FailureForm(154, "3. znak v stiku t_{i_1}} ... t_{i_r}} je 'b', v nizu s pa 'a'"));
+  EXPECT_EQ(ReadFile(dir / "td.txt"), OneCase);
+  EXPECT_EQ(ReadFile(dir / "sub.txt"), submission);
+}
+
+}  // namespace
+}  // namespace krobelnik
