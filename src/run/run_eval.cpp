@@ -63,6 +63,37 @@ void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCas
   }
 }
 
+bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submission) {
+  // Everything a run reads lives inside the try block, so unwinding closes
+  // the inputs and frees the test cases before a failure is written. The
+  // writers allocate nothing, so a handler cannot fail for want of memory.
+  bool written = false;
+  bool accepted = false;
+  std::vector<ResultEntry> results;
+  try {
+    std::vector<TestCase> testCases;
+    if (testData.inMemory) {
+      LineReader stream(InMemory{}, testData.text);
+      ReadTestData(stream, testCases);
+    } else {
+      ReadTestData(testData.fileName, testCases);
+    }
+    const std::unique_ptr<LineReader> stream =
+        submission.inMemory ? std::make_unique<LineReader>(InMemory{}, submission.text)
+                            : std::make_unique<LineReader>(submission.fileName);
+    ReadSubmission(*stream, testCases, results);
+    accepted = true;
+  } catch (const EAssertion& failure) {
+    std::vector<ResultEntry>().swap(results);
+    written = WriteFailureReport(report, failure);
+  } catch (...) {
+    std::vector<ResultEntry>().swap(results);
+    written = WriteUnexpectedFailureReport(report);
+  }
+  if (accepted) written = WriteSuccessReport(report, results);
+  return written;
+}
+
 int RunEval(int argc, const char* const* argv) {
   if (argc < 5) {
     PrintUsage();
@@ -76,27 +107,7 @@ int RunEval(int argc, const char* const* argv) {
     return ReportFailureStatus;
   std::FILE* report = std::fopen(reportName, "w");
   if (report == nullptr) return ReportFailureStatus;
-
-  // Everything a run reads lives inside the try block, so unwinding closes
-  // the inputs and frees the test cases before a failure is written. The
-  // writers allocate nothing, so a handler cannot fail for want of memory.
-  bool written = false;
-  bool accepted = false;
-  std::vector<ResultEntry> results;
-  try {
-    std::vector<TestCase> testCases;
-    ReadTestData(testDataName, testCases);
-    LineReader submission(submissionName);
-    ReadSubmission(submission, testCases, results);
-    accepted = true;
-  } catch (const EAssertion& failure) {
-    std::vector<ResultEntry>().swap(results);
-    written = WriteFailureReport(report, failure);
-  } catch (...) {
-    std::vector<ResultEntry>().swap(results);
-    written = WriteUnexpectedFailureReport(report);
-  }
-  if (accepted) written = WriteSuccessReport(report, results);
+  const bool written = WriteVerdict(report, Input::File(testDataName), Input::File(submissionName));
   const bool closed = CloseReport(report);
   return written && closed ? 0 : ReportFailureStatus;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "run/report.h"
@@ -25,6 +29,22 @@ int Main(int argc, const char* const* argv);
 // Returns 0 once a true report is written (whatever its verdict), 1 after
 // the usage line when file names are missing, 2 when no sound report exists.
 int RunEval(int argc, const char* const* argv);
+
+// Where an input's lines come from: the file of that name, or a text held
+// in memory.
+struct Input {
+  static Input File(std::string fileName) { return Input{std::move(fileName), false, {}}; }
+  static Input Text(std::string text) { return Input{{}, true, std::move(text)}; }
+
+  std::string fileName;
+  bool inMemory;
+  std::string text;
+};
+
+// The guarded part of a run: reads the whole test data, then the submission,
+// and writes exactly one form of the report into the open report. Returns
+// whether every byte of it was written.
+bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submission);
 
 // Checks the submission's header and scores each of its sections against
 // testCases, appending one entry per section; raises EAssertion at a fault.

@@ -14,10 +14,12 @@ LineReader::LineReader(const std::string& path, std::size_t bufferSize)
   if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
+// A text shorter than the buffer needs no more buffer than its own size.
 LineReader::LineReader(InMemory, std::string text, std::size_t bufferSize)
     : memory_(std::move(text)),
-      buffer_(new char[std::max<std::size_t>(bufferSize, 2)]),
-      capacity_(std::max<std::size_t>(bufferSize, 2)) {}
+      capacity_(std::max<std::size_t>(std::min(bufferSize, memory_.size() + 1), 2)) {
+  buffer_.reset(new char[capacity_]);
+}
 
 LineReader::~LineReader() { Close(); }
 

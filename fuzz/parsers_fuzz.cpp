@@ -1,0 +1,106 @@
+// Checks the number-line parser and the leading-integer conversion against
+// plain reference readings of the same bytes, whole and split into pieces.
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_checks.h"
+#include "run/assertion.h"
+#include "testdata/number_line.h"
+
+namespace {
+
+using krobelnik::fuzz::Require;
+
+bool Space(char c) { return c == ' ' || (c >= 9 && c <= 13); }
+bool Digit(char c) { return c >= '0' && c <= '9'; }
+
+// The outcome of parsing a line: its numbers, or the failure's location and message.
+struct Outcome {
+  std::vector<std::int32_t> numbers;
+  std::int32_t location = 0;
+  std::string message;
+  bool operator==(const Outcome& o) const {
+    return numbers == o.numbers && location == o.location && message == o.message;
+  }
+};
+
+Outcome Reference(std::string_view line) {
+  Outcome outcome;
+  std::size_t p = 0;
+  while (p < line.size()) {
+    if (Space(line[p])) {
+      ++p;
+    } else if (Digit(line[p])) {
+      std::int64_t value = 0;
+      for (; p < line.size() && Digit(line[p]); ++p) {
+        const std::int64_t next = value * 10 + (line[p] - '0');
+        if (next > 2147483647) {
+          outcome.numbers.clear();
+          outcome.location = 61;
+          outcome.message =
+              "stevilo " + std::to_string(value) + std::string(1, line[p]) + " je preveliko";
+          return outcome;
+        }
+        value = next;
+      }
+      outcome.numbers.push_back(static_cast<std::int32_t>(value));
+    } else {
+      outcome.numbers.clear();
+      outcome.location = 55;
+      outcome.message = "namesto stevke se pojavlja znak s kodo " +
+                        std::to_string(static_cast<unsigned char>(line[p]));
+      return outcome;
+    }
+  }
+  return outcome;
+}
+
+Outcome Parse(std::string_view line, std::size_t cut) {
+  Outcome outcome;
+  try {
+    krobelnik::NumberLineParser parser(outcome.numbers, line.size());
+    parser.Feed(line.data(), cut);
+    parser.Feed(line.data() + cut, line.size() - cut);
+    parser.Finish();
+    Require(parser.Count() == static_cast<std::int64_t>(outcome.numbers.size()), "count");
+  } catch (const krobelnik::EAssertion& failure) {
+    outcome.numbers.clear();
+    outcome.location = failure.location;
+    outcome.message = failure.message;
+  }
+  return outcome;
+}
+
+bool ReferenceLeadingInt(std::string_view line, std::int64_t& value) {
+  std::size_t p = 0;
+  while (p < line.size() && Space(line[p])) ++p;
+  bool negative = false;
+  if (p < line.size() && (line[p] == '+' || line[p] == '-')) negative = line[p++] == '-';
+  if (p == line.size() || !Digit(line[p])) return false;
+  value = 0;
+  for (; p < line.size() && Digit(line[p]); ++p)
+    value = std::min<std::int64_t>(value * 10 + (line[p] - '0'), std::int64_t{1} << 40);
+  if (negative) value = -value;
+  value = std::max<std::int64_t>(std::min<std::int64_t>(value, 2147483647), -2147483648LL);
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view line(reinterpret_cast<const char*>(data), size);
+  const Outcome expected = Reference(line);
+  Require(Parse(line, 0) == expected, "NumberLine differs from the reference");
+  Require(Parse(line, size / 2) == expected, "NumberLine in two pieces differs");
+
+  std::int64_t want = 0;
+  std::int32_t got = 0;
+  const bool found = krobelnik::LeadingInt(line, got);
+  Require(found == ReferenceLeadingInt(line, want), "LeadingInt finds a number or not");
+  Require(!found || got == want, "LeadingInt value");
+  return 0;
+}
