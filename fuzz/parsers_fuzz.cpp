@@ -62,7 +62,7 @@ Outcome Reference(std::string_view line) {
 Outcome Parse(std::string_view line, std::size_t cut) {
   Outcome outcome;
   try {
-    krobelnik::NumberLineParser parser(outcome.numbers, line.size());
+    krobelnik::NumberLineParser parser(krobelnik::KeepNumbers{&outcome.numbers, line.size()});
     parser.Feed(line.data(), cut);
     parser.Feed(line.data() + cut, line.size() - cut);
     parser.Finish();

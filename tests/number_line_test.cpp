@@ -73,7 +73,7 @@ TEST(NumberLine, NumbersBeforeAFaultAreAlreadyAppended) {
 
 TEST(NumberLineParser, NumbersMaySpanPieces) {
   Numbers numbers;
-  NumberLineParser parser(numbers, 100);
+  NumberLineParser parser(KeepNumbers{&numbers, 100});
   for (const char* piece : {"1", "2", " 3", "4", " ", "", "5"})
     parser.Feed(piece, std::strlen(piece));
   parser.Finish();
@@ -81,7 +81,7 @@ TEST(NumberLineParser, NumbersMaySpanPieces) {
   EXPECT_EQ(parser.Count(), 3);
 
   Numbers more;
-  NumberLineParser overflowing(more, 100);
+  NumberLineParser overflowing(KeepNumbers{&more, 100});
   ExpectFailure(61, "stevilo 2147483648 je preveliko", [&] {
     overflowing.Feed("21474", 5);
     overflowing.Feed("83648", 5);
@@ -90,7 +90,7 @@ TEST(NumberLineParser, NumbersMaySpanPieces) {
 
 TEST(NumberLineParser, KeepsOnlyTheFirstNumbersButCountsAll) {
   Numbers numbers;
-  NumberLineParser parser(numbers, 2);
+  NumberLineParser parser(KeepNumbers{&numbers, 2});
   parser.Feed("1 2 3 4", 7);
   parser.Finish();
   EXPECT_EQ(numbers, (Numbers{1, 2}));

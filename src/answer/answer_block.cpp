@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "run/assertion.h"
 #include "testdata/number_line.h"
@@ -12,55 +13,122 @@ namespace krobelnik {
 
 namespace {
 
-[[noreturn]] void FailTooLong() {
-  Fail(153, "stik nizov t_{i_1}} ... t_{i_r}} je daljsi od niza s");
-}
+// Walks the concatenation t_{i_1} t_{i_2} ... against s without building it,
+// one index at a time as the index line is parsed. The first fault is only
+// remembered: the line's syntax and its count are checked before the walk's
+// verdict counts, so it is raised by Finish once the whole line is read.
+class Walk {
+ public:
+  explicit Walk(const AnswerBlock& block)
+      : block_(block), s_(block.testCase->s.data()), n_(block.testCase->s.size()) {}
 
-[[noreturn]] void FailMismatch(std::int64_t pos, char got, char expected) {
-  Fail(154, IntToStr(pos + 1) + ". znak v stiku t_{i_1}} ... t_{i_r}} je '" + std::string(1, got) +
-                "', v nizu s pa '" + std::string(1, expected) + "'");
-}
-
-// Walks the concatenation t_{i_1} ... t_{i_r} against s without building it;
-// raises at the first fault.
-void Walk(const AnswerBlock& block) {
-  const std::string& s = block.testCase->s;
-  const std::size_t n = s.size();
-  std::size_t pos = 0;
-  for (std::size_t p = 0; p < block.i.size(); ++p) {
-    const std::int32_t x = block.i[p];
-    // An index is range-checked only when the walk reaches it, so a mismatch
-    // caused by an earlier index is reported first.
-    if (x < 1 || x > block.k)
-      Fail(149, "indeks i_" + IntToStr(static_cast<std::int64_t>(p) + 1) +
-                    " bi moral biti od 1 do " + IntToStr(block.k) + ", ne pa " + IntToStr(x));
-    const std::string_view tx = block.t[static_cast<std::size_t>(x) - 1];
-    if (tx.size() == 1) {
-      if (pos >= n) FailTooLong();
-      if (tx[0] != s[pos]) FailMismatch(static_cast<std::int64_t>(pos), tx[0], s[pos]);
-      ++pos;
-      continue;
+  // Walks the next indices of the line. The state lives in locals while a
+  // batch is walked, so the loop keeps it in registers.
+  void operator()(const std::uint32_t* xs, std::size_t count) {
+    if (location_ != 0) {
+      p_ += static_cast<std::int64_t>(count);
+      return;
     }
-    // Each byte is checked for running past s before it is compared, so a
-    // mismatch within the room left wins over being too long.
-    const std::size_t room = n - pos;
-    const std::size_t compared = std::min(tx.size(), room);
-    if (std::memcmp(tx.data(), s.data() + pos, compared) != 0) {
-      std::size_t m = 0;
-      while (tx[m] == s[pos + m]) ++m;
-      FailMismatch(static_cast<std::int64_t>(pos + m), tx[m], s[pos + m]);
+    const auto k = static_cast<std::uint32_t>(block_.k);
+    const std::int64_t r = block_.r;
+    const char* const s = s_;
+    const std::size_t n = n_;
+    std::size_t pos = pos_;
+    std::int64_t p = p_;
+    for (std::size_t c = 0; c < count; ++c) {
+      const std::uint32_t x = xs[c];
+      if (++p > r) break;
+      // An index is range-checked only when the walk reaches it, so a
+      // mismatch caused by an earlier index is reported first.
+      if (x < 1 || x > k) {
+        location_ = 149;
+        indexPosition_ = p;
+        index_ = x;
+        break;
+      }
+      const std::string_view tx = block_.t[x - 1];
+      if (tx.size() == 1) {
+        if (pos >= n) {
+          location_ = 153;
+          break;
+        }
+        if (tx[0] != s[pos]) {
+          Mismatch(pos, tx[0]);
+          break;
+        }
+        ++pos;
+        continue;
+      }
+      // Every byte is checked for running past s before it is compared, so
+      // a mismatch within the room left is reported rather than the length.
+      const std::size_t room = n - pos;
+      const std::size_t compared = std::min(tx.size(), room);
+      if (std::memcmp(tx.data(), s + pos, compared) != 0) {
+        std::size_t m = 0;
+        while (tx[m] == s[pos + m]) ++m;
+        Mismatch(pos + m, tx[m]);
+        break;
+      }
+      if (tx.size() > room) {
+        location_ = 153;
+        break;
+      }
+      pos += tx.size();
     }
-    if (tx.size() > room) FailTooLong();
-    pos += tx.size();
+    pos_ = pos;
+    p_ += static_cast<std::int64_t>(count);
   }
-  if (pos != n) Fail(158, "stik nizov t_{i_1}} ... t_{i_r}} je krajsi od niza s");
-}
+
+  // Raises the walk's first fault, or 158 when the concatenation stops short.
+  void Finish() const {
+    switch (location_) {
+      case 0:
+        break;
+      case 149:
+        Fail(149, "indeks i_" + IntToStr(indexPosition_) + " bi moral biti od 1 do " +
+                      IntToStr(block_.k) + ", ne pa " + IntToStr(index_));
+      case 153:
+        Fail(153, "stik nizov t_{i_1}} ... t_{i_r}} je daljsi od niza s");
+      default:
+        Fail(154, IntToStr(static_cast<std::int64_t>(mismatchAt_) + 1) +
+                      ". znak v stiku t_{i_1}} ... t_{i_r}} je '" + std::string(1, got_) +
+                      "', v nizu s pa '" + std::string(1, s_[mismatchAt_]) + "'");
+    }
+    if (pos_ != n_) Fail(158, "stik nizov t_{i_1}} ... t_{i_r}} je krajsi od niza s");
+  }
+
+ private:
+  void Mismatch(std::size_t at, char got) {
+    location_ = 154;
+    mismatchAt_ = at;
+    got_ = got;
+  }
+
+  const AnswerBlock& block_;
+  const char* s_;
+  std::size_t n_;
+  std::size_t pos_ = 0;
+  std::int64_t p_ = 0;
+  std::int64_t indexPosition_ = 0;
+  std::int32_t location_ = 0;
+  std::uint32_t index_ = 0;
+  std::size_t mismatchAt_ = 0;
+  char got_ = 0;
+};
 
 }  // namespace
 
 void StringList::Reserve(std::size_t count) {
-  letters_.reserve(count);
+  if (count > capacity_ - size_) Grow(count);
   ends_.reserve(count + 1);
+}
+
+void StringList::Grow(std::size_t more) {
+  const std::size_t capacity = std::max(size_ + more, 2 * capacity_);
+  std::unique_ptr<char[]> letters(new char[capacity]);
+  if (size_ > 0) std::memcpy(letters.get(), letters_.get(), size_);
+  letters_ = std::move(letters);
+  capacity_ = capacity;
 }
 
 std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j) {
@@ -76,7 +144,7 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
   const auto n = static_cast<std::int64_t>(testCase.s.size());
 
   std::vector<std::int32_t> kr;
-  NumberLineParser krParser(kr, 2);
+  NumberLineParser krParser(KeepNumbers{&kr, 2});
   const bool haveKr = stream.ReadLineInPieces(
       [&](const char* data, std::size_t size) { krParser.Feed(data, size); });
   ++lineCounter;
@@ -96,29 +164,28 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
   block.score = block.r;
   for (std::int64_t j = 1; j <= block.k; ++j) {
     // A string longer than s is counted to its end but not kept.
+    std::string_view tj;
     std::int64_t L = 0;
-    const bool haveString = stream.ReadLineInPieces([&](const char* data, std::size_t size) {
-      L += static_cast<std::int64_t>(size);
-      if (L <= n) block.t.Append(data, size);
-    });
+    const bool haveString = stream.ReadLineUpTo(static_cast<std::size_t>(n), tj, L);
     ++lineCounter;
     if (!haveString) Fail(139, "manjka vrstica z nizom t_" + IntToStr(j));
     if (L < 1 || L > n)
       Fail(140, "niz t_" + IntToStr(j) + " je dolg " + IntToStr(L) +
                     " znakov, moral bi biti od 1 do " + IntToStr(n));
-    const std::string_view tj = block.t.Pending();
     const std::size_t q = FindNonLetter(tj.data(), tj.size());
     if (q != tj.size())
       Fail(141, "znak t_" + IntToStr(j - 1) + "[" + IntToStr(static_cast<std::int64_t>(q)) +
                     "] bi moral biti mala crka angleske abecede, ne pa (char) " +
                     IntToStr(static_cast<unsigned char>(tj[q])));
     block.score = AddToScore(block.score, L, j);
-    block.t.Commit();
+    block.t.Add(tj);
   }
 
-  // Numbers past the r-th are counted but not kept: the count alone decides.
-  block.i.reserve(static_cast<std::size_t>(block.r));
-  NumberLineParser indexParser(block.i, static_cast<std::size_t>(block.r));
+  // The index line is walked while it is parsed, so the indices are never
+  // stored; the walk's verdict waits until the line's syntax and count pass.
+  Walk walk(block);
+  NumberLineParser indexParser(
+      [&walk](const std::uint32_t* xs, std::size_t count) { walk(xs, count); });
   const bool haveIndices = stream.ReadLineInPieces(
       [&](const char* data, std::size_t size) { indexParser.Feed(data, size); });
   ++lineCounter;
@@ -127,8 +194,7 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
   if (indexParser.Count() != block.r)
     Fail(145, "zaporedje i-jev je dolgo " + IntToStr(indexParser.Count()) +
                   " elementov, moralo bi biti r = " + IntToStr(block.r));
-
-  Walk(block);
+  walk.Finish();
 }
 
 }  // namespace krobelnik

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,29 +23,35 @@ class StringList {
 
   // Prepares room for count strings of at least one byte each.
   void Reserve(std::size_t count);
-  // Bytes of the string being added; Commit ends it.
-  void Append(const char* data, std::size_t size) { letters_.append(data, size); }
-  void Commit() { ends_.push_back(static_cast<std::uint32_t>(letters_.size())); }
-  // The string being added (not yet committed).
-  std::string_view Pending() const { return std::string_view(letters_).substr(ends_.back()); }
+  // Adds a copy of the next string.
+  void Add(std::string_view string) {
+    if (string.size() > capacity_ - size_) Grow(string.size());
+    std::memcpy(letters_.get() + size_, string.data(), string.size());
+    size_ += string.size();
+    ends_.push_back(static_cast<std::uint32_t>(size_));
+  }
 
   std::size_t Size() const { return ends_.size() - 1; }
   // String j, counted from 0.
   std::string_view operator[](std::size_t j) const {
-    return std::string_view(letters_.data() + ends_[j], ends_[j + 1] - ends_[j]);
+    return std::string_view(letters_.get() + ends_[j], ends_[j + 1] - ends_[j]);
   }
 
  private:
-  std::string letters_;
+  // Makes room for at least more further bytes, doubling the capacity.
+  void Grow(std::size_t more);
+
+  std::unique_ptr<char[]> letters_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
   std::vector<std::uint32_t> ends_;
 };
 
-// One answer section: the test case it answers, the index sequence i, the
-// strings t, the counts k and r, and the score.
+// One answer section: the test case it answers, the strings t, the counts k
+// and r, and the score. The indices are walked as they are read, not kept.
 struct AnswerBlock {
   std::int32_t testCaseNumber = 0;
   const TestCase* testCase = nullptr;
-  std::vector<std::int32_t> i;
   StringList t;
   std::int32_t k = 0;
   std::int32_t r = 0;

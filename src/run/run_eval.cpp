@@ -1,5 +1,6 @@
 #include "run/run_eval.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -20,6 +21,14 @@ void PrintUsage() { std::fputs(UsageLine, stdout); }
 bool SameFile(const char* a, const char* b) {
   std::error_code error;
   return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+void Open(LineReader& stream, const Input& input) {
+  if (input.inMemory) {
+    stream.Open(InMemory{}, input.text);
+  } else {
+    stream.Open(input.fileName);
+  }
 }
 
 }  // namespace
@@ -71,17 +80,17 @@ bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submiss
   bool accepted = false;
   std::vector<ResultEntry> results;
   try {
+    // One reader serves both inputs in turn: the test data is read whole and
+    // its file closed before the submission is opened in the same buffer.
+    const std::size_t bufferSize = testData.inMemory && submission.inMemory
+                                       ? std::max(testData.text.size(), submission.text.size()) + 1
+                                       : LineReader::DefaultBufferSize;
+    LineReader stream(bufferSize);
     std::vector<TestCase> testCases;
-    if (testData.inMemory) {
-      LineReader stream(InMemory{}, testData.text);
-      ReadTestData(stream, testCases);
-    } else {
-      ReadTestData(testData.fileName, testCases);
-    }
-    const std::unique_ptr<LineReader> stream =
-        submission.inMemory ? std::make_unique<LineReader>(InMemory{}, submission.text)
-                            : std::make_unique<LineReader>(submission.fileName);
-    ReadSubmission(*stream, testCases, results);
+    Open(stream, testData);
+    ReadTestData(stream, testCases);
+    Open(stream, submission);
+    ReadSubmission(stream, testCases, results);
     accepted = true;
   } catch (const EAssertion& failure) {
     std::vector<ResultEntry>().swap(results);

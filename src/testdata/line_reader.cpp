@@ -6,28 +6,40 @@
 
 namespace krobelnik {
 
-LineReader::LineReader(const std::string& path, std::size_t bufferSize)
-    : file_(std::fopen(path.c_str(), "r")),
-      buffer_(new char[std::max<std::size_t>(bufferSize, 2)]),
-      capacity_(std::max<std::size_t>(bufferSize, 2)) {
+LineReader::LineReader(std::size_t bufferSize)
+    : buffer_(new char[std::max<std::size_t>(bufferSize, 2)]),
+      capacity_(std::max<std::size_t>(bufferSize, 2)) {}
+
+LineReader::LineReader(const std::string& path, std::size_t bufferSize) : LineReader(bufferSize) {
+  Open(path);
+}
+
+LineReader::LineReader(InMemory, std::string text, std::size_t bufferSize)
+    : capacity_(std::max<std::size_t>(std::min(bufferSize, text.size() + 1), 2)) {
+  buffer_.reset(new char[capacity_]);
+  Open(InMemory{}, std::move(text));
+}
+
+LineReader::~LineReader() { Close(); }
+
+void LineReader::Open(const std::string& path) {
+  Close();
+  file_ = std::fopen(path.c_str(), "r");
   // The buffer here is the only one: the stream reads straight into it.
   if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
-// A text shorter than the buffer needs no more buffer than its own size.
-LineReader::LineReader(InMemory, std::string text, std::size_t bufferSize)
-    : memory_(std::move(text)),
-      capacity_(std::max<std::size_t>(std::min(bufferSize, memory_.size() + 1), 2)) {
-  buffer_.reset(new char[capacity_]);
+void LineReader::Open(InMemory, std::string text) {
+  Close();
+  memory_ = std::move(text);
 }
-
-LineReader::~LineReader() { Close(); }
 
 void LineReader::Close() {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
   memory_.clear();
   memoryPos_ = 0;
+  anyRead_ = false;
   begin_ = end_ = 0;
 }
 
@@ -59,32 +71,43 @@ bool LineReader::Refill() {
 }
 
 bool LineReader::ReadLine(std::string_view& line) {
-  // Bytes after begin_ already searched for a line feed in vain.
-  std::size_t searched = 0;
-  for (;;) {
-    const char* b = buffer_.get() + begin_;
-    const std::size_t size = end_ - begin_;
-    const void* lineFeed = std::memchr(b + searched, '\n', size - searched);
-    if (lineFeed != nullptr) {
-      std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - b);
-      begin_ += length + 1;
-      if (length > 0 && b[length - 1] == '\r') --length;
-      line = std::string_view(b, length);
-      return true;
-    }
-    searched = size;
-    if (size == capacity_) break;
+  std::int64_t length = 0;
+  return ReadLineUpTo(std::string::npos, line, length);
+}
+
+bool LineReader::ReadLongLine(std::size_t keep, std::string_view& line, std::int64_t& length) {
+  // The unread bytes hold no line feed: read on until one comes, the file
+  // ends or the buffer is full.
+  std::size_t searched = end_ - begin_;
+  while (searched < capacity_) {
     if (!Refill()) {
-      if (size == 0) return false;
-      line = std::string_view(buffer_.get() + begin_, size);
+      if (searched == 0) return false;
+      line = std::string_view(buffer_.get() + begin_, searched);
+      length = static_cast<std::int64_t>(searched);
       begin_ = end_;
       return true;
     }
+    const char* b = buffer_.get() + begin_;
+    const void* lineFeed = std::memchr(b + searched, '\n', end_ - begin_ - searched);
+    if (lineFeed != nullptr) {
+      std::size_t size = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - b);
+      begin_ += size + 1;
+      if (size > 0 && b[size - 1] == '\r') --size;
+      line = std::string_view(b, size);
+      length = static_cast<std::int64_t>(size);
+      return true;
+    }
+    searched = end_ - begin_;
   }
-  // The line is longer than the buffer: gather it whole.
+  // The line is longer than the buffer: gather what is to be kept, count the rest.
   spill_.clear();
-  ReadLineInPieces([this](const char* data, std::size_t size) { spill_.append(data, size); });
-  line = spill_;
+  std::uint64_t total = 0;
+  ReadLineInPieces([&](const char* data, std::size_t size) {
+    total += size;
+    if (total <= keep) spill_.append(data, size);
+  });
+  length = static_cast<std::int64_t>(total);
+  line = total <= keep ? std::string_view(spill_) : std::string_view();
   return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -20,9 +21,15 @@ struct InMemory {};
 // std::runtime_error, so a damaged file is never taken for a shorter one.
 class LineReader {
  public:
-  static constexpr std::size_t DefaultBufferSize = std::size_t{1} << 20;
+  // Large enough that every line the formats allow (a string of at most
+  // 10000000 letters and its line end) lies whole in the buffer and is
+  // handed out in place, without a copy.
+  static constexpr std::size_t DefaultBufferSize = std::size_t{16} << 20;
 
+  // A reader with nothing opened yet: it finds no line until Open.
+  explicit LineReader(std::size_t bufferSize);
   explicit LineReader(const std::string& path, std::size_t bufferSize = DefaultBufferSize);
+  // A text shorter than the buffer is given a buffer of its own size.
   LineReader(InMemory, std::string text, std::size_t bufferSize = DefaultBufferSize);
   ~LineReader();
   LineReader(const LineReader&) = delete;
@@ -32,15 +39,39 @@ class LineReader {
   // valid until the next read.
   bool ReadLine(std::string_view& line);
 
+  // Reads the next line and sets length to its true length. line views its
+  // bytes when they lie in the buffer or number at most keep; otherwise the
+  // bytes are counted, not kept, and line is empty. False when there is no line.
+  bool ReadLineUpTo(std::size_t keep, std::string_view& line, std::int64_t& length) {
+    // Most lines lie whole in the buffer already.
+    const char* b = buffer_.get() + begin_;
+    const void* lineFeed = std::memchr(b, '\n', end_ - begin_);
+    if (lineFeed == nullptr) return ReadLongLine(keep, line, length);
+    std::size_t size = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - b);
+    begin_ += size + 1;
+    if (size > 0 && b[size - 1] == '\r') --size;
+    line = std::string_view(b, size);
+    length = static_cast<std::int64_t>(size);
+    return true;
+  }
+
   // Reads the next line and hands its bytes, in order, to sink(data, size) in
   // one or more pieces without keeping them; false when there is no line.
   template <class Sink>
   bool ReadLineInPieces(Sink&& sink);
 
+  // Closes the current file and reads from the start of another one, with
+  // the same buffer; a second input then costs no fresh memory.
+  void Open(const std::string& path);
+  void Open(InMemory, std::string text);
+
   // Closes the file; further reads find no line.
   void Close();
 
  private:
+  // ReadLineUpTo for a line that does not end within the buffer's bytes.
+  bool ReadLongLine(std::size_t keep, std::string_view& line, std::int64_t& length);
+
   // Moves the unread bytes to the front of the buffer and reads more after
   // them; true when at least one byte was added.
   bool Refill();

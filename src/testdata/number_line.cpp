@@ -3,71 +3,20 @@
 #include <string>
 
 #include "run/assertion.h"
-#include "testdata/text.h"
 
 namespace krobelnik {
 
-namespace {
-
-constexpr std::uint32_t Int32Max = 2147483647U;
-
-[[noreturn]] void FailNotDigit(char c) {
+void FailNotDigit(char c) {
   Fail(55, "namesto stevke se pojavlja znak s kodo " + IntToStr(static_cast<unsigned char>(c)));
 }
 
-[[noreturn]] void FailTooLarge(std::uint32_t value, char digit) {
+void FailTooLarge(std::uint32_t value, char digit) {
   Fail(61, "stevilo " + IntToStr(value) + std::string(1, digit) + " je preveliko");
 }
 
-// Appends digit to value, refusing to pass 2147483647.
-inline std::uint32_t AddDigit(std::uint32_t value, char digit) {
-  const auto d = static_cast<std::uint32_t>(digit - '0');
-  if (value > Int32Max / 10 || (value == Int32Max / 10 && d > Int32Max % 10))
-    FailTooLarge(value, digit);
-  return value * 10 + d;
-}
-
-}  // namespace
-
-void NumberLineParser::Feed(const char* data, std::size_t size) {
-  const char* p = data;
-  const char* const end = data + size;
-  if (inNumber_) {
-    // A number that the previous piece left open continues here.
-    while (p < end && IsDigit(*p)) value_ = AddDigit(value_, *p++);
-    if (p == end) return;
-    inNumber_ = false;
-    Emit(value_);
-  }
-  while (p < end) {
-    const char c = *p;
-    if (IsDigit(c)) {
-      std::uint32_t value = static_cast<std::uint32_t>(c - '0');
-      ++p;
-      while (p < end && IsDigit(*p)) value = AddDigit(value, *p++);
-      if (p == end) {
-        inNumber_ = true;
-        value_ = value;
-        return;
-      }
-      Emit(value);
-    } else if (IsWhiteSpace(c)) {
-      ++p;
-    } else {
-      FailNotDigit(c);
-    }
-  }
-}
-
-void NumberLineParser::Finish() {
-  if (inNumber_) {
-    inNumber_ = false;
-    Emit(value_);
-  }
-}
-
 void NumberLine(std::string_view line, std::vector<std::int32_t>& numbers) {
-  NumberLineParser parser(numbers, std::numeric_limits<std::size_t>::max());
+  numbers.clear();
+  NumberLineParser parser(KeepNumbers{&numbers, std::numeric_limits<std::size_t>::max()});
   parser.Feed(line.data(), line.size());
   parser.Finish();
 }
@@ -92,8 +41,9 @@ bool LeadingInt(std::string_view line, std::int32_t& value) {
     value = magnitude >= Cap ? std::numeric_limits<std::int32_t>::min()
                              : static_cast<std::int32_t>(-magnitude);
   } else {
-    value = magnitude > Int32Max ? std::numeric_limits<std::int32_t>::max()
-                                 : static_cast<std::int32_t>(magnitude);
+    value = magnitude > std::numeric_limits<std::int32_t>::max()
+                ? std::numeric_limits<std::int32_t>::max()
+                : static_cast<std::int32_t>(magnitude);
   }
   return true;
 }

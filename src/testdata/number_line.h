@@ -6,37 +6,114 @@
 #include <string_view>
 #include <vector>
 
+#include "testdata/text.h"
+
 namespace krobelnik {
 
+[[noreturn]] void FailNotDigit(char c);
+[[noreturn]] void FailTooLarge(std::uint32_t value, char digit);
+
 // Parses a line of non-negative decimal integers separated by white space,
-// fed in one or more consecutive pieces. Raises EAssertion 55 at a byte that is
-// neither white space nor a digit and 61 at a digit that would take a number
-// above 2147483647. Keeps the first `keep` numbers in `numbers` and counts all.
+// fed in one or more consecutive pieces, and hands the numbers in order to
+// sink(values, count) in batches, each batch before Feed or Finish returns.
+// Raises EAssertion 55 at a byte that is neither white space nor a digit and
+// 61 at a digit that would take a number above 2147483647.
+template <class Sink>
 class NumberLineParser {
  public:
-  NumberLineParser(std::vector<std::int32_t>& numbers, std::size_t keep)
-      : numbers_(numbers), keep_(keep) {
-    numbers_.clear();
-  }
+  explicit NumberLineParser(Sink sink) : sink_(sink) {}
+  NumberLineParser(const NumberLineParser&) = delete;
+  NumberLineParser& operator=(const NumberLineParser&) = delete;
 
   void Feed(const char* data, std::size_t size);
   // Ends the line: a number that reaches the end of the line is complete.
-  void Finish();
-  // How many numbers the line holds (exact for any line length).
-  std::int64_t Count() const { return count_; }
+  void Finish() {
+    if (inNumber_) Emit(value_);
+    inNumber_ = false;
+    Flush();
+  }
+  // How many numbers the line has held so far (exact for any line length).
+  std::int64_t Count() const { return count_ + static_cast<std::int64_t>(batchSize_); }
 
  private:
+  static constexpr std::size_t BatchSize = 1024;
+
+  // value * 10 + digit, refusing to pass 2147483647.
+  static std::uint32_t AddDigit(std::uint32_t value, char digit) {
+    const auto d = static_cast<std::uint32_t>(digit - '0');
+    if (value > 214748364U || (value == 214748364U && d > 7)) FailTooLarge(value, digit);
+    return value * 10 + d;
+  }
   void Emit(std::uint32_t value) {
-    if (static_cast<std::uint64_t>(count_) < keep_)
-      numbers_.push_back(static_cast<std::int32_t>(value));
-    ++count_;
+    batch_[batchSize_++] = value;
+    if (batchSize_ == BatchSize) Flush();
+  }
+  void Flush() {
+    const std::size_t size = batchSize_;
+    count_ += static_cast<std::int64_t>(size);
+    batchSize_ = 0;
+    if (size > 0) sink_(batch_, size);
   }
 
-  std::vector<std::int32_t>& numbers_;
-  std::size_t keep_;
+  Sink sink_;
   std::int64_t count_ = 0;
   bool inNumber_ = false;
   std::uint32_t value_ = 0;
+  std::size_t batchSize_ = 0;
+  std::uint32_t batch_[BatchSize];
+};
+
+template <class Sink>
+void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
+  const char* p = data;
+  const char* const end = data + size;
+  if (inNumber_) {
+    // A number that the previous piece left open continues here.
+    while (p < end && IsDigit(*p)) value_ = AddDigit(value_, *p++);
+    if (p == end) return;
+    inNumber_ = false;
+    Emit(value_);
+  }
+  while (p < end) {
+    const auto first = static_cast<std::uint32_t>(static_cast<unsigned char>(*p) - '0');
+    if (first >= 10) {
+      if (!IsWhiteSpace(*p)) {
+        Flush();
+        FailNotDigit(*p);
+      }
+      ++p;
+      continue;
+    }
+    std::uint32_t value = first;
+    ++p;
+    // Nine digits never pass 2147483647; from the tenth on each is checked.
+    int digits = 1;
+    for (; p < end && IsDigit(*p); ++p, ++digits) {
+      if (digits < 9) {
+        value = value * 10 + static_cast<std::uint32_t>(*p - '0');
+      } else {
+        Flush();
+        value = AddDigit(value, *p);
+      }
+    }
+    if (p == end) {
+      inNumber_ = true;
+      value_ = value;
+      break;
+    }
+    Emit(value);
+  }
+  Flush();
+}
+
+// Keeps the first `keep` numbers of a line in a list.
+struct KeepNumbers {
+  std::vector<std::int32_t>* numbers;
+  std::size_t keep;
+  void operator()(const std::uint32_t* values, std::size_t count) const {
+    for (std::size_t v = 0; v < count && numbers->size() < keep; ++v)
+      numbers->push_back(static_cast<std::int32_t>(values[v]));
+  }
 };
 
 // Empties numbers and appends the integers of line in order; an empty or

@@ -27,7 +27,7 @@ void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCa
     Fail(79, "vrstica " + IntToStr(lineNumber) + " bi morala biti prazna, ne pa \"" + Quoted(line));
 
   std::vector<std::int32_t> numbers;
-  NumberLineParser parser(numbers, 1);
+  NumberLineParser parser(KeepNumbers{&numbers, 1});
   const bool haveNumber =
       stream.ReadLineInPieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
   ++lineNumber;
@@ -39,15 +39,10 @@ void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCa
                  IntToStr(parser.Count()));
   testCase.number = numbers[0];
 
-  // s is kept only while it is within the limit; a longer line is counted
-  // to its end so that its true length can be reported.
-  std::string& s = testCase.s;
-  s.clear();
+  // A line longer than s may be is counted to its end but not kept.
+  std::string_view s;
   std::int64_t length = 0;
-  const bool haveString = stream.ReadLineInPieces([&](const char* data, std::size_t size) {
-    length += static_cast<std::int64_t>(size);
-    if (length <= MaxStringLength) s.append(data, size);
-  });
+  const bool haveString = stream.ReadLineUpTo(MaxStringLength, s, length);
   ++lineNumber;
   if (!haveString) FailMissingLine(83, lineNumber);
   if (length < 1 || length > MaxStringLength)
@@ -57,7 +52,7 @@ void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCa
     Fail(85, "znak s[" + IntToStr(static_cast<std::int64_t>(bad)) +
                  "] bi moral biti mala crka angleske abecede, ne pa (char) " +
                  IntToStr(static_cast<unsigned char>(s[bad])));
-  s.shrink_to_fit();
+  testCase.s.assign(s);
 }
 
 void ReadTestData(LineReader& stream, std::vector<TestCase>& testCases) {

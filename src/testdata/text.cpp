@@ -5,7 +5,7 @@
 
 namespace krobelnik {
 
-std::size_t FindNonLetter(const char* data, std::size_t size) {
+std::size_t FindNonLetterInLong(const char* data, std::size_t size) {
   // Eight bytes at a time: a byte is a letter when its high bit is clear,
   // adding 0x1f sets the high bit (byte >= 0x61) and adding 0x05 does not
   // (byte < 0x7b). With every high bit clear no addition carries across bytes.

@@ -15,8 +15,16 @@ inline bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 // The alphabet of s and of every t_j: bytes 97 to 122.
 inline bool IsLowerLetter(char c) { return static_cast<unsigned char>(c - 'a') < 26; }
 
+// FindNonLetter for ranges of eight bytes or more.
+std::size_t FindNonLetterInLong(const char* data, std::size_t size);
+
 // Index of the first byte of [data, data + size) that is not a lowercase
 // letter, or size when all of them are.
-std::size_t FindNonLetter(const char* data, std::size_t size);
+inline std::size_t FindNonLetter(const char* data, std::size_t size) {
+  if (size >= 8) return FindNonLetterInLong(data, size);
+  for (std::size_t q = 0; q < size; ++q)
+    if (!IsLowerLetter(data[q])) return q;
+  return size;
+}
 
 }  // namespace krobelnik
