@@ -64,6 +64,37 @@ TEST(NumberLine, RejectsOtherBytesAndTooLargeValues) {
   }
 }
 
+TEST(NumberLine, NumbersOfEveryLengthInLongLines) {
+  // Lines long enough that numbers are read eight bytes at a time.
+  Numbers numbers;
+  NumberLine("1 12 123 1234 12345 123456 1234567 12345678 123456789 1234567890 0000001 9", numbers);
+  EXPECT_EQ(numbers, (Numbers{1, 12, 123, 1234, 12345, 123456, 1234567, 12345678, 123456789,
+                              1234567890, 1, 9}));
+  NumberLine("9999999\t0000000\r7654321         ", numbers);
+  EXPECT_EQ(numbers, (Numbers{9999999, 0, 7654321}));
+}
+
+TEST(NumberLine, EveryByteAfterADigitInALongLine) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    const std::string line = std::string("123") + c + "45678901";
+    Numbers numbers;
+    if (byte >= '0' && byte <= '9') {
+      ExpectFailure(61, "stevilo 123" + std::string(1, c) + "4567890 je preveliko",
+                    [&] { NumberLine(line, numbers); });
+      continue;
+    }
+    if (byte == 32 || (byte >= 9 && byte <= 13)) {
+      NumberLine(line, numbers);
+      EXPECT_EQ(numbers, (Numbers{123, 45678901})) << byte;
+    } else {
+      ExpectFailure(55, "namesto stevke se pojavlja znak s kodo " + std::to_string(byte),
+                    [&] { NumberLine(line, numbers); });
+      EXPECT_EQ(numbers, Numbers{123}) << byte;
+    }
+  }
+}
+
 TEST(NumberLine, NumbersBeforeAFaultAreAlreadyAppended) {
   Numbers numbers;
   ExpectFailure(55, "namesto stevke se pojavlja znak s kodo 97",

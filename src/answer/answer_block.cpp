@@ -131,10 +131,8 @@ void StringList::Grow(std::size_t more) {
   capacity_ = capacity;
 }
 
-std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j) {
-  if (L > std::numeric_limits<std::int32_t>::max() - std::int64_t{score})
-    Fail(142, "stevilo tock bi preseglo 2147483647 pri nizu t_" + IntToStr(j));
-  return static_cast<std::int32_t>(score + L);
+void FailScoreTooLarge(std::int64_t j) {
+  Fail(142, "stevilo tock bi preseglo 2147483647 pri nizu t_" + IntToStr(j));
 }
 
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
@@ -161,7 +159,7 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
     Fail(133, "stevilo r bi moralo biti od 1 do " + IntToStr(n) + ", ne pa " + IntToStr(block.r));
 
   block.t.Reserve(static_cast<std::size_t>(block.k));
-  block.score = block.r;
+  std::int32_t score = block.r;
   for (std::int64_t j = 1; j <= block.k; ++j) {
     // A string longer than s is counted to its end but not kept.
     std::string_view tj;
@@ -177,9 +175,10 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
       Fail(141, "znak t_" + IntToStr(j - 1) + "[" + IntToStr(static_cast<std::int64_t>(q)) +
                     "] bi moral biti mala crka angleske abecede, ne pa (char) " +
                     IntToStr(static_cast<unsigned char>(tj[q])));
-    block.score = AddToScore(block.score, L, j);
+    score = AddToScore(score, L, j);
     block.t.Add(tj);
   }
+  block.score = score;
 
   // The index line is walked while it is parsed, so the indices are never
   // stored; the walk's verdict waits until the line's syntax and count pass.

@@ -64,8 +64,13 @@ struct AnswerBlock {
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
                      std::int32_t testCaseNumber, const TestCase& testCase);
 
+[[noreturn]] void FailScoreTooLarge(std::int64_t j);
+
 // The score after string t_j of length L is counted; raises EAssertion 142
 // when the score would pass 2147483647.
-std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j);
+inline std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j) {
+  if (L > std::int64_t{2147483647} - score) FailScoreTooLarge(j);
+  return static_cast<std::int32_t>(score + L);
+}
 
 }  // namespace krobelnik

@@ -6,6 +6,12 @@
 
 namespace krobelnik {
 
+namespace {
+
+constexpr std::size_t ReadStep = std::size_t{1} << 20;
+
+}  // namespace
+
 LineReader::LineReader(std::size_t bufferSize)
     : buffer_(new char[std::max<std::size_t>(bufferSize, 2)]),
       capacity_(std::max<std::size_t>(bufferSize, 2)) {}
@@ -49,7 +55,10 @@ bool LineReader::Refill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  const std::size_t room = capacity_ - end_;
+  // Reading in moderate steps keeps the touched part of the buffer near the
+  // longest line rather than the whole buffer: each untouched page is memory
+  // the process never has to fault in.
+  const std::size_t room = std::min(capacity_ - end_, ReadStep);
   std::size_t got = 0;
   if (file_ != nullptr) {
     got = std::fread(buffer_.get() + end_, 1, room, file_);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -11,6 +13,27 @@
 namespace krobelnik {
 
 [[noreturn]] void FailNotDigit(char c);
+
+// The high bit of every byte of word (little-endian: byte 0 lowest) that is
+// not a digit, and of none below the first such byte. A byte's carry or
+// borrow can only reach later bytes, and only from a byte that is no digit.
+inline std::uint64_t NonDigitBytes(std::uint64_t word) {
+  return ((word + 0x4646464646464646ULL) | (word - 0x3030303030303030ULL)) & 0x8080808080808080ULL;
+}
+
+// The value of the first `length` bytes of word (1 to 7 digits, the first
+// most significant): they are moved up behind leading '0' bytes and the
+// eight digits are combined pairwise in three multiplications.
+inline std::uint32_t ShortNumber(std::uint64_t word, int length) {
+  const int shift = 8 * length;
+  std::uint64_t digits = (word << (64 - shift)) | (0x3030303030303030ULL >> shift);
+  digits -= 0x3030303030303030ULL;
+  digits = digits * 10 + (digits >> 8);
+  digits = ((digits & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32)) +
+            ((digits >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32))) >>
+           32;
+  return static_cast<std::uint32_t>(digits);
+}
 [[noreturn]] void FailTooLarge(std::uint32_t value, char digit);
 
 // Parses a line of non-negative decimal integers separated by white space,
@@ -74,15 +97,37 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
     inNumber_ = false;
     Emit(value_);
   }
+  // The batch is filled through a local pointer, so the loop keeps its
+  // state in registers.
+  std::uint32_t* out = batch_ + batchSize_;
+  std::uint32_t* const outEnd = batch_ + BatchSize;
+  const auto flush = [&] {
+    batchSize_ = static_cast<std::size_t>(out - batch_);
+    Flush();
+    out = batch_;
+  };
   while (p < end) {
     const auto first = static_cast<std::uint32_t>(static_cast<unsigned char>(*p) - '0');
     if (first >= 10) {
       if (!IsWhiteSpace(*p)) {
-        Flush();
+        flush();
         FailNotDigit(*p);
       }
       ++p;
       continue;
+    }
+    if (end - p >= 8) {
+      // A number of fewer than eight digits is read from one 8-byte load.
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      const std::uint64_t nonDigits = NonDigitBytes(word);
+      if (nonDigits != 0) {
+        const int length = std::countr_zero(nonDigits) >> 3;
+        *out++ = ShortNumber(word, length);
+        p += length;
+        if (out == outEnd) flush();
+        continue;
+      }
     }
     std::uint32_t value = first;
     ++p;
@@ -92,7 +137,7 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
       if (digits < 9) {
         value = value * 10 + static_cast<std::uint32_t>(*p - '0');
       } else {
-        Flush();
+        flush();
         value = AddDigit(value, *p);
       }
     }
@@ -101,9 +146,10 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
       value_ = value;
       break;
     }
-    Emit(value);
+    *out++ = value;
+    if (out == outEnd) flush();
   }
-  Flush();
+  flush();
 }
 
 // Keeps the first `keep` numbers of a line in a list.
