@@ -1,0 +1,205 @@
+// Benchmark runner: generates full-size workloads, runs the evaluator on each
+// and prints wall time, throughput, peak memory and input size, each beside a
+// baseline that only reads the same files end to end, then a scaling table.
+//
+//   bench_run [--dir DIR] [--runs N] [--evaluator PATH]
+//
+// Workloads are written once to DIR (default /tmp/krobelnik-bench) and reused.
+// Measuring happens in a fresh image of this program, so that the peak memory
+// of each evaluator run is its own and not that of the generator.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench_workloads.h"
+
+namespace {
+
+using krobelnik::bench::Workload;
+
+struct Plan {
+  const char* kind;
+  std::int64_t n;
+  bool main;  // in the main table; the others make up the scaling table
+};
+
+const Plan Plans[] = {
+    {"letters", 10000000, true}, {"many", 10000000, true},    {"pieces", 10000000, true},
+    {"phrases", 10000000, true}, {"multi", 10000000, true},   {"late", 10000000, true},
+    {"letters", 100000, false},  {"letters", 1000000, false}, {"letters", 10000000, false},
+    {"phrases", 100000, false},  {"phrases", 1000000, false}, {"phrases", 10000000, false},
+    {"many", 100000, false},     {"many", 1000000, false},    {"many", 10000000, false},
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// Seconds to read both files end to end in 1 MiB steps: the least any
+// evaluator must spend on them.
+double Baseline(const Workload& w) {
+  static std::vector<char> buffer(1 << 20);
+  const auto start = std::chrono::steady_clock::now();
+  for (const std::string& path : {w.testData, w.submission}) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    while (std::fread(buffer.data(), 1, buffer.size(), f) > 0) {
+    }
+    std::fclose(f);
+  }
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct Run {
+  double seconds;
+  long peakKiB;
+  std::string report;
+};
+
+Run Evaluate(const std::string& evaluator, const Workload& w, const std::string& reportPath) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    execl(evaluator.c_str(), evaluator.c_str(), "eval", w.testData.c_str(), w.submission.c_str(),
+          reportPath.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s: evaluator ended with status %d\n", w.name.c_str(), status);
+    std::exit(1);
+  }
+  return {seconds, usage.ru_maxrss, ReadAll(reportPath)};
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+Workload Load(const std::string& dir, const Plan& plan) {
+  Workload w;
+  w.name = std::string(plan.kind) + "-n" + std::to_string(plan.n);
+  w.testData = dir + "/" + w.name + "/testdata.txt";
+  w.submission = dir + "/" + w.name + "/submission.txt";
+  w.expectedReport = ReadAll(dir + "/" + w.name + "/expected.txt");
+  if (w.expectedReport == "154") {
+    w.expectedReport.clear();
+    w.expectedLocation = 154;
+  }
+  return w;
+}
+
+int Measure(const std::string& dir, int runs, const std::string& evaluator) {
+  const std::string reportPath = dir + "/report.txt";
+  std::printf("%-18s %9s %10s %9s %7s %9s %9s %9s  %s\n", "workload", "input MiB", "baseline s",
+              "eval s", "ratio", "MiB/s", "peak MiB", "RSS/input", "verdict");
+  bool scaling = false;
+  std::map<std::string, double> measured;
+  for (const Plan& plan : Plans) {
+    if (!plan.main && !scaling) {
+      scaling = true;
+      std::printf("\nscaling (time per letter of s should stay flat):\n");
+      std::printf("%-18s %9s %9s %12s\n", "workload", "n", "eval s", "ns/letter");
+    }
+    const Workload w = Load(dir, plan);
+    if (!plan.main && measured.count(w.name) != 0) {
+      std::printf("%-18s %9lld %9.4f %12.2f\n", w.name.c_str(), static_cast<long long>(plan.n),
+                  measured[w.name], measured[w.name] * 1e9 / static_cast<double>(plan.n));
+      continue;
+    }
+    const double input = static_cast<double>(std::filesystem::file_size(w.testData) +
+                                             std::filesystem::file_size(w.submission));
+    std::vector<double> base, eval;
+    long peak = 0;
+    std::string report;
+    Evaluate(evaluator, w, reportPath);  // warm-up
+    for (int run = 0; run < runs; ++run) {
+      base.push_back(Baseline(w));
+      const Run r = Evaluate(evaluator, w, reportPath);
+      eval.push_back(r.seconds);
+      peak = std::max(peak, r.peakKiB);
+      report = r.report;
+    }
+    const bool right = w.expectedLocation != 0
+                           ? report.rfind("Napaka [Zelvor20Krobelnik:154]: ", 0) == 0
+                           : report == w.expectedReport;
+    if (!right) {
+      std::fprintf(stderr, "%s: wrong report: %.200s\n", w.name.c_str(), report.c_str());
+      return 1;
+    }
+    const double mib = input / (1 << 20);
+    measured[w.name] = Median(eval);
+    if (plan.main) {
+      std::printf("%-18s %9.1f %10.3f %9.3f %7.2f %9.0f %9.1f %9.2f  %s\n", w.name.c_str(), mib,
+                  Median(base), Median(eval), Median(eval) / Median(base), mib / Median(eval),
+                  static_cast<double>(peak) / 1024, static_cast<double>(peak) * 1024 / input,
+                  w.expectedLocation != 0 ? "rejected 154 as expected" : "OK as expected");
+    } else {
+      std::printf("%-18s %9lld %9.4f %12.2f\n", w.name.c_str(), static_cast<long long>(plan.n),
+                  Median(eval), Median(eval) * 1e9 / static_cast<double>(plan.n));
+    }
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string dir = "/tmp/krobelnik-bench";
+  std::string evaluator = EVALUATOR_PATH;
+  int runs = 5;
+  bool measure = false;
+  for (int a = 1; a < argc; ++a) {
+    const std::string arg = argv[a];
+    if (arg == "--dir" && a + 1 < argc) {
+      dir = argv[++a];
+    } else if (arg == "--runs" && a + 1 < argc) {
+      runs = std::max(1, std::atoi(argv[++a]));
+    } else if (arg == "--evaluator" && a + 1 < argc) {
+      evaluator = argv[++a];
+    } else if (arg == "--measure") {
+      measure = true;
+    } else {
+      std::fprintf(stderr, "usage: bench_run [--dir DIR] [--runs N] [--evaluator PATH]\n");
+      return 2;
+    }
+  }
+  if (measure) return Measure(dir, runs, evaluator);
+
+  for (const Plan& plan : Plans) {
+    const std::string name = std::string(plan.kind) + "-n" + std::to_string(plan.n);
+    const std::string marker = dir + "/" + name + "/expected.txt";
+    if (std::filesystem::exists(marker)) continue;
+    std::fprintf(stderr, "generating %s\n", name.c_str());
+    const Workload w = krobelnik::bench::Generate(dir, plan.kind, plan.n);
+    WriteAll(marker, w.expectedLocation != 0 ? "154" : w.expectedReport);
+  }
+  // Measure from a fresh, small image of this program.
+  const std::string runsText = std::to_string(runs);
+  execl("/proc/self/exe", argv[0], "--dir", dir.c_str(), "--runs", runsText.c_str(), "--evaluator",
+        evaluator.c_str(), "--measure", static_cast<char*>(nullptr));
+  std::perror("exec");
+  return 1;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace krobelnik::bench {
+
+// One generated workload: where its files are and what the evaluator must say.
+struct Workload {
+  std::string name;
+  std::string testData;
+  std::string submission;
+  std::string expectedReport;  // empty when only the failure form's location is known
+  std::int32_t expectedLocation = 0;
+};
+
+// The kinds of workload, each for a length n of s:
+//   letters  k = 26 one-letter strings, r = n
+//   many     k = n one-letter strings, indices 1 .. n
+//   pieces   k = 1000 shuffled pieces of n / 1000 letters
+//   phrases  text of pseudo-words answered by a greedy LZ78 parse (k and r in the
+//            hundreds of thousands at n = 10^7)
+//   multi    20 test cases of n / 20 letters, each answered like phrases
+//   late     like many, wrong at the very last index (rejected with 154)
+// Files go to folder/<name>/ and depend only on the kind, n and the seed.
+Workload Generate(const std::string& folder, const std::string& kind, std::int64_t n,
+                  std::uint64_t seed = 1);
+
+}  // namespace krobelnik::bench
