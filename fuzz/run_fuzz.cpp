@@ -20,46 +20,6 @@ using krobelnik::fuzz::Require;
 
 const char* const FixedTestData = "Krobelnik\n3\n\n1\nabab\n\n2\nz\n\n3\nabcabcab\n";
 
-// Reads a decimal integer at text[p], moving p past it.
-bool TakeInt(std::string_view text, std::size_t& p, std::int64_t& value) {
-  const std::size_t start = p;
-  if (p < text.size() && text[p] == '-') ++p;
-  value = 0;
-  std::size_t digits = 0;
-  for (; p < text.size() && text[p] >= '0' && text[p] <= '9' && digits < 19; ++p, ++digits)
-    value = value * 10 + (text[p] - '0');
-  if (digits == 0) return false;
-  if (text[start] == '-') value = -value;
-  return true;
-}
-
-void CheckReport(std::string_view report) {
-  const std::string_view failure = "Napaka [Zelvor20Krobelnik:";
-  if (report.substr(0, 3) == "OK\n") {
-    std::size_t p = 3;
-    std::int64_t count = 0;
-    Require(TakeInt(report, p, count) && count >= 0 && report[p] == '\n', "success count");
-    ++p;
-    for (std::int64_t e = 0; e < count; ++e) {
-      std::int64_t number = 0, score = 0;
-      Require(TakeInt(report, p, number) && number >= 1 && report[p++] == ' ', "entry number");
-      Require(TakeInt(report, p, score) && score >= 2 && report[p++] == '\n', "entry score");
-    }
-    Require(p == report.size(), "success form has as many entries as its count");
-  } else if (report.substr(0, failure.size()) == failure) {
-    std::size_t p = failure.size();
-    std::int64_t location = 0;
-    Require(TakeInt(report, p, location), "failure location");
-    Require(krobelnik::fuzz::IsKnownLocation(location), "known location number");
-    Require(report.substr(p, 3) == "]: ", "failure form");
-    const std::size_t lineEnd = report.find('\n', p);
-    Require(lineEnd != std::string_view::npos && report.substr(lineEnd) == "\n-1\n",
-            "failure form ends with -1");
-  } else {
-    krobelnik::fuzz::Finding("report is neither success nor failure form");
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -75,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool written = krobelnik::WriteVerdict(report, krobelnik::Input::Text(testData),
                                                krobelnik::Input::Text(submission));
   Require(krobelnik::CloseReport(report) && written, "report written");
-  CheckReport(std::string_view(bytes, length));
+  if (const char* problem = krobelnik::fuzz::ReportFormProblem(std::string_view(bytes, length)))
+    krobelnik::fuzz::Finding(problem);
   std::free(bytes);
   return 0;
 }

@@ -53,6 +53,8 @@ TEST(Report, FailureForm) {
       {{std::string("ne pa \"ab\0cd\"", 13), SourceText, 95},
        "Napaka [Zelvor20Krobelnik:95]: ne pa \"ab\n-1\n"},
       {{"", SourceText, 55}, "Napaka [Zelvor20Krobelnik:55]: \n-1\n"},
+      {{std::string(200000, 'x'), SourceText, 198},
+       "Napaka [Zelvor20Krobelnik:198]: " + std::string(200000, 'x') + "\n-1\n"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(Written([&](std::FILE* f) { return WriteFailureReport(f, c.failure); }), c.text);
