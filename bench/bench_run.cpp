@@ -190,7 +190,8 @@ int main(int argc, char** argv) {
 
   for (const Plan& plan : Plans) {
     const std::string name = std::string(plan.kind) + "-n" + std::to_string(plan.n);
-    const std::string marker = dir + "/" + name + "/expected.txt";
+    std::string marker = dir;
+    marker.append("/").append(name).append("/expected.txt");
     if (std::filesystem::exists(marker)) continue;
     std::fprintf(stderr, "generating %s\n", name.c_str());
     const Workload w = krobelnik::bench::Generate(dir, plan.kind, plan.n);

@@ -41,7 +41,7 @@ TEST(Fail, CarriesLocationMessageAndSource) {
 
 TEST(Fail, CutsMessageBeforeFirstNul) {
   ExpectFailure(79, "vrstica 3 bi morala biti prazna, ne pa \"a", [] {
-    Fail(79, std::string("vrstica 3 bi morala biti prazna, ne pa \"a\0b\0c\"", 47));
+    Fail(79, std::string("vrstica 3 bi morala biti prazna, ne pa \"a\0b\0c\"", 46));
   });
   ExpectFailure(190, "", [] { Fail(190, std::string("\0x\"", 3)); });
 }

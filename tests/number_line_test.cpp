@@ -155,10 +155,7 @@ TEST(LeadingInt, ReadsTheIntegerAtTheStartOfTheLine) {
 }
 
 TEST(LeadingInt, FindsNoIntegerWithoutADigit) {
-  for (const char* line : {"", "   ", "a1", "+", "-", "- 3", "+-3",
-                           "\xa0"
-                           "5",
-                           "x"}) {
+  for (const char* line : {"", "   ", "a1", "+", "-", "- 3", "+-3", "\xa0\x35", "x"}) {
     std::int32_t value = 0;
     EXPECT_FALSE(LeadingInt(line, value)) << line;
   }

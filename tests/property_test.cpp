@@ -90,7 +90,7 @@ Case RandomCase(Generator& g) {
   c.testData = "Krobelnik" + eol + std::to_string(strings.size()) + eol;
   for (std::size_t k = 0; k < strings.size(); ++k) {
     strings[k] = g.Letters(1 + g.Below(40), alphabet);
-    c.testData += eol + std::to_string(k + 1) + eol + strings[k] + eol;
+    c.testData.append(eol).append(std::to_string(k + 1)).append(eol).append(strings[k]).append(eol);
   }
   c.submission = "123456" + eol + "Krobelnik" + eol;
   const std::size_t sections = g.Below(6);

@@ -51,18 +51,18 @@ void WriteLongFile(const std::string& path, const std::string& head, std::size_t
 }
 
 TEST(Resources, OverlongLinesAreCountedWithoutBeingKept) {
-  const std::size_t Hundred = 100000000;
+  const std::size_t hundredMillion = 100000000;
   TempDir dir;
   const std::string small = dir / "small.txt", big = dir / "big.txt", rep = dir / "rep.txt";
   testing::WriteFile(small, "Krobelnik\n1\n\n1\nqq\n");
 
-  WriteLongFile(big, "123456\nKrobelnik\n1\n1 1\n", Hundred, "\n1\n");
+  WriteLongFile(big, "123456\nKrobelnik\n1\n1 1\n", hundredMillion, "\n1\n");
   EXPECT_LT(PeakMiB(small, big, rep), 60.0);
   EXPECT_EQ(ReadFile(rep),
             "Napaka [Zelvor20Krobelnik:140]: niz t_1 je dolg 100000000 znakov, moral bi biti od "
             "1 do 2\n-1\n");
 
-  WriteLongFile(big, "Krobelnik\n1\n\n1\n", Hundred, "\n");
+  WriteLongFile(big, "Krobelnik\n1\n\n1\n", hundredMillion, "\n");
   testing::WriteFile(small, "123456\nKrobelnik\n");
   EXPECT_LT(PeakMiB(big, small, rep), 60.0);
   EXPECT_EQ(ReadFile(rep),
