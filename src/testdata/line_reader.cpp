@@ -99,11 +99,8 @@ bool LineReader::ReadLongLine(std::size_t keep, std::string_view& line, std::int
     const char* b = buffer_.get() + begin_;
     const void* lineFeed = std::memchr(b + searched, '\n', end_ - begin_ - searched);
     if (lineFeed != nullptr) {
-      std::size_t size = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - b);
-      begin_ += size + 1;
-      if (size > 0 && b[size - 1] == '\r') --size;
-      line = std::string_view(b, size);
-      length = static_cast<std::int64_t>(size);
+      line = TakeLine(static_cast<const char*>(lineFeed));
+      length = static_cast<std::int64_t>(line.size());
       return true;
     }
     searched = end_ - begin_;

@@ -47,11 +47,8 @@ class LineReader {
     const char* b = buffer_.get() + begin_;
     const void* lineFeed = std::memchr(b, '\n', end_ - begin_);
     if (lineFeed == nullptr) return ReadLongLine(keep, line, length);
-    std::size_t size = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - b);
-    begin_ += size + 1;
-    if (size > 0 && b[size - 1] == '\r') --size;
-    line = std::string_view(b, size);
-    length = static_cast<std::int64_t>(size);
+    line = TakeLine(static_cast<const char*>(lineFeed));
+    length = static_cast<std::int64_t>(line.size());
     return true;
   }
 
@@ -69,6 +66,16 @@ class LineReader {
   void Close();
 
  private:
+  // Consumes the line from begin_ to lineFeed, which lies in the buffer, and
+  // returns it without the line feed and a carriage return right before it.
+  std::string_view TakeLine(const char* lineFeed) {
+    const char* b = buffer_.get() + begin_;
+    std::size_t size = static_cast<std::size_t>(lineFeed - b);
+    begin_ += size + 1;
+    if (size > 0 && b[size - 1] == '\r') --size;
+    return std::string_view(b, size);
+  }
+
   // ReadLineUpTo for a line that does not end within the buffer's bytes.
   bool ReadLongLine(std::size_t keep, std::string_view& line, std::int64_t& length);
 
@@ -95,10 +102,8 @@ bool LineReader::ReadLineInPieces(Sink&& sink) {
     std::size_t size = end_ - begin_;
     const void* lineFeed = std::memchr(b, '\n', size);
     if (lineFeed != nullptr) {
-      std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - b);
-      begin_ += length + 1;
-      if (length > 0 && b[length - 1] == '\r') --length;
-      if (length > 0) sink(b, length);
+      const std::string_view line = TakeLine(static_cast<const char*>(lineFeed));
+      if (!line.empty()) sink(line.data(), line.size());
       return true;
     }
     // A carriage return at the end of the buffer stays unread until the next
