@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <utility>
 
 #include "run/assertion.h"
@@ -31,6 +32,7 @@ class Walk {
     }
     const auto k = static_cast<std::uint32_t>(block_.k);
     const std::int64_t r = block_.r;
+    const StringList::Span t = block_.t.View();
     const char* const s = s_;
     const std::size_t n = n_;
     std::size_t pos = pos_;
@@ -46,7 +48,7 @@ class Walk {
         index_ = x;
         break;
       }
-      const std::string_view tx = block_.t[x - 1];
+      const std::string_view tx = t[x - 1];
       if (tx.size() == 1) {
         if (pos >= n) {
           location_ = 153;
@@ -125,9 +127,10 @@ void StringList::Reserve(std::size_t count) {
 
 void StringList::Grow(std::size_t more) {
   const std::size_t capacity = std::max(size_ + more, 2 * capacity_);
-  std::unique_ptr<char[]> letters(new char[capacity]);
-  if (size_ > 0) std::memcpy(letters.get(), letters_.get(), size_);
-  letters_ = std::move(letters);
+  void* letters = std::realloc(letters_.get(), capacity);
+  if (letters == nullptr) throw std::bad_alloc();
+  static_cast<void>(letters_.release());
+  letters_.reset(static_cast<char*>(letters));
   capacity_ = capacity;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -33,15 +34,28 @@ class StringList {
 
   std::size_t Size() const { return ends_.size() - 1; }
   // String j, counted from 0.
-  std::string_view operator[](std::size_t j) const {
-    return std::string_view(letters_.get() + ends_[j], ends_[j + 1] - ends_[j]);
-  }
+  std::string_view operator[](std::size_t j) const { return View()[j]; }
+
+  // A view of the list for hot loops: two plain pointers.
+  struct Span {
+    const char* letters;
+    const std::uint32_t* ends;
+    std::string_view operator[](std::size_t j) const {
+      return std::string_view(letters + ends[j], ends[j + 1] - ends[j]);
+    }
+  };
+  Span View() const { return Span{letters_.get(), ends_.data()}; }
 
  private:
   // Makes room for at least more further bytes, doubling the capacity.
   void Grow(std::size_t more);
 
-  std::unique_ptr<char[]> letters_;
+  // Allocated with malloc, so that growing can use realloc: a large block
+  // is then moved by remapping its pages rather than by copying them.
+  struct Free {
+    void operator()(char* letters) const { std::free(letters); }
+  };
+  std::unique_ptr<char, Free> letters_;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
   std::vector<std::uint32_t> ends_;
