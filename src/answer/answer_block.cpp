@@ -15,7 +15,7 @@ namespace krobelnik {
 namespace {
 
 // Walks the concatenation t_{i_1} t_{i_2} ... against s without building it,
-// one index at a time as the index line is parsed. The first fault is only
+// batch by batch as the index line is parsed. The first fault is only
 // remembered: the line's syntax and its count are checked before the walk's
 // verdict counts, so it is raised by Finish once the whole line is read.
 class Walk {
