@@ -32,14 +32,11 @@ class StringList {
     ends_.push_back(static_cast<std::uint32_t>(size_));
   }
 
-  std::size_t Size() const { return ends_.size() - 1; }
-  // String j, counted from 0.
-  std::string_view operator[](std::size_t j) const { return View()[j]; }
-
   // A view of the list for hot loops: two plain pointers.
   struct Span {
     const char* letters;
     const std::uint32_t* ends;
+    // String j, counted from 0.
     std::string_view operator[](std::size_t j) const {
       return std::string_view(letters + ends[j], ends[j + 1] - ends[j]);
     }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>

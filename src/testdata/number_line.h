@@ -12,7 +12,10 @@
 
 namespace krobelnik {
 
+// Raise 55 (a byte that is neither white space nor a digit) and 61 (a digit
+// that would take value past 2147483647) with their messages.
 [[noreturn]] void FailNotDigit(char c);
+[[noreturn]] void FailTooLarge(std::uint32_t value, char digit);
 
 // The high bit of every byte of word (little-endian: byte 0 lowest) that is
 // not a digit, and of none below the first such byte. A byte's carry or
@@ -34,7 +37,6 @@ inline std::uint32_t ShortNumber(std::uint64_t word, int length) {
            32;
   return static_cast<std::uint32_t>(digits);
 }
-[[noreturn]] void FailTooLarge(std::uint32_t value, char digit);
 
 // Parses a line of non-negative decimal integers separated by white space,
 // fed in one or more consecutive pieces, and hands the numbers in order to
