@@ -102,5 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool found = krobelnik::LeadingInt(line, got);
   Require(found == ReferenceLeadingInt(line, want), "LeadingInt finds a number or not");
   Require(!found || got == want, "LeadingInt value");
+  krobelnik::LeadingIntParser split;
+  split.Feed(line.data(), size / 2);
+  split.Feed(line.data() + size / 2, size - size / 2);
+  std::int32_t inPieces = 0;
+  Require(split.Result(inPieces) == found && (!found || inPieces == got),
+          "LeadingInt in two pieces differs");
   return 0;
 }

@@ -128,6 +128,28 @@ TEST(NumberLineParser, KeepsOnlyTheFirstNumbersButCountsAll) {
   EXPECT_EQ(parser.Count(), 4);
 }
 
+// LeadingIntParser on line fed one byte at a time and cut into two pieces at
+// each position (a few of them for a long line); the value when every reading
+// agrees with the whole line, -2 when none finds an integer, -1 otherwise.
+std::int64_t LeadingIntInPieces(const std::string& line) {
+  std::int32_t whole = 0;
+  const bool found = LeadingInt(line, whole);
+  LeadingIntParser bytes;
+  for (const char c : line) bytes.Feed(&c, 1);
+  std::vector<LeadingIntParser> readings{bytes};
+  const std::size_t step = line.size() <= 64 ? 1 : line.size() / 3;
+  for (std::size_t cut = 0; cut <= line.size(); cut += step) {
+    LeadingIntParser& split = readings.emplace_back();
+    split.Feed(line.data(), cut);
+    split.Feed(line.data() + cut, line.size() - cut);
+  }
+  for (const LeadingIntParser& reading : readings) {
+    std::int32_t value = 0;
+    if (reading.Result(value) != found || (found && value != whole)) return -1;
+  }
+  return found ? whole : -2;
+}
+
 TEST(LeadingInt, ReadsTheIntegerAtTheStartOfTheLine) {
   const struct {
     std::string line;
@@ -146,11 +168,13 @@ TEST(LeadingInt, ReadsTheIntegerAtTheStartOfTheLine) {
       {"-2147483648", -2147483647 - 1},
       {"-2147483649", -2147483647 - 1},
       {"-99999999999999999999999", -2147483647 - 1},
+      {std::string(100000, ' ') + "42" + std::string(100000, '\t'), 42},
   };
   for (const auto& c : cases) {
     std::int32_t value = 0;
     EXPECT_TRUE(LeadingInt(c.line, value)) << c.line;
     EXPECT_EQ(value, c.value) << c.line;
+    EXPECT_EQ(LeadingIntInPieces(c.line), c.value) << c.line;
   }
 }
 
@@ -158,6 +182,7 @@ TEST(LeadingInt, FindsNoIntegerWithoutADigit) {
   for (const char* line : {"", "   ", "a1", "+", "-", "- 3", "+-3", "\xa0\x35", "x"}) {
     std::int32_t value = 0;
     EXPECT_FALSE(LeadingInt(line, value)) << line;
+    EXPECT_EQ(LeadingIntInPieces(line), -2) << line;
   }
 }
 

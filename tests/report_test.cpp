@@ -1,6 +1,10 @@
 #include "run/report.h"
 
+#include <filesystem>
+#include <functional>
+
 #include "test_support.h"
+#include "testdata/line_reader.h"
 
 namespace krobelnik {
 namespace {
@@ -58,6 +62,51 @@ TEST(Report, FailureForm) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(Written([&](std::FILE* f) { return WriteFailureReport(f, c.failure); }), c.text);
+}
+
+// The failure that FailQuoting raises for the second line of path.
+EAssertion QuotingFailure(const std::string& path) {
+  LineReader reader(path);
+  QuotableLine line;
+  reader.ReadQuotableLine(line, IgnoreBytes);
+  reader.ReadQuotableLine(line, IgnoreBytes);
+  try {
+    reader.FailQuoting(198, "ne pa \"", line, "\"");
+  } catch (const EAssertion& failure) {
+    return failure;
+  }
+}
+
+TEST(Report, FailureFormCopiesALongLineFromItsFile) {
+  const std::string unexpected =
+      "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n";
+  const std::string longLine = std::string(300000, 'q') + "%s";
+  const std::string withNul = std::string(70000, 'q') + std::string(1, '\0') + "rest";
+  const std::function<void(const std::string&)> unchanged = [](const std::string&) {};
+  const struct {
+    std::string file;
+    std::function<void(const std::string&)> change;
+    std::string text;
+  } cases[] = {
+      {"x\n" + longLine + "\r\nnext\n", unchanged,
+       "Napaka [Zelvor20Krobelnik:198]: ne pa \"" + longLine + "\"\n-1\n"},
+      {"x\n" + longLine, unchanged,
+       "Napaka [Zelvor20Krobelnik:198]: ne pa \"" + longLine + "\"\n-1\n"},
+      {"x\n" + withNul + "\n", unchanged,
+       "Napaka [Zelvor20Krobelnik:198]: ne pa \"" + std::string(70000, 'q') + "\n-1\n"},
+      {"x\n" + longLine + "\n",
+       [](const std::string& path) { testing::WriteFile(path, "x\nshort\n"); }, unexpected},
+      {"x\n" + longLine + "\n", [](const std::string& path) { std::filesystem::remove(path); },
+       unexpected},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    testing::WriteFile(dir / "input.txt", c.file);
+    const EAssertion failure = QuotingFailure(dir / "input.txt");
+    EXPECT_TRUE(failure.quote.has_value());
+    c.change(dir / "input.txt");
+    EXPECT_EQ(Written([&](std::FILE* f) { return WriteFailureReport(f, failure); }), c.text);
+  }
 }
 
 TEST(Report, UnexpectedFailureFormHasTwoSpaces) {

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "test_support.h"
@@ -37,10 +39,10 @@ double PeakMiB(const std::string& testData, const std::string& submission,
 }
 
 void WriteLongFile(const std::string& path, const std::string& head, std::size_t letters,
-                   const std::string& tail) {
+                   const std::string& tail, char fill = 'q') {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   std::fwrite(head.data(), 1, head.size(), f);
-  const std::string chunk(1 << 20, 'q');
+  const std::string chunk(1 << 20, fill);
   for (std::size_t left = letters; left > 0;) {
     const std::size_t size = std::min(left, chunk.size());
     std::fwrite(chunk.data(), 1, size, f);
@@ -68,6 +70,61 @@ TEST(Resources, OverlongLinesAreCountedWithoutBeingKept) {
   EXPECT_EQ(ReadFile(rep),
             "Napaka [Zelvor20Krobelnik:84]: niz s je dolg 100000000 znakov, ne pa med 1 in "
             "10000000\n-1\n");
+}
+
+// One long line in each place where a message quotes a line, or where only
+// the start of a line is read: the report is exact and memory stays small.
+TEST(Resources, QuotedLinesAndIgnoredTailsAreNeverHeld) {
+  const std::size_t n = 100000000;
+  const std::string smallData = "Krobelnik\n1\n\n1\nqq\n";
+  const std::string header = "123456\nKrobelnik\n";
+  const std::string answer = "1\n1 1\nqq\n1\n";
+  const std::string ok = "OK\n1\n1 3\n";
+  const std::string quotes = "Napaka [Zelvor20Krobelnik:";
+  const struct {
+    bool longTestData;  // else the long line is in the submission
+    std::string head;
+    char fill;
+    std::string tail;
+    std::string reportHead;  // the report is reportHead, n fill bytes, reportTail
+    std::string reportTail;
+  } cases[] = {
+      {true, "", 'q', "\n",
+       quotes + "95]: v prvi vrstici bi moral biti niz \"Krobelnik\", ne pa \"", "\"\n-1\n"},
+      {true, "Krobelnik\n", 'q', "\n",
+       quotes + "101]: v drugi vrstici bi moralo biti stevilo testnih primerov, ne pa \"",
+       "\"\n-1\n"},
+      {true, "Krobelnik\n1\n", ' ', "\n1\nqq\n",
+       quotes + "79]: vrstica 3 bi morala biti prazna, ne pa \"", "\"\n-1\n"},
+      {true, "Krobelnik\n1", '\t', "\n\n1\nqq\n", "", ok},
+      {false, "123456\n", 'q', "\n",
+       quotes + "190]: v drugi vrstici bi moral biti niz \"Krobelnik\", ne pa \"", "\"\n-1\n"},
+      {false, header, 'q', "\r\n",
+       quotes + "198]: v 3. vrstici bi morala biti stevilka testnega primera, ne pa \"",
+       "\"\n-1\n"},
+      {false, header + answer, 'q', std::string("\0after\n", 7),
+       quotes + "198]: v 7. vrstici bi morala biti stevilka testnega primera, ne pa \"", "\n-1\n"},
+      {false, header + "1", ' ', "\n1 1\nqq\n1\n", "", ok},
+      {false, header + "1\n1 1\nqq\n1", '\t', "\n", "", ok},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string big = dir / "big.txt", small = dir / "small.txt", rep = dir / "rep.txt";
+    WriteLongFile(big, c.head, n, c.tail, c.fill);
+    testing::WriteFile(small, c.longTestData ? header + answer : smallData);
+    EXPECT_LT(c.longTestData ? PeakMiB(big, small, rep) : PeakMiB(small, big, rep), 64.0);
+    const bool quoted = !c.reportHead.empty();
+    const std::size_t size = c.reportHead.size() + (quoted ? n : 0) + c.reportTail.size();
+    std::FILE* f = std::fopen(rep.c_str(), "rb");
+    std::string head(c.reportHead.size(), '\0'), tail(c.reportTail.size(), '\0');
+    EXPECT_EQ(std::fread(head.data(), 1, head.size(), f), head.size());
+    EXPECT_EQ(std::fseek(f, -static_cast<long>(tail.size()), SEEK_END), 0);
+    EXPECT_EQ(std::fread(tail.data(), 1, tail.size(), f), tail.size());
+    std::fclose(f);
+    EXPECT_EQ(std::filesystem::file_size(rep), size) << c.reportHead;
+    EXPECT_EQ(head, c.reportHead);
+    EXPECT_EQ(tail, c.reportTail) << c.reportHead;
+  }
 }
 
 #if defined(__SANITIZE_ADDRESS__)

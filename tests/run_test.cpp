@@ -1,8 +1,10 @@
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "run/run_eval.h"
@@ -118,6 +120,11 @@ TEST(Run, RejectsWithTheFailureForm) {
       {OneCase, Header + "\n2\n", FailureForm(200, "v 4" + invalid + "2")},
       {OneCase, Header + "99999999999\n", FailureForm(200, "v 3" + invalid + "2147483647")},
       {OneCase, Header + "-99999999999\n", FailureForm(200, "v 3" + invalid + "-2147483648")},
+      {OneCase, Header + std::string(100000, 'x') + "\r\n1\n",
+       FailureForm(198, "v 3" + number + std::string(100000, 'x') + "\"")},
+      {"Krobelnik\n1\n" + std::string(70000, ' ') + "\n1\nab\n", Header,
+       FailureForm(79,
+                   "vrstica 3 bi morala biti prazna, ne pa \"" + std::string(70000, ' ') + "\"")},
       {OneCase, Header + section1 + "1\n", FailureForm(127, "manjka vrstica s steviloma k in r")},
       {OneCase, Header + section1 + section1 + "1\n1 1\nabab\n2\n",
        FailureForm(149, "indeks i_1 bi moral biti od 1 do 1, ne pa 2")},
@@ -195,6 +202,21 @@ TEST(Run, ReportThatCannotBeTrustedGivesStatusTwo) {
     EXPECT_EQ(ReadFile(dir / "sub.txt"), Header + "1\n2 2\nab\nb\n1 1\n");
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
+}
+
+TEST(Run, ALongLineFromAPipeIsQuotedWhole) {
+  TempDir dir;
+  WriteFile(dir / "td.txt", OneCase);
+  const std::string fifo = dir / "sub.fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string line = std::string(300000, 'y') + "%s";
+  std::thread writer([&] { WriteFile(fifo, Header + "\n" + line + "\n"); });
+  const Outcome outcome = RunBinary(dir, {"eval", dir / "td.txt", fifo, dir / "rep.txt"});
+  writer.join();
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(ReadFile(dir / "rep.txt"),
+            FailureForm(198, "v 4. vrstici bi morala biti stevilka testnega primera, ne pa \"" +
+                                 line + "\""));
 }
 
 TEST(Run, InputsAreNeverModified) {

@@ -1,5 +1,6 @@
 #include "run/assertion.h"
 
+#include <charconv>
 #include <utility>
 
 namespace krobelnik {
@@ -7,23 +8,17 @@ namespace krobelnik {
 void Fail(std::int32_t location, std::string message) {
   const std::size_t nul = message.find('\0');
   if (nul != std::string::npos) message.resize(nul);
-  throw EAssertion{std::move(message), SourceText, location};
+  throw EAssertion{std::move(message), SourceText, location, std::nullopt};
+}
+
+void Fail(std::int32_t location, std::string message, QuotedSpan quote) {
+  throw EAssertion{std::move(message), SourceText, location, std::move(quote)};
 }
 
 std::size_t FormatInt(std::int64_t value, char* buffer) {
-  // Work on the magnitude as unsigned, so the most negative value has one too.
-  std::uint64_t magnitude = static_cast<std::uint64_t>(value);
-  if (value < 0) magnitude = ~magnitude + 1;
-  char digits[MaxIntDigits];
-  std::size_t count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  std::size_t length = 0;
-  if (value < 0) buffer[length++] = '-';
-  while (count > 0) buffer[length++] = digits[--count];
-  return length;
+  // MaxIntDigits holds every 64-bit value, so the conversion cannot run short.
+  const std::to_chars_result result = std::to_chars(buffer, buffer + MaxIntDigits, value);
+  return static_cast<std::size_t>(result.ptr - buffer);
 }
 
 std::string IntToStr(std::int64_t value) {

@@ -2,16 +2,34 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 namespace krobelnik {
 
+// An input line that a message quotes from its file rather than from memory,
+// because it is too long to keep: where it stands, what the file looked like
+// when it was read, and the message's text after the line. The report writer
+// copies the line into the report in pieces.
+struct QuotedSpan {
+  std::string fileName;
+  std::uintmax_t fileSize = 0;
+  std::filesystem::file_time_type modified;
+  std::int64_t offset = 0;
+  std::int64_t length = 0;
+  std::string tail;
+};
+
 // The single failure type: a finished message for the contestant, the text
 // naming the raising unit (never printed) and the location number of the check.
+// With a quote, the message is only its beginning: the quoted line and the
+// quote's tail follow it.
 struct EAssertion {
   std::string message;
   std::string source;
   std::int32_t location;
+  std::optional<QuotedSpan> quote = std::nullopt;
 };
 
 // The source text that every failure of the evaluator carries.
@@ -20,6 +38,10 @@ inline constexpr const char* SourceText = "Zelvor20Krobelnik";
 // Raises EAssertion with location and message, the message cut before its
 // first NUL byte (a NUL can only come from a quoted input line).
 [[noreturn]] void Fail(std::int32_t location, std::string message);
+
+// Raises EAssertion with location, the beginning of its message and the quoted
+// line that continues it.
+[[noreturn]] void Fail(std::int32_t location, std::string message, QuotedSpan quote);
 
 // Longest decimal rendering of a 64-bit signed value, sign included.
 inline constexpr std::size_t MaxIntDigits = 20;

@@ -25,7 +25,10 @@ inline constexpr const char* ProgramLabel = "Zelvor20Krobelnik";
 bool WriteSuccessReport(std::FILE* report, const std::vector<ResultEntry>& results);
 
 // "Napaka [<label>:<location>]: <message>" and "-1"; the message is copied
-// as it stands, never interpreted as a format.
+// as it stands, never interpreted as a format, up to its first NUL byte. A
+// line that the message quotes from its file is copied from there; when that
+// file can no longer be read back as it was, the unexpected-failure form is
+// written instead, and a file that changes while it is copied fails the write.
 bool WriteFailureReport(std::FILE* report, const EAssertion& failure);
 
 // The fixed text for a failure that is not an EAssertion, and "-1".

@@ -35,29 +35,40 @@ void Open(LineReader& stream, const Input& input) {
 
 void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCases,
                     std::vector<ResultEntry>& results) {
-  std::string_view line;
-  if (!submission.ReadLine(line)) Fail(185, "manjka stevilka tekmovalca");
-  if (line.size() != 6) Fail(186, "stevilka tekmovalca bi morala imeti 6 stevk");
+  QuotableLine line;
+  LeadingIntParser contestantParser;
+  if (!submission.ReadQuotableLine(
+          line, [&](const char* data, std::size_t size) { contestantParser.Feed(data, size); }))
+    Fail(185, "manjka stevilka tekmovalca");
+  if (line.length != 6) Fail(186, "stevilka tekmovalca bi morala imeti 6 stevk");
   std::int32_t contestantNumber = 0;
-  if (!LeadingInt(line, contestantNumber))
-    Fail(188,
-         "v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"" + std::string(line) + "\"");
-  if (!submission.ReadLine(line)) Fail(189, "manjka druga vrstica");
-  if (line != TaskName)
-    Fail(190, "v drugi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"" +
-                  std::string(line) + "\"");
+  if (!contestantParser.Result(contestantNumber))
+    submission.FailQuoting(188, "v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"", line,
+                           "\"");
+  if (!submission.ReadQuotableLine(line, IgnoreBytes)) Fail(189, "manjka druga vrstica");
+  if (!line.kept || line.text != TaskName)
+    submission.FailQuoting(
+        190, "v drugi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"", line,
+        "\"");
 
   std::int64_t lineCounter = 3;
-  while (submission.ReadLine(line)) {
-    if (line.empty()) {
+  for (;;) {
+    // Only the start of a section's number line is looked at; the rest is
+    // read past, not kept.
+    LeadingIntParser numberParser;
+    if (!submission.ReadQuotableLine(
+            line, [&](const char* data, std::size_t size) { numberParser.Feed(data, size); }))
+      break;
+    if (line.length == 0) {
       ++lineCounter;
       continue;
     }
     std::int32_t number = 0;
-    if (!LeadingInt(line, number))
-      Fail(198, "v " + IntToStr(lineCounter) +
-                    ". vrstici bi morala biti stevilka testnega primera, ne pa \"" +
-                    std::string(line) + "\"");
+    if (!numberParser.Result(number))
+      submission.FailQuoting(198,
+                             "v " + IntToStr(lineCounter) +
+                                 ". vrstici bi morala biti stevilka testnega primera, ne pa \"",
+                             line, "\"");
     // Test case k stands at position k - 1, so indexing finds exactly the
     // first record with that number.
     if (number < 1 || static_cast<std::size_t>(number) > testCases.size())

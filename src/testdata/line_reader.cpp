@@ -31,8 +31,17 @@ LineReader::~LineReader() { Close(); }
 void LineReader::Open(const std::string& path) {
   Close();
   file_ = std::fopen(path.c_str(), "r");
+  if (file_ == nullptr) return;
   // The buffer here is the only one: the stream reads straight into it.
-  if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+  path_ = path;
+  std::error_code statusError, sizeError, timeError;
+  rereadable_ = std::filesystem::is_regular_file(path, statusError) && !statusError;
+  if (rereadable_) {
+    fileSize_ = std::filesystem::file_size(path, sizeError);
+    modified_ = std::filesystem::last_write_time(path, timeError);
+    rereadable_ = !sizeError && !timeError;
+  }
 }
 
 void LineReader::Open(InMemory, std::string text) {
@@ -43,6 +52,9 @@ void LineReader::Open(InMemory, std::string text) {
 void LineReader::Close() {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
+  path_.clear();
+  rereadable_ = false;
+  consumed_ = 0;
   memory_.clear();
   memoryPos_ = 0;
   anyRead_ = false;
@@ -51,6 +63,7 @@ void LineReader::Close() {
 
 bool LineReader::Refill() {
   if (begin_ > 0) {
+    consumed_ += static_cast<std::int64_t>(begin_);
     std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
@@ -77,6 +90,13 @@ bool LineReader::Refill() {
   if (got > 0) anyRead_ = true;
   end_ += got;
   return got > 0;
+}
+
+void LineReader::FailQuoting(std::int32_t location, std::string head, const QuotableLine& line,
+                             std::string_view tail) const {
+  if (line.kept) Fail(location, head.append(line.text).append(tail));
+  Fail(location, std::move(head),
+       QuotedSpan{path_, fileSize_, modified_, line.offset, line.length, std::string(tail)});
 }
 
 bool LineReader::ReadLine(std::string_view& line) {

@@ -4,14 +4,31 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "run/assertion.h"
 
 namespace krobelnik {
 
 // Marks the constructor that reads lines from a text held in memory.
 struct InMemory {};
+
+// A line that a message may quote. Short lines, and every line of an input
+// that cannot be read twice, are kept: text holds the whole line until the
+// next read. A longer line of a file is not kept; a message quotes it from
+// its place in the file (offset and length).
+struct QuotableLine {
+  std::string_view text;
+  bool kept = true;
+  std::int64_t offset = 0;
+  std::int64_t length = 0;
+};
+
+// The sink for a line whose bytes matter only to a message quoting it.
+inline constexpr auto IgnoreBytes = [](const char*, std::size_t) {};
 
 // Reads a text file line by line through one large buffer. A line ends at a
 // line feed, which is not part of it, nor is a carriage return right before
@@ -57,6 +74,19 @@ class LineReader {
   template <class Sink>
   bool ReadLineInPieces(Sink&& sink);
 
+  // Reads the next line for a message that may quote it, handing its bytes
+  // to sink(data, size) as ReadLineInPieces does; false when there is none.
+  template <class Sink>
+  bool ReadQuotableLine(QuotableLine& line, Sink&& sink);
+
+  // Raises EAssertion with location and the message head + line + tail, the
+  // line quoted from memory when it was kept and from its file otherwise.
+  [[noreturn]] void FailQuoting(std::int32_t location, std::string head, const QuotableLine& line,
+                                std::string_view tail) const;
+
+  // The longest line of a file that a quoting message copies from memory.
+  static constexpr std::size_t QuoteInMemory = std::size_t{1} << 16;
+
   // Closes the current file and reads from the start of another one, with
   // the same buffer; a second input then costs no fresh memory.
   void Open(const std::string& path);
@@ -83,7 +113,18 @@ class LineReader {
   // them; true when at least one byte was added.
   bool Refill();
 
+  // Offset in the input of the next unread byte.
+  std::int64_t Offset() const { return consumed_ + static_cast<std::int64_t>(begin_); }
+
   std::FILE* file_ = nullptr;
+  // The open file as it was when opened, for quoting a line from it later;
+  // only a regular file can be read a second time.
+  std::string path_;
+  bool rereadable_ = false;
+  std::uintmax_t fileSize_ = 0;
+  std::filesystem::file_time_type modified_;
+  // Offset in the input of the buffer's first byte.
+  std::int64_t consumed_ = 0;
   std::string memory_;
   std::size_t memoryPos_ = 0;
   bool anyRead_ = false;
@@ -117,6 +158,34 @@ bool LineReader::ReadLineInPieces(Sink&& sink) {
       return true;
     }
   }
+}
+
+template <class Sink>
+bool LineReader::ReadQuotableLine(QuotableLine& line, Sink&& sink) {
+  line.offset = Offset();
+  const char* b = buffer_.get() + begin_;
+  const void* lineFeed = std::memchr(b, '\n', end_ - begin_);
+  if (lineFeed != nullptr) {
+    line.text = TakeLine(static_cast<const char*>(lineFeed));
+    line.length = static_cast<std::int64_t>(line.text.size());
+    line.kept = !rereadable_ || line.text.size() <= QuoteInMemory;
+    sink(line.text.data(), line.text.size());
+    return true;
+  }
+  // The line goes on past the buffer's bytes: it is kept only as far as a
+  // message may need it from memory.
+  spill_.clear();
+  std::uint64_t total = 0;
+  const bool found = ReadLineInPieces([&](const char* data, std::size_t size) {
+    sink(data, size);
+    total += size;
+    if (!rereadable_ || total <= QuoteInMemory) spill_.append(data, size);
+  });
+  if (!found) return false;
+  line.length = static_cast<std::int64_t>(total);
+  line.kept = !rereadable_ || total <= QuoteInMemory;
+  line.text = line.kept ? std::string_view(spill_) : std::string_view();
+  return true;
 }
 
 }  // namespace krobelnik

@@ -21,31 +21,65 @@ void NumberLine(std::string_view line, std::vector<std::int32_t>& numbers) {
   parser.Finish();
 }
 
-bool LeadingInt(std::string_view line, std::int32_t& value) {
-  std::size_t p = 0;
-  while (p < line.size() && IsWhiteSpace(line[p])) ++p;
-  bool negative = false;
-  if (p < line.size() && (line[p] == '+' || line[p] == '-')) {
-    negative = line[p] == '-';
-    ++p;
+namespace {
+
+// The magnitude stops growing once it is past every 32-bit value, so it never
+// overflows however many digits follow.
+constexpr std::int64_t MagnitudeCap = std::int64_t{1} << 31;
+
+}  // namespace
+
+void LeadingIntParser::Feed(const char* data, std::size_t size) {
+  const char* p = data;
+  const char* const end = data + size;
+  while (p < end) {
+    const char c = *p;
+    switch (state_) {
+      case State::Blank:
+        if (IsWhiteSpace(c)) {
+          ++p;
+          break;
+        }
+        state_ = State::Sign;
+        if (c == '+' || c == '-') {
+          negative_ = c == '-';
+          ++p;
+        }
+        break;
+      case State::Sign:
+        state_ = IsDigit(c) ? State::Digits : State::NoInteger;
+        break;
+      case State::Digits:
+        if (!IsDigit(c)) {
+          state_ = State::Done;
+          break;
+        }
+        if (magnitude_ < MagnitudeCap) magnitude_ = magnitude_ * 10 + (c - '0');
+        ++p;
+        break;
+      default:
+        return;
+    }
   }
-  if (p == line.size() || !IsDigit(line[p])) return false;
-  // The magnitude stops growing once it is past every 32-bit value, so it
-  // never overflows however many digits follow.
-  constexpr std::int64_t Cap = std::int64_t{1} << 31;
-  std::int64_t magnitude = 0;
-  for (; p < line.size() && IsDigit(line[p]); ++p) {
-    if (magnitude < Cap) magnitude = magnitude * 10 + (line[p] - '0');
-  }
-  if (negative) {
-    value = magnitude >= Cap ? std::numeric_limits<std::int32_t>::min()
-                             : static_cast<std::int32_t>(-magnitude);
+}
+
+bool LeadingIntParser::Result(std::int32_t& value) const {
+  if (state_ != State::Digits && state_ != State::Done) return false;
+  if (negative_) {
+    value = magnitude_ >= MagnitudeCap ? std::numeric_limits<std::int32_t>::min()
+                                       : static_cast<std::int32_t>(-magnitude_);
   } else {
-    value = magnitude > std::numeric_limits<std::int32_t>::max()
+    value = magnitude_ > std::numeric_limits<std::int32_t>::max()
                 ? std::numeric_limits<std::int32_t>::max()
-                : static_cast<std::int32_t>(magnitude);
+                : static_cast<std::int32_t>(magnitude_);
   }
   return true;
+}
+
+bool LeadingInt(std::string_view line, std::int32_t& value) {
+  LeadingIntParser parser;
+  parser.Feed(line.data(), line.size());
+  return parser.Result(value);
 }
 
 }  // namespace krobelnik

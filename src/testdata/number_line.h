@@ -168,9 +168,24 @@ struct KeepNumbers {
 // blank line yields none. Raises EAssertion 55 or 61 as NumberLineParser does.
 void NumberLine(std::string_view line, std::vector<std::int32_t>& numbers);
 
-// The "%d" conversion of a line: skips white space, takes an optional sign and
-// at least one digit, ignores the rest. Returns false when no integer stands
-// there; a value beyond 32 bits saturates to 2147483647 or -2147483648.
+// The "%d" conversion of a line fed in one or more consecutive pieces: skips
+// white space, takes an optional sign and at least one digit, and ignores the
+// rest, which then costs nothing however long it is.
+class LeadingIntParser {
+ public:
+  void Feed(const char* data, std::size_t size);
+  // False when no integer stood at the start of the line; a value beyond 32
+  // bits saturates to 2147483647 or -2147483648.
+  bool Result(std::int32_t& value) const;
+
+ private:
+  enum class State { Blank, Sign, Digits, Done, NoInteger };
+  State state_ = State::Blank;
+  bool negative_ = false;
+  std::int64_t magnitude_ = 0;
+};
+
+// LeadingIntParser on a whole line.
 bool LeadingInt(std::string_view line, std::int32_t& value);
 
 }  // namespace krobelnik

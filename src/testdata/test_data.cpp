@@ -12,19 +12,18 @@ namespace {
   Fail(location, "manjka " + IntToStr(lineNumber) + ". vrstica");
 }
 
-std::string Quoted(std::string_view line) { return std::string(line) + "\""; }
-
 }  // namespace
 
 void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCase) {
-  std::string_view line;
+  QuotableLine separator;
   // Each read counts before its outcome is examined, so a missing line is
   // named by the number it would have had.
-  const bool haveSeparator = stream.ReadLine(line);
+  const bool haveSeparator = stream.ReadQuotableLine(separator, IgnoreBytes);
   ++lineNumber;
   if (!haveSeparator) FailMissingLine(78, lineNumber);
-  if (!line.empty())
-    Fail(79, "vrstica " + IntToStr(lineNumber) + " bi morala biti prazna, ne pa \"" + Quoted(line));
+  if (separator.length != 0)
+    stream.FailQuoting(79, "vrstica " + IntToStr(lineNumber) + " bi morala biti prazna, ne pa \"",
+                       separator, "\"");
 
   std::vector<std::int32_t> numbers;
   NumberLineParser parser(KeepNumbers{&numbers, 1});
@@ -56,15 +55,21 @@ void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCa
 }
 
 void ReadTestData(LineReader& stream, std::vector<TestCase>& testCases) {
-  std::string_view line;
-  if (!stream.ReadLine(line)) Fail(94, "manjka prva vrstica z imenom naloge");
-  if (line != TaskName)
-    Fail(95, "v prvi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"" +
-                 Quoted(line));
-  if (!stream.ReadLine(line)) Fail(98, "manjka druga vrstica s stevilom testnih primerov");
+  QuotableLine line;
+  if (!stream.ReadQuotableLine(line, IgnoreBytes)) Fail(94, "manjka prva vrstica z imenom naloge");
+  if (!line.kept || line.text != TaskName)
+    stream.FailQuoting(
+        95, "v prvi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"", line,
+        "\"");
+  // Only the start of line 2 is looked at; the rest is read past, not kept.
+  LeadingIntParser countParser;
+  if (!stream.ReadQuotableLine(
+          line, [&](const char* data, std::size_t size) { countParser.Feed(data, size); }))
+    Fail(98, "manjka druga vrstica s stevilom testnih primerov");
   std::int32_t count = 0;
-  if (!LeadingInt(line, count) || count < 1)
-    Fail(101, "v drugi vrstici bi moralo biti stevilo testnih primerov, ne pa \"" + Quoted(line));
+  if (!countParser.Result(count) || count < 1)
+    stream.FailQuoting(101, "v drugi vrstici bi moralo biti stevilo testnih primerov, ne pa \"",
+                       line, "\"");
 
   // The count is only a claim of the file: nothing is reserved for it, and
   // the blocks themselves decide how far reading gets.
