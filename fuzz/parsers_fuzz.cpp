@@ -9,6 +9,7 @@
 
 #include "fuzz_checks.h"
 #include "run/assertion.h"
+#include "testdata/byte_scan.h"
 #include "testdata/number_line.h"
 
 namespace {
@@ -94,8 +95,14 @@ bool ReferenceLeadingInt(std::string_view line, std::int64_t& value) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view line(reinterpret_cast<const char*>(data), size);
   const Outcome expected = Reference(line);
-  Require(Parse(line, 0) == expected, "NumberLine differs from the reference");
-  Require(Parse(line, size / 2) == expected, "NumberLine in two pieces differs");
+  // Every scan level, the plain one included, reads the line alike.
+  for (const auto level : {krobelnik::ScanLevel::Plain, krobelnik::ScanLevel::Sse2,
+                           krobelnik::ScanLevel::Avx2, krobelnik::ScanLevel::Avx512}) {
+    krobelnik::SetScanLevel(level);
+    Require(Parse(line, 0) == expected, "NumberLine differs from the reference");
+    Require(Parse(line, size / 2) == expected, "NumberLine in two pieces differs");
+    Require(Parse(line, size / 3) == expected, "NumberLine in other pieces differs");
+  }
 
   std::int64_t want = 0;
   std::int32_t got = 0;

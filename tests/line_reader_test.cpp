@@ -1,9 +1,11 @@
 #include "testdata/line_reader.h"
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "test_support.h"
+#include "testdata/byte_scan.h"
 
 namespace krobelnik {
 namespace {
@@ -81,6 +83,33 @@ TEST(LineReader, SplitsLinesFromMemoryWithEveryBufferSize) {
       EXPECT_EQ(ReadAllMixed(mixed), c.lines) << "buffer " << size;
     }
   }
+}
+
+TEST(LineReader, EveryScanLevelSplitsRandomShortLinesAlike) {
+  std::mt19937 random(7);
+  std::string text;
+  Lines expected;
+  for (int line = 0; line < 3000; ++line) {
+    const std::size_t length = random() % 8 == 0 ? random() % 200 : random() % 4;
+    std::string bytes;
+    for (std::size_t b = 0; b < length; ++b) bytes += "ab\r\x0a"[random() % 3];
+    const bool crlf = random() % 4 == 0;
+    text += bytes + (crlf ? "\r\n" : "\n");
+    // A carriage return right before the line feed is not part of the line.
+    if (!crlf && !bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+    expected.push_back(bytes);
+  }
+  const ScanLevel before = ActiveScanLevel();
+  for (const auto level : {ScanLevel::Plain, ScanLevel::Sse2, ScanLevel::Avx2, ScanLevel::Avx512}) {
+    SetScanLevel(level);
+    for (std::size_t size : {std::size_t{64}, std::size_t{100}, std::size_t{4096}}) {
+      LineReader whole(InMemory{}, text, size);
+      EXPECT_EQ(ReadAllWhole(whole), expected) << "buffer " << size;
+      LineReader mixed(InMemory{}, text, size);
+      EXPECT_EQ(ReadAllMixed(mixed), expected) << "buffer " << size;
+    }
+  }
+  SetScanLevel(before);
 }
 
 TEST(LineReader, SplitsLinesFromFiles) {

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "test_support.h"
+#include "testdata/byte_scan.h"
 
 namespace krobelnik {
 namespace {
@@ -117,6 +119,65 @@ TEST(NumberLineParser, NumbersMaySpanPieces) {
     overflowing.Feed("21474", 5);
     overflowing.Feed("83648", 5);
   });
+}
+
+// A line's numbers, or its failure as "location: message".
+struct Parsed {
+  Numbers numbers;
+  std::string failure;
+  bool operator==(const Parsed&) const = default;
+};
+
+Parsed ParseInPieces(const std::string& line, std::size_t cut1, std::size_t cut2) {
+  Parsed parsed;
+  try {
+    NumberLineParser parser(KeepNumbers{&parsed.numbers, line.size()});
+    parser.Feed(line.data(), cut1);
+    parser.Feed(line.data() + cut1, cut2 - cut1);
+    parser.Feed(line.data() + cut2, line.size() - cut2);
+    parser.Finish();
+  } catch (const EAssertion& failure) {
+    parsed.failure = std::to_string(failure.location) + ": " + failure.message;
+  }
+  return parsed;
+}
+
+TEST(NumberLineParser, EveryScanLevelReadsRandomLinesAlike) {
+  std::mt19937 random(20261209);
+  const auto pick = [&](int limit) {
+    return static_cast<int>(random() % static_cast<unsigned>(limit));
+  };
+  const std::string spaces = "\t\n\v\f\r ";
+  const ScanLevel before = ActiveScanLevel();
+  for (int round = 0; round < 3000; ++round) {
+    std::string line;
+    const int tokens = pick(200);
+    for (int token = 0; token < tokens; ++token) {
+      const int separator = pick(10) == 0 ? 70 : 1 + pick(3);
+      for (int b = 0; b < separator; ++b) line += spaces[static_cast<std::size_t>(pick(6))];
+      const int zeros = pick(8) == 0 ? pick(70) : 0;
+      line += std::string(static_cast<std::size_t>(zeros), '0');
+      const int digits = 1 + (pick(4) == 0 ? pick(11) : pick(4));
+      for (int d = 0; d < digits; ++d) line += static_cast<char>('0' + pick(10));
+    }
+    // Now and then a byte that is not allowed, or a number of ten digits
+    // that may be too large.
+    if (pick(6) == 0 && !line.empty())
+      line[static_cast<std::size_t>(pick(static_cast<int>(line.size())))] =
+          "a-+.\x80\xff\x00"[pick(7)];
+    if (pick(6) == 0) line += " 214748364" + std::string(1, static_cast<char>('5' + pick(5)));
+    SetScanLevel(ScanLevel::Plain);
+    const Parsed expected = ParseInPieces(line, 0, 0);
+    for (const auto level : {ScanLevel::Sse2, ScanLevel::Avx2, ScanLevel::Avx512}) {
+      SetScanLevel(level);
+      const std::size_t cut1 = static_cast<std::size_t>(pick(static_cast<int>(line.size()) + 1));
+      const std::size_t cut2 =
+          cut1 + static_cast<std::size_t>(pick(static_cast<int>(line.size() - cut1) + 1));
+      EXPECT_EQ(ParseInPieces(line, 0, 0), expected) << line;
+      EXPECT_EQ(ParseInPieces(line, cut1, cut2), expected) << line;
+    }
+  }
+  SetScanLevel(before);
 }
 
 TEST(NumberLineParser, KeepsOnlyTheFirstNumbersButCountsAll) {

@@ -1,6 +1,7 @@
 #include "answer/answer_block.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -23,60 +24,19 @@ class Walk {
       : block_(block), s_(block.testCase->s.data()), n_(block.testCase->s.size()) {}
 
   // Walks the next indices of the line. The state lives in locals while a
-  // batch is walked, so the loop keeps it in registers.
+  // batch is walked, so the loop keeps it in registers. Indices past the r-th
+  // are not walked: the line's count is then wrong, which is reported first.
   void operator()(const std::uint32_t* xs, std::size_t count) {
-    if (location_ != 0) {
-      p_ += static_cast<std::int64_t>(count);
-      return;
+    const auto walked = static_cast<std::size_t>(std::max<std::int64_t>(
+        0, std::min<std::int64_t>(static_cast<std::int64_t>(count), block_.r - p_)));
+    if (location_ == 0) {
+      const StringList::Span t = block_.t.View();
+      if (t.ends == nullptr && t.uniform == 1) {
+        WalkLetters(t.letters, xs, walked);
+      } else {
+        WalkStrings(t, xs, walked);
+      }
     }
-    const auto k = static_cast<std::uint32_t>(block_.k);
-    const std::int64_t r = block_.r;
-    const StringList::Span t = block_.t.View();
-    const char* const s = s_;
-    const std::size_t n = n_;
-    std::size_t pos = pos_;
-    std::int64_t p = p_;
-    for (std::size_t c = 0; c < count; ++c) {
-      const std::uint32_t x = xs[c];
-      if (++p > r) break;
-      // An index is range-checked only when the walk reaches it, so a
-      // mismatch caused by an earlier index is reported first.
-      if (x < 1 || x > k) {
-        location_ = 149;
-        indexPosition_ = p;
-        index_ = x;
-        break;
-      }
-      const std::string_view tx = t[x - 1];
-      if (tx.size() == 1) {
-        if (pos >= n) {
-          location_ = 153;
-          break;
-        }
-        if (tx[0] != s[pos]) {
-          Mismatch(pos, tx[0]);
-          break;
-        }
-        ++pos;
-        continue;
-      }
-      // Every byte is checked for running past s before it is compared, so
-      // a mismatch within the room left is reported rather than the length.
-      const std::size_t room = n - pos;
-      const std::size_t compared = std::min(tx.size(), room);
-      if (std::memcmp(tx.data(), s + pos, compared) != 0) {
-        std::size_t m = 0;
-        while (tx[m] == s[pos + m]) ++m;
-        Mismatch(pos + m, tx[m]);
-        break;
-      }
-      if (tx.size() > room) {
-        location_ = 153;
-        break;
-      }
-      pos += tx.size();
-    }
-    pos_ = pos;
     p_ += static_cast<std::int64_t>(count);
   }
 
@@ -99,6 +59,97 @@ class Walk {
   }
 
  private:
+  // The walk over a dictionary of one-letter strings: letters[x - 1] is t_x.
+  void WalkLetters(const char* letters, const std::uint32_t* xs, std::size_t count) {
+    const auto k = static_cast<std::uint32_t>(block_.k);
+    const char* const s = s_;
+    std::size_t pos = pos_;
+    // Up to the end of s no index can run past it.
+    const std::size_t inside = std::min(count, n_ - pos);
+    std::size_t c = 0;
+    for (; c < inside; ++c) {
+      const std::uint32_t x = xs[c] - 1;
+      // An index is range-checked only when the walk reaches it, so a
+      // mismatch caused by an earlier index is reported first.
+      if (x >= k) {
+        OutOfRange(c, xs[c]);
+        break;
+      }
+      if (letters[x] != s[pos]) {
+        Mismatch(pos, letters[x]);
+        break;
+      }
+      ++pos;
+    }
+    if (location_ == 0 && c < count) {
+      if (xs[c] - 1 >= k) {
+        OutOfRange(c, xs[c]);
+      } else {
+        location_ = 153;
+      }
+    }
+    pos_ = pos;
+  }
+
+  void WalkStrings(const StringList::Span t, const std::uint32_t* xs, std::size_t count) {
+    const auto k = static_cast<std::uint32_t>(block_.k);
+    const char* const s = s_;
+    const std::size_t n = n_;
+    std::size_t pos = pos_;
+    for (std::size_t c = 0; c < count; ++c) {
+      const std::uint32_t x = xs[c];
+      if (x < 1 || x > k) {
+        OutOfRange(c, x);
+        break;
+      }
+      // The dictionary is read in the order of the indices, at random: the
+      // offsets and letters of strings a few indices ahead are fetched early.
+      if (c + 16 < count) {
+        if (t.ends != nullptr) __builtin_prefetch(t.ends + std::min(xs[c + 16] - 1, k - 1));
+        __builtin_prefetch(t[std::min(xs[c + 8] - 1, k - 1)].data());
+      }
+      const std::string_view tx = t[x - 1];
+      // A string of up to eight letters is compared as one word, when eight
+      // bytes of it and of s can be read.
+      if (tx.size() <= 8 && n - pos >= 8 && tx.data() + 8 <= t.lettersEnd) {
+        std::uint64_t a, b;
+        std::memcpy(&a, tx.data(), 8);
+        std::memcpy(&b, s + pos, 8);
+        const std::uint64_t differ = (a ^ b) & LowBytes(tx.size());
+        if (differ != 0) {
+          const std::size_t m = static_cast<std::size_t>(std::countr_zero(differ)) / 8;
+          Mismatch(pos + m, tx[m]);
+          break;
+        }
+        pos += tx.size();
+        continue;
+      }
+      // Every byte is checked for running past s before it is compared, so
+      // a mismatch within the room left is reported rather than the length.
+      const std::size_t room = n - pos;
+      const std::size_t compared = std::min(tx.size(), room);
+      if (std::memcmp(tx.data(), s + pos, compared) != 0) {
+        std::size_t m = 0;
+        while (tx[m] == s[pos + m]) ++m;
+        Mismatch(pos + m, tx[m]);
+        break;
+      }
+      if (tx.size() > room) {
+        location_ = 153;
+        break;
+      }
+      pos += tx.size();
+    }
+    pos_ = pos;
+  }
+
+  // Index c of the current batch lies outside 1 ... k.
+  void OutOfRange(std::size_t c, std::uint32_t x) {
+    location_ = 149;
+    indexPosition_ = p_ + static_cast<std::int64_t>(c) + 1;
+    index_ = x;
+  }
+
   void Mismatch(std::size_t at, char got) {
     location_ = 154;
     mismatchAt_ = at;
@@ -119,11 +170,6 @@ class Walk {
 
 }  // namespace
 
-void StringList::Reserve(std::size_t count) {
-  if (count > capacity_ - size_) Grow(count);
-  ends_.reserve(count + 1);
-}
-
 void StringList::Grow(std::size_t more) {
   const std::size_t capacity = std::max(size_ + more, 2 * capacity_);
   void* letters = std::realloc(letters_.get(), capacity);
@@ -131,6 +177,14 @@ void StringList::Grow(std::size_t more) {
   static_cast<void>(letters_.release());
   letters_.reset(static_cast<char*>(letters));
   capacity_ = capacity;
+}
+
+void StringList::Vary() {
+  ends_.reserve(std::max(reserved_, count_) + 1);
+  for (std::size_t j = 0; j < count_; ++j)
+    ends_.push_back(static_cast<std::uint32_t>(j * uniform_));
+  ends_.push_back(static_cast<std::uint32_t>(size_));
+  varied_ = true;
 }
 
 void FailScoreTooLarge(std::int64_t j) {
@@ -172,13 +226,28 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
     if (L < 1 || L > n)
       Fail(140, "niz t_" + IntToStr(j) + " je dolg " + IntToStr(L) +
                     " znakov, moral bi biti od 1 do " + IntToStr(n));
-    const std::size_t q = FindNonLetter(tj.data(), tj.size());
+    // A string of up to eight letters is checked and copied as one word when
+    // the buffer holds eight bytes from its start.
+    const bool asWord = tj.size() <= 8 && stream.ReadableFrom(tj.data()) >= 8;
+    std::uint64_t word = 0;
+    std::size_t q = tj.size();
+    if (asWord) {
+      std::memcpy(&word, tj.data(), 8);
+      const std::uint64_t bad = NonLetterBytes(word) & LowBytes(tj.size());
+      if (bad != 0) q = static_cast<std::size_t>(std::countr_zero(bad)) / 8;
+    } else {
+      q = FindNonLetter(tj.data(), tj.size());
+    }
     if (q != tj.size())
       Fail(141, "znak t_" + IntToStr(j - 1) + "[" + IntToStr(static_cast<std::int64_t>(q)) +
                     "] bi moral biti mala crka angleske abecede, ne pa (char) " +
                     IntToStr(static_cast<unsigned char>(tj[q])));
     score = AddToScore(score, L, j);
-    block.t.Add(tj);
+    if (asWord) {
+      block.t.AddShort(word, tj.size());
+    } else {
+      block.t.Add(tj);
+    }
   }
   block.score = score;
 

@@ -14,38 +14,65 @@
 
 namespace krobelnik {
 
-// The strings t_1 ... t_k of a section, back to back in one buffer with an
-// end offset each, so that millions of short strings cost a few bytes apiece.
-// Offsets fit in 32 bits: the score check stops a section long before its
-// strings reach 4 GiB.
+// The strings t_1 ... t_k of a section, back to back in one buffer. While
+// every string has the same length the offsets follow from it and are not
+// stored, so a million one-letter strings cost a million bytes; from the first
+// string of another length on, each string has a 32-bit end offset. Offsets
+// fit in 32 bits: the score check stops a section long before its strings
+// reach 4 GiB.
 class StringList {
  public:
-  StringList() : ends_{0} {}
-
-  // Prepares room for count strings of at least one byte each.
-  void Reserve(std::size_t count);
+  // Prepares for count strings.
+  void Reserve(std::size_t count) { reserved_ = count; }
   // Adds a copy of the next string.
   void Add(std::string_view string) {
-    if (string.size() > capacity_ - size_) Grow(string.size());
-    std::memcpy(letters_.get() + size_, string.data(), string.size());
-    size_ += string.size();
-    ends_.push_back(static_cast<std::uint32_t>(size_));
+    const std::size_t L = string.size();
+    if (L > capacity_ - size_) Grow(L);
+    std::memcpy(letters_.get() + size_, string.data(), L);
+    Added(L);
+  }
+  // Adds the next string, of L <= 8 bytes: the low bytes of word.
+  void AddShort(std::uint64_t word, std::size_t L) {
+    if (capacity_ - size_ < 8) Grow(8);
+    std::memcpy(letters_.get() + size_, &word, 8);
+    Added(L);
   }
 
-  // A view of the list for hot loops: two plain pointers.
+  // A view of the list for hot loops.
   struct Span {
     const char* letters;
+    const char* lettersEnd;
+    // nullptr while every string has the length uniform.
     const std::uint32_t* ends;
+    std::size_t uniform;
     // String j, counted from 0.
     std::string_view operator[](std::size_t j) const {
+      if (ends == nullptr) return std::string_view(letters + j * uniform, uniform);
       return std::string_view(letters + ends[j], ends[j + 1] - ends[j]);
     }
   };
-  Span View() const { return Span{letters_.get(), ends_.data()}; }
+  Span View() const {
+    return Span{letters_.get(), letters_.get() + size_, varied_ ? ends_.data() : nullptr, uniform_};
+  }
 
  private:
+  // Counts the string of L bytes just copied in.
+  void Added(std::size_t L) {
+    size_ += L;
+    ++count_;
+    if (varied_) {
+      ends_.push_back(static_cast<std::uint32_t>(size_));
+    } else if (count_ == 1) {
+      uniform_ = L;
+    } else if (L != uniform_) {
+      Vary();
+    }
+  }
   // Makes room for at least more further bytes, doubling the capacity.
   void Grow(std::size_t more);
+  // Spells out the offsets of the strings so far, the last of which has a
+  // length of its own.
+  void Vary();
 
   // Allocated with malloc, so that growing can use realloc: a large block
   // is then moved by remapping its pages rather than by copying them.
@@ -55,6 +82,10 @@ class StringList {
   std::unique_ptr<char, Free> letters_;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
+  std::size_t count_ = 0;
+  std::size_t reserved_ = 0;
+  std::size_t uniform_ = 0;
+  bool varied_ = false;
   std::vector<std::uint32_t> ends_;
 };
 

@@ -1,8 +1,11 @@
 #include "testdata/line_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 #include <utility>
+
+#include "testdata/byte_scan.h"
 
 namespace krobelnik {
 
@@ -14,14 +17,16 @@ constexpr std::size_t ReadStep = std::size_t{1} << 20;
 
 LineReader::LineReader(std::size_t bufferSize)
     : buffer_(new char[std::max<std::size_t>(bufferSize, 2)]),
-      capacity_(std::max<std::size_t>(bufferSize, 2)) {}
+      capacity_(std::max<std::size_t>(bufferSize, 2)),
+      lineFeeds_(ActiveScanners().lineFeeds) {}
 
 LineReader::LineReader(const std::string& path, std::size_t bufferSize) : LineReader(bufferSize) {
   Open(path);
 }
 
 LineReader::LineReader(InMemory, std::string text, std::size_t bufferSize)
-    : capacity_(std::max<std::size_t>(std::min(bufferSize, text.size() + 1), 2)) {
+    : capacity_(std::max<std::size_t>(std::min(bufferSize, text.size() + 1), 2)),
+      lineFeeds_(ActiveScanners().lineFeeds) {
   buffer_.reset(new char[capacity_]);
   Open(InMemory{}, std::move(text));
 }
@@ -59,12 +64,14 @@ void LineReader::Close() {
   memoryPos_ = 0;
   anyRead_ = false;
   begin_ = end_ = 0;
+  ForgetLineFeeds();
 }
 
 bool LineReader::Refill() {
   if (begin_ > 0) {
     consumed_ += static_cast<std::int64_t>(begin_);
     std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+    ForgetLineFeeds();
     end_ -= begin_;
     begin_ = 0;
   }
@@ -90,6 +97,24 @@ bool LineReader::Refill() {
   if (got > 0) anyRead_ = true;
   end_ += got;
   return got > 0;
+}
+
+const char* LineReader::FindLineFeedBeyond(std::size_t from) {
+  // Whole 64-byte windows of read bytes are scanned; the last few bytes
+  // before end_ are searched directly.
+  if (lineFeeds_ != nullptr) {
+    // The remembered window, when from lies in it, has no line feed after from.
+    std::size_t base = from - feedsBase_ < 64 ? feedsBase_ + 64 : from;
+    for (; base < end_ && end_ - base >= 64; base += 64) {
+      feedsBase_ = base;
+      feedsMask_ = lineFeeds_(buffer_.get() + base);
+      if (feedsMask_ != 0)
+        return buffer_.get() + base + static_cast<std::size_t>(std::countr_zero(feedsMask_));
+    }
+    from = base;
+  }
+  if (from >= end_) return nullptr;
+  return static_cast<const char*>(std::memchr(buffer_.get() + from, '\n', end_ - from));
 }
 
 void LineReader::FailQuoting(std::int32_t location, std::string head, const QuotableLine& line,

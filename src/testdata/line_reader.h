@@ -1,10 +1,12 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -61,12 +63,19 @@ class LineReader {
   // bytes are counted, not kept, and line is empty. False when there is no line.
   bool ReadLineUpTo(std::size_t keep, std::string_view& line, std::int64_t& length) {
     // Most lines lie whole in the buffer already.
-    const char* b = buffer_.get() + begin_;
-    const void* lineFeed = std::memchr(b, '\n', end_ - begin_);
+    const char* lineFeed = FindLineFeed();
     if (lineFeed == nullptr) return ReadLongLine(keep, line, length);
-    line = TakeLine(static_cast<const char*>(lineFeed));
+    line = TakeLine(lineFeed);
     length = static_cast<std::int64_t>(line.size());
     return true;
+  }
+
+  // How many bytes from p, a byte of the line last read, can still be read:
+  // those of the buffer after it, or 0 when the line was not read in place.
+  std::size_t ReadableFrom(const char* p) const {
+    const char* b = buffer_.get();
+    if (std::less<>()(p, b) || !std::less<>()(p, b + end_)) return 0;
+    return static_cast<std::size_t>(b + end_ - p);
   }
 
   // Reads the next line and hands its bytes, in order, to sink(data, size) in
@@ -106,6 +115,30 @@ class LineReader {
     return std::string_view(b, size);
   }
 
+  // The first line feed among the unread bytes of the buffer, or nullptr.
+  // Short lines are many: their line feeds are found 64 bytes at a time and
+  // the positions remembered, so most lines cost no search of their own.
+  const char* FindLineFeed() {
+    const std::size_t from = begin_;
+    if (from - feedsBase_ < 64) {
+      const std::uint64_t ahead = feedsMask_ >> (from - feedsBase_);
+      if (ahead != 0)
+        return buffer_.get() + from + static_cast<std::size_t>(std::countr_zero(ahead));
+    }
+    return FindLineFeedBeyond(from);
+  }
+
+  // FindLineFeed once the remembered positions are used up.
+  const char* FindLineFeedBeyond(std::size_t from);
+
+  // Forgets the remembered line feeds: the buffer's bytes moved. No
+  // position lies in the window that then remains.
+  void ForgetLineFeeds() {
+    feedsBase_ = NoWindow;
+    feedsMask_ = 0;
+  }
+  static constexpr std::size_t NoWindow = ~std::size_t{0} - 63;
+
   // ReadLineUpTo for a line that does not end within the buffer's bytes.
   bool ReadLongLine(std::size_t keep, std::string_view& line, std::int64_t& length);
 
@@ -132,6 +165,10 @@ class LineReader {
   std::size_t capacity_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
+  // The line feeds among the 64 bytes from feedsBase_, one bit a byte.
+  std::size_t feedsBase_ = NoWindow;
+  std::uint64_t feedsMask_ = 0;
+  std::uint64_t (*lineFeeds_)(const char*) = nullptr;
   std::string spill_;
 };
 
@@ -163,10 +200,9 @@ bool LineReader::ReadLineInPieces(Sink&& sink) {
 template <class Sink>
 bool LineReader::ReadQuotableLine(QuotableLine& line, Sink&& sink) {
   line.offset = Offset();
-  const char* b = buffer_.get() + begin_;
-  const void* lineFeed = std::memchr(b, '\n', end_ - begin_);
+  const char* lineFeed = FindLineFeed();
   if (lineFeed != nullptr) {
-    line.text = TakeLine(static_cast<const char*>(lineFeed));
+    line.text = TakeLine(lineFeed);
     line.length = static_cast<std::int64_t>(line.text.size());
     line.kept = !rereadable_ || line.text.size() <= QuoteInMemory;
     sink(line.text.data(), line.text.size());

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "testdata/byte_scan.h"
 #include "testdata/text.h"
 
 namespace krobelnik {
@@ -24,12 +25,12 @@ inline std::uint64_t NonDigitBytes(std::uint64_t word) {
   return ((word + 0x4646464646464646ULL) | (word - 0x3030303030303030ULL)) & 0x8080808080808080ULL;
 }
 
-// The value of the first `length` bytes of word (1 to 7 digits, the first
+// The value of the first `length` bytes of word (1 to 8 digits, the first
 // most significant): they are moved up behind leading '0' bytes and the
 // eight digits are combined pairwise in three multiplications.
 inline std::uint32_t ShortNumber(std::uint64_t word, int length) {
   const int shift = 8 * length;
-  std::uint64_t digits = (word << (64 - shift)) | (0x3030303030303030ULL >> shift);
+  std::uint64_t digits = (word << (64 - shift)) | ((0x3030303030303030ULL >> (shift - 8)) >> 8);
   digits -= 0x3030303030303030ULL;
   digits = digits * 10 + (digits >> 8);
   digits = ((digits & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32)) +
@@ -62,6 +63,28 @@ class NumberLineParser {
 
  private:
   static constexpr std::size_t BatchSize = 1024;
+
+  // The fast path needs this many bytes ahead: a block of 64, and 8 more so
+  // that a number starting in the block's last byte can be loaded whole.
+  static constexpr std::ptrdiff_t BlockReach = 72;
+
+  // Reads blocks of 64 bytes from p while at least BlockReach bytes remain,
+  // appending their numbers through out; returns where it stopped, never in
+  // the middle of a number. It stops early at a block with a byte that is
+  // neither a digit nor white space, and before a number of 64 digits or
+  // more, which the byte loop then reads.
+  const char* FeedBlocks(ByteClasses (*numberBytes)(const char*), const char* p, const char* end,
+                         std::uint32_t*& out);
+
+  // The value of the `length` >= 10 digits at p, refusing to pass 2147483647.
+  static std::uint32_t LongNumber(const char* p, int length) {
+    std::uint64_t first;
+    std::memcpy(&first, p, 8);
+    std::uint32_t value = ShortNumber(first, 8);
+    value = value * 10 + static_cast<std::uint32_t>(p[8] - '0');
+    for (int d = 9; d < length; ++d) value = AddDigit(value, p[d]);
+    return value;
+  }
 
   // value * 10 + digit, refusing to pass 2147483647.
   static std::uint32_t AddDigit(std::uint32_t value, char digit) {
@@ -108,7 +131,13 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
     Flush();
     out = batch_;
   };
+  const auto numberBytes = ActiveScanners().numberBytes;
   while (p < end) {
+    if (numberBytes != nullptr && end - p >= BlockReach) {
+      p = FeedBlocks(numberBytes, p, end, out);
+      if (out == outEnd) flush();
+      if (p == end) break;
+    }
     const auto first = static_cast<std::uint32_t>(static_cast<unsigned char>(*p) - '0');
     if (first >= 10) {
       if (!IsWhiteSpace(*p)) {
@@ -152,6 +181,57 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
     if (out == outEnd) flush();
   }
   flush();
+}
+
+template <class Sink>
+const char* NumberLineParser<Sink>::FeedBlocks(ByteClasses (*numberBytes)(const char*),
+                                               const char* p, const char* end,
+                                               std::uint32_t*& out) {
+  std::uint32_t* const outEnd = batch_ + BatchSize;
+  while (end - p >= BlockReach) {
+    const ByteClasses classes = numberBytes(p);
+    if ((classes.digits | classes.spaces) != ~std::uint64_t{0}) break;
+    const std::uint64_t digits = classes.digits;
+    // p never stands inside a number, so a digit in byte 0 starts one.
+    std::uint64_t starts = digits & ~(digits << 1);
+    std::ptrdiff_t advance = 64;
+    if ((digits >> 63) != 0) {
+      // The last number may go on past the block: the next block starts with it.
+      const int last = 63 - std::countl_zero(starts);
+      if (last == 0) break;
+      starts &= ~(std::uint64_t{1} << last);
+      advance = last;
+    }
+    const std::uint64_t others = ~digits;
+    while (starts != 0) {
+      const int a = std::countr_zero(starts);
+      starts &= starts - 1;
+      const int length = std::countr_zero(others >> a);
+      std::uint64_t word;
+      std::memcpy(&word, p + a, 8);
+      std::uint32_t value;
+      if (length <= 8) {
+        value = ShortNumber(word, length);
+      } else if (length == 9) {
+        // Nine digits never pass 2147483647.
+        value = ShortNumber(word, 8) * 10 + static_cast<std::uint32_t>(p[a + 8] - '0');
+      } else {
+        // The numbers before one that is too large are handed on first.
+        batchSize_ = static_cast<std::size_t>(out - batch_);
+        Flush();
+        out = batch_;
+        value = LongNumber(p + a, length);
+      }
+      *out++ = value;
+      if (out == outEnd) {
+        batchSize_ = BatchSize;
+        Flush();
+        out = batch_;
+      }
+    }
+    p += advance;
+  }
+  return p;
 }
 
 // Keeps the first `keep` numbers of a line in a list.

@@ -1,0 +1,187 @@
+#include "testdata/byte_scan.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace krobelnik {
+
+namespace {
+
+#if defined(__x86_64__)
+
+// Each level classifies 64 bytes with its widest registers. A byte is in
+// [low, low + count) exactly when byte - low, taken as unsigned, is at most
+// count - 1, which the narrower levels test as min(x, count - 1) == x.
+
+__attribute__((target("avx512bw"))) ByteClasses NumberBytes512(const char* p) {
+  const __m512i v = _mm512_loadu_si512(p);
+  const __mmask64 digits =
+      _mm512_cmplt_epu8_mask(_mm512_sub_epi8(v, _mm512_set1_epi8('0')), _mm512_set1_epi8(10));
+  const __mmask64 spaces =
+      _mm512_cmplt_epu8_mask(_mm512_sub_epi8(v, _mm512_set1_epi8(9)), _mm512_set1_epi8(5)) |
+      _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(' '));
+  return {digits, spaces};
+}
+
+__attribute__((target("avx512bw"))) std::uint64_t LineFeeds512(const char* p) {
+  return _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p), _mm512_set1_epi8('\n'));
+}
+
+__attribute__((target("avx512bw"))) std::uint64_t NonLetters512(const char* p) {
+  const __m512i v = _mm512_loadu_si512(p);
+  return _mm512_cmpge_epu8_mask(_mm512_sub_epi8(v, _mm512_set1_epi8('a')), _mm512_set1_epi8(26));
+}
+
+// The mask of the 32 bytes of v that lie in [low, low + count).
+__attribute__((target("avx2"))) inline std::uint32_t InRange256(__m256i v, char low, char count) {
+  const __m256i x = _mm256_sub_epi8(v, _mm256_set1_epi8(low));
+  const __m256i in = _mm256_cmpeq_epi8(_mm256_min_epu8(x, _mm256_set1_epi8(count - 1)), x);
+  return static_cast<std::uint32_t>(_mm256_movemask_epi8(in));
+}
+
+__attribute__((target("avx2"))) inline std::uint32_t Equal256(__m256i v, char c) {
+  return static_cast<std::uint32_t>(
+      _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(c))));
+}
+
+__attribute__((target("avx2"))) ByteClasses NumberBytes256(const char* p) {
+  ByteClasses classes{0, 0};
+  for (int half = 0; half < 2; ++half) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * half));
+    classes.digits |= std::uint64_t{InRange256(v, '0', 10)} << (32 * half);
+    classes.spaces |= std::uint64_t{InRange256(v, 9, 5) | Equal256(v, ' ')} << (32 * half);
+  }
+  return classes;
+}
+
+__attribute__((target("avx2"))) std::uint64_t LineFeeds256(const char* p) {
+  std::uint64_t mask = 0;
+  for (int half = 0; half < 2; ++half) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * half));
+    mask |= std::uint64_t{Equal256(v, '\n')} << (32 * half);
+  }
+  return mask;
+}
+
+__attribute__((target("avx2"))) std::uint64_t NonLetters256(const char* p) {
+  std::uint64_t letters = 0;
+  for (int half = 0; half < 2; ++half) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * half));
+    letters |= std::uint64_t{InRange256(v, 'a', 26)} << (32 * half);
+  }
+  return ~letters;
+}
+
+inline std::uint32_t InRange128(__m128i v, char low, char count) {
+  const __m128i x = _mm_sub_epi8(v, _mm_set1_epi8(low));
+  const __m128i in =
+      _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(static_cast<char>(count - 1))), x);
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(in));
+}
+
+inline std::uint32_t Equal128(__m128i v, char c) {
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+}
+
+ByteClasses NumberBytes128(const char* p) {
+  ByteClasses classes{0, 0};
+  for (int quarter = 0; quarter < 4; ++quarter) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * quarter));
+    classes.digits |= std::uint64_t{InRange128(v, '0', 10)} << (16 * quarter);
+    classes.spaces |= std::uint64_t{InRange128(v, 9, 5) | Equal128(v, ' ')} << (16 * quarter);
+  }
+  return classes;
+}
+
+std::uint64_t LineFeeds128(const char* p) {
+  std::uint64_t mask = 0;
+  for (int quarter = 0; quarter < 4; ++quarter) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * quarter));
+    mask |= std::uint64_t{Equal128(v, '\n')} << (16 * quarter);
+  }
+  return mask;
+}
+
+std::uint64_t NonLetters128(const char* p) {
+  std::uint64_t letters = 0;
+  for (int quarter = 0; quarter < 4; ++quarter) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * quarter));
+    letters |= std::uint64_t{InRange128(v, 'a', 26)} << (16 * quarter);
+  }
+  return ~letters;
+}
+
+#endif
+
+Scanners ScannersOf(ScanLevel level) {
+  switch (level) {
+#if defined(__x86_64__)
+    case ScanLevel::Avx512:
+      return {NumberBytes512, LineFeeds512, NonLetters512};
+    case ScanLevel::Avx2:
+      return {NumberBytes256, LineFeeds256, NonLetters256};
+    case ScanLevel::Sse2:
+      return {NumberBytes128, LineFeeds128, NonLetters128};
+#endif
+    default:
+      return {nullptr, nullptr, nullptr};
+  }
+}
+
+// The level a name in the environment asks for; the supported one when the
+// name is missing or unknown.
+ScanLevel RequestedLevel() {
+  const char* name = std::getenv("KROBELNIK_SCAN");
+  if (name == nullptr) return SupportedScanLevel();
+  if (std::strcmp(name, "plain") == 0) return ScanLevel::Plain;
+  if (std::strcmp(name, "sse2") == 0) return ScanLevel::Sse2;
+  if (std::strcmp(name, "avx2") == 0) return ScanLevel::Avx2;
+  return SupportedScanLevel();
+}
+
+ScanLevel Supported(ScanLevel level) {
+  const ScanLevel supported = SupportedScanLevel();
+  return static_cast<int>(level) > static_cast<int>(supported) ? supported : level;
+}
+
+struct Active {
+  ScanLevel level;
+  Scanners scanners;
+};
+
+Active& TheActive() {
+  static Active active = [] {
+    const ScanLevel level = Supported(RequestedLevel());
+    return Active{level, ScannersOf(level)};
+  }();
+  return active;
+}
+
+}  // namespace
+
+ScanLevel SupportedScanLevel() {
+#if defined(__x86_64__)
+  // The processor's own test also checks that the system saves the wide
+  // registers on a task switch.
+  if (__builtin_cpu_supports("avx512bw")) return ScanLevel::Avx512;
+  if (__builtin_cpu_supports("avx2")) return ScanLevel::Avx2;
+  return ScanLevel::Sse2;
+#else
+  return ScanLevel::Plain;
+#endif
+}
+
+ScanLevel ActiveScanLevel() { return TheActive().level; }
+
+void SetScanLevel(ScanLevel level) {
+  level = Supported(level);
+  TheActive() = Active{level, ScannersOf(level)};
+}
+
+const Scanners& ActiveScanners() { return TheActive().scanners; }
+
+}  // namespace krobelnik

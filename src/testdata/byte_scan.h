@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+
+namespace krobelnik {
+
+// How many bytes the scanners below look at in one step, and with which
+// instructions. Plain is the byte-at-a-time and eight-bytes-at-a-time code
+// that every machine runs; the others exist on x86-64 only.
+enum class ScanLevel { Plain, Sse2, Avx2, Avx512 };
+
+// The widest level this processor and its system support.
+ScanLevel SupportedScanLevel();
+
+// The level in use: the supported one, unless the environment variable
+// KROBELNIK_SCAN names a narrower one ("plain", "sse2", "avx2", "avx512") to
+// check or measure the narrower paths.
+ScanLevel ActiveScanLevel();
+
+// Uses level from now on, or the supported level when level is wider.
+void SetScanLevel(ScanLevel level);
+
+// The classes of 64 consecutive bytes, one bit per byte (bit b for byte b).
+struct ByteClasses {
+  std::uint64_t digits;
+  std::uint64_t spaces;
+};
+
+// Scanners of 64 bytes at p, all 64 of which must be readable. Each is
+// nullptr at the plain level.
+struct Scanners {
+  // Digits ('0' to '9') and white space (bytes 9 to 13 and 32).
+  ByteClasses (*numberBytes)(const char* p);
+  // Line feeds.
+  std::uint64_t (*lineFeeds)(const char* p);
+  // Bytes that are not lowercase letters.
+  std::uint64_t (*nonLetters)(const char* p);
+};
+
+// The scanners of the active level; stable until SetScanLevel.
+const Scanners& ActiveScanners();
+
+}  // namespace krobelnik
