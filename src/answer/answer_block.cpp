@@ -109,15 +109,11 @@ class Walk {
         __builtin_prefetch(t[std::min(xs[c + 8] - 1, k - 1)].data());
       }
       const std::string_view tx = t[x - 1];
-      // A string of up to eight letters is compared as one word, when eight
-      // bytes of it and of s can be read.
-      if (tx.size() <= 8 && n - pos >= 8 && tx.data() + 8 <= t.lettersEnd) {
-        std::uint64_t a, b;
-        std::memcpy(&a, tx.data(), 8);
-        std::memcpy(&b, s + pos, 8);
-        const std::uint64_t differ = (a ^ b) & LowBytes(tx.size());
-        if (differ != 0) {
-          const std::size_t m = static_cast<std::size_t>(std::countr_zero(differ)) / 8;
+      // A string of up to sixteen letters is compared as two words, when
+      // sixteen bytes of it and of s can be read.
+      if (tx.size() <= 16 && n - pos >= 16 && tx.data() + 16 <= t.lettersEnd) {
+        const std::size_t m = FirstDifference(LoadShort(tx.data()), LoadShort(s + pos), tx.size());
+        if (m != tx.size()) {
           Mismatch(pos + m, tx[m]);
           break;
         }
@@ -197,8 +193,8 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
   block.testCase = &testCase;
   const auto n = static_cast<std::int64_t>(testCase.s.size());
 
-  std::vector<std::int32_t> kr;
-  NumberLineParser krParser(KeepNumbers{&kr, 2});
+  FirstNumbers<2> kr;
+  NumberLineParser krParser(kr.Keep());
   const bool haveKr = stream.ReadLineInPieces(
       [&](const char* data, std::size_t size) { krParser.Feed(data, size); });
   ++lineCounter;
@@ -207,8 +203,8 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
   if (krParser.Count() != 2)
     Fail(129, "v prvi vrstici je " + IntToStr(krParser.Count()) +
                   " stevil, morali bi biti dve (k in r)");
-  block.k = kr[0];
-  block.r = kr[1];
+  block.k = kr.values[0];
+  block.r = kr.values[1];
   if (block.k < 1 || block.k > n)
     Fail(132, "stevilo k bi moralo biti od 1 do " + IntToStr(n) + ", ne pa " + IntToStr(block.k));
   if (block.r < 1 || block.r > n)
@@ -226,15 +222,14 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
     if (L < 1 || L > n)
       Fail(140, "niz t_" + IntToStr(j) + " je dolg " + IntToStr(L) +
                     " znakov, moral bi biti od 1 do " + IntToStr(n));
-    // A string of up to eight letters is checked and copied as one word when
-    // the buffer holds eight bytes from its start.
-    const bool asWord = tj.size() <= 8 && stream.ReadableFrom(tj.data()) >= 8;
-    std::uint64_t word = 0;
-    std::size_t q = tj.size();
-    if (asWord) {
-      std::memcpy(&word, tj.data(), 8);
-      const std::uint64_t bad = NonLetterBytes(word) & LowBytes(tj.size());
-      if (bad != 0) q = static_cast<std::size_t>(std::countr_zero(bad)) / 8;
+    // A string of up to sixteen letters is checked and copied as two words
+    // when the buffer holds sixteen bytes from its start.
+    const bool asShort = tj.size() <= 16 && stream.ReadableFrom(tj.data()) >= 16;
+    ShortBytes bytes{0, 0};
+    std::size_t q = 0;
+    if (asShort) {
+      bytes = LoadShort(tj.data());
+      q = FirstNonLetter(bytes, tj.size());
     } else {
       q = FindNonLetter(tj.data(), tj.size());
     }
@@ -243,8 +238,8 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
                     "] bi moral biti mala crka angleske abecede, ne pa (char) " +
                     IntToStr(static_cast<unsigned char>(tj[q])));
     score = AddToScore(score, L, j);
-    if (asWord) {
-      block.t.AddShort(word, tj.size());
+    if (asShort) {
+      block.t.AddShort(bytes, tj.size());
     } else {
       block.t.Add(tj);
     }

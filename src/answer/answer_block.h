@@ -7,10 +7,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "testdata/line_reader.h"
 #include "testdata/test_data.h"
+#include "testdata/text.h"
 
 namespace krobelnik {
 
@@ -22,6 +24,20 @@ namespace krobelnik {
 // reach 4 GiB.
 class StringList {
  public:
+  // Takes over the storage of other, emptied, and leaves other without any,
+  // so that consecutive sections share one allocation.
+  void TakeStorage(StringList& other) {
+    letters_ = std::move(other.letters_);
+    capacity_ = std::exchange(other.capacity_, 0);
+    ends_ = std::move(other.ends_);
+    ends_.clear();
+    other.ends_.clear();
+    size_ = count_ = reserved_ = uniform_ = 0;
+    varied_ = false;
+    other.size_ = other.count_ = other.reserved_ = other.uniform_ = 0;
+    other.varied_ = false;
+  }
+
   // Prepares for count strings.
   void Reserve(std::size_t count) { reserved_ = count; }
   // Adds a copy of the next string.
@@ -31,10 +47,11 @@ class StringList {
     std::memcpy(letters_.get() + size_, string.data(), L);
     Added(L);
   }
-  // Adds the next string, of L <= 8 bytes: the low bytes of word.
-  void AddShort(std::uint64_t word, std::size_t L) {
-    if (capacity_ - size_ < 8) Grow(8);
-    std::memcpy(letters_.get() + size_, &word, 8);
+  // Adds the next string, of L <= 16 bytes: the first bytes of bytes.
+  void AddShort(ShortBytes bytes, std::size_t L) {
+    if (capacity_ - size_ < 16) Grow(16);
+    std::memcpy(letters_.get() + size_, &bytes.low, 8);
+    std::memcpy(letters_.get() + size_ + 8, &bytes.high, 8);
     Added(L);
   }
 

@@ -52,6 +52,9 @@ void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCas
         "\"");
 
   std::int64_t lineCounter = 3;
+  // The storage of the sections' strings passes from each section to the
+  // next, so that after the largest one no section allocates.
+  StringList spare;
   for (;;) {
     // Only the start of a section's number line is looked at; the rest is
     // read past, not kept.
@@ -77,9 +80,11 @@ void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCas
                ". vrstici se pojavlja neveljavna stevilka testnega primera: " + IntToStr(number));
     ++lineCounter;
     AnswerBlock block;
+    block.t.TakeStorage(spare);
     ReadAnswerBlock(block, submission, lineCounter, number,
                     testCases[static_cast<std::size_t>(number) - 1]);
     results.push_back(ResultEntry{number, block.score});
+    spare.TakeStorage(block.t);
   }
 }
 

@@ -148,20 +148,11 @@ ScanLevel Supported(ScanLevel level) {
   return static_cast<int>(level) > static_cast<int>(supported) ? supported : level;
 }
 
-struct Active {
-  ScanLevel level;
-  Scanners scanners;
-};
-
-Active& TheActive() {
-  static Active active = [] {
-    const ScanLevel level = Supported(RequestedLevel());
-    return Active{level, ScannersOf(level)};
-  }();
-  return active;
-}
+ScanLevel activeLevel = Supported(RequestedLevel());
 
 }  // namespace
+
+Scanners detail::activeScanners = ScannersOf(activeLevel);
 
 ScanLevel SupportedScanLevel() {
 #if defined(__x86_64__)
@@ -175,13 +166,11 @@ ScanLevel SupportedScanLevel() {
 #endif
 }
 
-ScanLevel ActiveScanLevel() { return TheActive().level; }
+ScanLevel ActiveScanLevel() { return activeLevel; }
 
 void SetScanLevel(ScanLevel level) {
-  level = Supported(level);
-  TheActive() = Active{level, ScannersOf(level)};
+  activeLevel = Supported(level);
+  detail::activeScanners = ScannersOf(activeLevel);
 }
-
-const Scanners& ActiveScanners() { return TheActive().scanners; }
 
 }  // namespace krobelnik

@@ -37,7 +37,11 @@ struct Scanners {
   std::uint64_t (*nonLetters)(const char* p);
 };
 
+namespace detail {
+extern Scanners activeScanners;
+}  // namespace detail
+
 // The scanners of the active level; stable until SetScanLevel.
-const Scanners& ActiveScanners();
+inline const Scanners& ActiveScanners() { return detail::activeScanners; }
 
 }  // namespace krobelnik

@@ -129,24 +129,26 @@ bool LineReader::ReadLine(std::string_view& line) {
   return ReadLineUpTo(std::string::npos, line, length);
 }
 
-bool LineReader::ReadLongLine(std::size_t keep, std::string_view& line, std::int64_t& length) {
+LineReader::Search LineReader::ReadLongLine(std::size_t keep, std::string_view& line,
+                                            std::int64_t& length, std::size_t searchLimit) {
   // The unread bytes hold no line feed: read on until one comes, the file
   // ends or the buffer is full.
   std::size_t searched = end_ - begin_;
   while (searched < capacity_) {
+    if (searched >= searchLimit) return Search::Longer;
     if (!Refill()) {
-      if (searched == 0) return false;
+      if (searched == 0) return Search::NoLine;
       line = std::string_view(buffer_.get() + begin_, searched);
       length = static_cast<std::int64_t>(searched);
       begin_ = end_;
-      return true;
+      return Search::Found;
     }
     const char* b = buffer_.get() + begin_;
     const void* lineFeed = std::memchr(b + searched, '\n', end_ - begin_ - searched);
     if (lineFeed != nullptr) {
       line = TakeLine(static_cast<const char*>(lineFeed));
       length = static_cast<std::int64_t>(line.size());
-      return true;
+      return Search::Found;
     }
     searched = end_ - begin_;
   }
@@ -159,6 +161,52 @@ bool LineReader::ReadLongLine(std::size_t keep, std::string_view& line, std::int
   });
   length = static_cast<std::int64_t>(total);
   line = total <= keep ? std::string_view(spill_) : std::string_view();
+  return Search::Found;
+}
+
+std::size_t LineReader::Remaining() const {
+  const std::size_t buffered = end_ - begin_;
+  if (file_ == nullptr) return buffered + (memory_.size() - memoryPos_);
+  if (!rereadable_) return 0;
+  const auto offset = static_cast<std::uintmax_t>(Offset());
+  return fileSize_ > offset ? static_cast<std::size_t>(fileSize_ - offset) : 0;
+}
+
+bool LineReader::ReadLineInto(std::size_t keep, std::string& to, std::int64_t& length) {
+  // Lines that end within the next few MiB are found in the buffer and
+  // copied once.
+  constexpr std::size_t SearchAhead = std::size_t{2} << 20;
+  std::string_view line;
+  const char* lineFeed = FindLineFeed();
+  Search found = Search::Found;
+  if (lineFeed != nullptr) {
+    line = TakeLine(lineFeed);
+    length = static_cast<std::int64_t>(line.size());
+  } else {
+    found = ReadLongLine(keep, line, length, std::min(SearchAhead, capacity_ / 2));
+  }
+  if (found == Search::NoLine) return false;
+  if (found == Search::Found) {
+    if (static_cast<std::uint64_t>(length) <= keep) {
+      to.assign(line);
+    } else {
+      to.clear();
+    }
+    return true;
+  }
+  // A longer line goes into `to` piece by piece. Room for all of it is
+  // reserved at once when the input's size says how much can follow, so
+  // that its pages are written once and never copied.
+  to.clear();
+  const std::size_t remaining = Remaining();
+  if (remaining != 0) to.reserve(std::min(keep, remaining));
+  std::uint64_t total = 0;
+  ReadLineInPieces([&](const char* data, std::size_t size) {
+    total += size;
+    if (total <= keep) to.append(data, size);
+  });
+  length = static_cast<std::int64_t>(total);
+  if (total > keep) to.clear();
   return true;
 }
 

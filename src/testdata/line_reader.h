@@ -78,6 +78,12 @@ class LineReader {
     return static_cast<std::size_t>(b + end_ - p);
   }
 
+  // Reads the next line into `to` and sets length to its true length; a
+  // line longer than keep is counted, not kept, and leaves `to` empty. A long
+  // line is moved into `to` piece by piece, so the buffer never holds it
+  // whole. False when there is no line.
+  bool ReadLineInto(std::size_t keep, std::string& to, std::int64_t& length);
+
   // Reads the next line and hands its bytes, in order, to sink(data, size) in
   // one or more pieces without keeping them; false when there is no line.
   template <class Sink>
@@ -140,7 +146,19 @@ class LineReader {
   static constexpr std::size_t NoWindow = ~std::size_t{0} - 63;
 
   // ReadLineUpTo for a line that does not end within the buffer's bytes.
-  bool ReadLongLine(std::size_t keep, std::string_view& line, std::int64_t& length);
+  bool ReadLongLine(std::size_t keep, std::string_view& line, std::int64_t& length) {
+    return ReadLongLine(keep, line, length, capacity_) == Search::Found;
+  }
+
+  // Reads on into the buffer until the line ends or searchLimit bytes of it
+  // are there; Found sets line and length (a line longer than the buffer is
+  // counted), NoLine means the input has ended.
+  enum class Search { Found, NoLine, Longer };
+  Search ReadLongLine(std::size_t keep, std::string_view& line, std::int64_t& length,
+                      std::size_t searchLimit);
+
+  // How many bytes of the input are still to be read, 0 when not known.
+  std::size_t Remaining() const;
 
   // Moves the unread bytes to the front of the buffer and reads more after
   // them; true when at least one byte was added.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -233,6 +234,20 @@ const char* NumberLineParser<Sink>::FeedBlocks(ByteClasses (*numberBytes)(const 
   }
   return p;
 }
+
+// The first Size numbers of a line, kept without allocating.
+template <std::size_t Size>
+struct FirstNumbers {
+  std::array<std::int32_t, Size> values{};
+  std::size_t kept = 0;
+  // The sink that keeps them.
+  auto Keep() {
+    return [this](const std::uint32_t* batch, std::size_t count) {
+      for (std::size_t v = 0; v < count && kept < Size; ++v)
+        values[kept++] = static_cast<std::int32_t>(batch[v]);
+    };
+  }
+};
 
 // Keeps the first `keep` numbers of a line in a list.
 struct KeepNumbers {

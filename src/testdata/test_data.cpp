@@ -25,8 +25,8 @@ void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCa
     stream.FailQuoting(79, "vrstica " + IntToStr(lineNumber) + " bi morala biti prazna, ne pa \"",
                        separator, "\"");
 
-  std::vector<std::int32_t> numbers;
-  NumberLineParser parser(KeepNumbers{&numbers, 1});
+  FirstNumbers<1> number;
+  NumberLineParser parser(number.Keep());
   const bool haveNumber =
       stream.ReadLineInPieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
   ++lineNumber;
@@ -36,22 +36,21 @@ void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCa
     Fail(81, "v " + IntToStr(lineNumber) +
                  ". vrstica bi moralo biti 1 stevilo (stevilka testnega primera), ne pa " +
                  IntToStr(parser.Count()));
-  testCase.number = numbers[0];
+  testCase.number = number.values[0];
 
   // A line longer than s may be is counted to its end but not kept.
-  std::string_view s;
   std::int64_t length = 0;
-  const bool haveString = stream.ReadLineUpTo(MaxStringLength, s, length);
+  const bool haveString = stream.ReadLineInto(MaxStringLength, testCase.s, length);
   ++lineNumber;
   if (!haveString) FailMissingLine(83, lineNumber);
   if (length < 1 || length > MaxStringLength)
     Fail(84, "niz s je dolg " + IntToStr(length) + " znakov, ne pa med 1 in " + "10000000");
+  const std::string& s = testCase.s;
   const std::size_t bad = FindNonLetter(s.data(), s.size());
   if (bad != s.size())
     Fail(85, "znak s[" + IntToStr(static_cast<std::int64_t>(bad)) +
                  "] bi moral biti mala crka angleske abecede, ne pa (char) " +
                  IntToStr(static_cast<unsigned char>(s[bad])));
-  testCase.s.assign(s);
 }
 
 void ReadTestData(LineReader& stream, std::vector<TestCase>& testCases) {
