@@ -112,8 +112,9 @@ class Walk {
       // A string of up to sixteen letters is compared as two words, when
       // sixteen bytes of it and of s can be read.
       if (tx.size() <= 16 && n - pos >= 16 && tx.data() + 16 <= t.lettersEnd) {
-        const std::size_t m = FirstDifference(LoadShort(tx.data()), LoadShort(s + pos), tx.size());
-        if (m != tx.size()) {
+        if (!SameStart(LoadShort(tx.data()), LoadShort(s + pos), tx.size())) {
+          std::size_t m = 0;
+          while (tx[m] == s[pos + m]) ++m;
           Mismatch(pos + m, tx[m]);
           break;
         }
@@ -226,13 +227,9 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
     // when the buffer holds sixteen bytes from its start.
     const bool asShort = tj.size() <= 16 && stream.ReadableFrom(tj.data()) >= 16;
     ShortBytes bytes{0, 0};
-    std::size_t q = 0;
-    if (asShort) {
-      bytes = LoadShort(tj.data());
-      q = FirstNonLetter(bytes, tj.size());
-    } else {
-      q = FindNonLetter(tj.data(), tj.size());
-    }
+    std::size_t q = tj.size();
+    if (asShort) bytes = LoadShort(tj.data());
+    if (!asShort || !AllLetters(bytes, tj.size())) q = FindNonLetter(tj.data(), tj.size());
     if (q != tj.size())
       Fail(141, "znak t_" + IntToStr(j - 1) + "[" + IntToStr(static_cast<std::int64_t>(q)) +
                     "] bi moral biti mala crka angleske abecede, ne pa (char) " +

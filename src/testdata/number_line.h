@@ -211,7 +211,12 @@ const char* NumberLineParser<Sink>::FeedBlocks(ByteClasses (*numberBytes)(const 
       std::uint64_t word;
       std::memcpy(&word, p + a, 8);
       std::uint32_t value;
-      if (length <= 8) {
+      if (length <= 2) {
+        // Most indices are short: one or two digits need no multiplication tree.
+        const auto first = static_cast<std::uint32_t>(word & 0xff) - '0';
+        const auto second = static_cast<std::uint32_t>((word >> 8) & 0xff) - '0';
+        value = length == 1 ? first : first * 10 + second;
+      } else if (length <= 8) {
         value = ShortNumber(word, length);
       } else if (length == 9) {
         // Nine digits never pass 2147483647.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <bit>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -30,9 +30,6 @@ inline std::uint64_t NonLetterBytes(std::uint64_t word) {
   return (word | ~(word + Low) | (word + Top)) & High;
 }
 
-// The mask of the first `count` bytes (1 to 8) of a little-endian word.
-inline std::uint64_t LowBytes(std::size_t count) { return ~std::uint64_t{0} >> (64 - 8 * count); }
-
 // Up to sixteen bytes of a string, loaded as two little-endian words.
 struct ShortBytes {
   std::uint64_t low;
@@ -47,30 +44,29 @@ inline ShortBytes LoadShort(const char* p) {
   return bytes;
 }
 
-// The index of the first set high bit among the first L (1 to 16) bytes of
-// marks, or L when there is none.
-inline std::size_t FirstMarked(ShortBytes marks, std::size_t L) {
-  const std::uint64_t low = marks.low & LowBytes(L < 8 ? L : 8);
-  if (low != 0) return static_cast<std::size_t>(std::countr_zero(low)) / 8;
-  if (L <= 8) return L;
-  const std::uint64_t high = marks.high & LowBytes(L - 8);
-  if (high != 0) return 8 + static_cast<std::size_t>(std::countr_zero(high)) / 8;
-  return L;
+// The mask of the first L (0 to 8) bytes of a word.
+constexpr std::uint64_t FirstBytes(std::size_t L) {
+  return L >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * L)) - 1;
 }
 
-// The index of the first of the first L bytes that is not a lowercase
-// letter, or L.
-inline std::size_t FirstNonLetter(ShortBytes bytes, std::size_t L) {
-  return FirstMarked({NonLetterBytes(bytes.low), NonLetterBytes(bytes.high)}, L);
+// For each L from 0 to 16, the masks of the first L bytes of two words.
+inline constexpr auto ShortMasks = [] {
+  std::array<ShortBytes, 17> masks{};
+  for (std::size_t L = 0; L <= 16; ++L)
+    masks[L] = ShortBytes{FirstBytes(L), L <= 8 ? 0 : FirstBytes(L - 8)};
+  return masks;
+}();
+
+// Whether the first L (1 to 16) bytes are all lowercase letters.
+inline bool AllLetters(ShortBytes bytes, std::size_t L) {
+  const ShortBytes mask = ShortMasks[L];
+  return ((NonLetterBytes(bytes.low) & mask.low) | (NonLetterBytes(bytes.high) & mask.high)) == 0;
 }
 
-// The index of the first of the first L bytes in which a and b differ, or L.
-inline std::size_t FirstDifference(ShortBytes a, ShortBytes b, std::size_t L) {
-  // Any differing bit of a byte is moved to its high bit.
-  const auto marks = [](std::uint64_t x) {
-    return (x | ((x & 0x7f7f7f7f7f7f7f7fULL) + 0x7f7f7f7f7f7f7f7fULL)) & 0x8080808080808080ULL;
-  };
-  return FirstMarked({marks(a.low ^ b.low), marks(a.high ^ b.high)}, L);
+// Whether the first L (1 to 16) bytes of a and b are equal.
+inline bool SameStart(ShortBytes a, ShortBytes b, std::size_t L) {
+  const ShortBytes mask = ShortMasks[L];
+  return (((a.low ^ b.low) & mask.low) | ((a.high ^ b.high) & mask.high)) == 0;
 }
 
 // FindNonLetter for ranges of eight bytes or more.
