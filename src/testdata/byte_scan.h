@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace krobelnik {
@@ -35,6 +36,12 @@ struct Scanners {
   std::uint64_t (*lineFeeds)(const char* p);
   // Bytes that are not lowercase letters.
   std::uint64_t (*nonLetters)(const char* p);
+  // The values of the numbers of the 64 bytes at p that start at the bits of
+  // starts and end at the bits of ends (their last digits), each of at most
+  // eight digits, in order into out, which has room for 32; returns their
+  // count. nullptr where the processor cannot gather bytes by index.
+  std::size_t (*blockNumbers)(const char* p, std::uint64_t starts, std::uint64_t ends,
+                              std::uint32_t* out);
 };
 
 namespace detail {

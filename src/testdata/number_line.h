@@ -74,7 +74,7 @@ class NumberLineParser {
   // the middle of a number. It stops early at a block with a byte that is
   // neither a digit nor white space, and before a number of 64 digits or
   // more, which the byte loop then reads.
-  const char* FeedBlocks(ByteClasses (*numberBytes)(const char*), const char* p, const char* end,
+  const char* FeedBlocks(const Scanners& scanners, const char* p, const char* end,
                          std::uint32_t*& out);
 
   // The value of the `length` >= 10 digits at p, refusing to pass 2147483647.
@@ -132,10 +132,10 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
     Flush();
     out = batch_;
   };
-  const auto numberBytes = ActiveScanners().numberBytes;
+  const Scanners& scanners = ActiveScanners();
   while (p < end) {
-    if (numberBytes != nullptr && end - p >= BlockReach) {
-      p = FeedBlocks(numberBytes, p, end, out);
+    if (scanners.numberBytes != nullptr && end - p >= BlockReach) {
+      p = FeedBlocks(scanners, p, end, out);
       if (out == outEnd) flush();
       if (p == end) break;
     }
@@ -185,10 +185,11 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
 }
 
 template <class Sink>
-const char* NumberLineParser<Sink>::FeedBlocks(ByteClasses (*numberBytes)(const char*),
-                                               const char* p, const char* end,
-                                               std::uint32_t*& out) {
+const char* NumberLineParser<Sink>::FeedBlocks(const Scanners& scanners, const char* p,
+                                               const char* end, std::uint32_t*& out) {
   std::uint32_t* const outEnd = batch_ + BatchSize;
+  const auto numberBytes = scanners.numberBytes;
+  const auto blockNumbers = scanners.blockNumbers;
   while (end - p >= BlockReach) {
     const ByteClasses classes = numberBytes(p);
     if ((classes.digits | classes.spaces) != ~std::uint64_t{0}) break;
@@ -204,6 +205,24 @@ const char* NumberLineParser<Sink>::FeedBlocks(ByteClasses (*numberBytes)(const 
       advance = last;
     }
     const std::uint64_t others = ~digits;
+    if (blockNumbers != nullptr) {
+      // The last digit of each number that ends in the block.
+      std::uint64_t ends = digits & ~(digits >> 1);
+      if (advance < 64) ends &= (std::uint64_t{1} << advance) - 1;
+      // A run of nine digits or more, which the converter does not take.
+      std::uint64_t long9 = digits;
+      for (int d = 1; d < 9; ++d) long9 &= digits >> d;
+      if (long9 == 0) {
+        if (outEnd - out < 32) {
+          batchSize_ = static_cast<std::size_t>(out - batch_);
+          Flush();
+          out = batch_;
+        }
+        out += blockNumbers(p, starts, ends, out);
+        p += advance;
+        continue;
+      }
+    }
     while (starts != 0) {
       const int a = std::countr_zero(starts);
       starts &= starts - 1;
