@@ -32,7 +32,23 @@ void Check(const std::string& s, const std::string& body, std::size_t bufferSize
   ReadAnswerBlock(block, stream, lineCounter, 1, testCase);
 }
 
+// A section of count one-letter strings, the letters of s in order, with
+// replace standing in place of string t_at (counted from 1), and the index
+// line 1 ... count; the lines after the first `lines` are left out.
+std::string LetterSection(const std::string& s, std::size_t at, const std::string& replace,
+                          std::size_t lines = 1000) {
+  std::string body = std::to_string(s.size()) + " " + std::to_string(s.size()) + "\n";
+  std::string indices;
+  for (std::size_t j = 1; j <= s.size(); ++j) {
+    if (j <= lines) body += (j == at ? replace : std::string(1, s[j - 1])) + "\n";
+    indices += std::to_string(j) + " ";
+  }
+  return lines >= s.size() ? body + indices + "\n" : body;
+}
+
 TEST(ReadAnswerBlock, ScoresAcceptedSections) {
+  std::string alphabet;
+  for (int c = 0; c < 130; ++c) alphabet += static_cast<char>('a' + c * 7 % 26);
   const struct {
     std::string s;
     std::string body;
@@ -44,6 +60,8 @@ TEST(ReadAnswerBlock, ScoresAcceptedSections) {
       {"ab", "2 2\na\nb\n1 2\n", 4},
       {"abab", " \t2\t 2 \r\nab\r\nb\r\n 1\t1 \r\n", 5},
       {"aaaa", "3 3\naa\na\naa\n3 2 2\n", 8},
+      {alphabet, LetterSection(alphabet, 0, ""), 260},
+      {alphabet, LetterSection(alphabet, 40, std::string(1, alphabet[39]) + "\r"), 260},
   };
   for (const auto& c : cases) {
     for (std::size_t bufferSize : {std::size_t{2}, std::size_t{5}, LineReader::DefaultBufferSize})
@@ -52,6 +70,8 @@ TEST(ReadAnswerBlock, ScoresAcceptedSections) {
 }
 
 TEST(ReadAnswerBlock, RejectsEachDefectWithItsLocationAndMessage) {
+  std::string alphabet;
+  for (int c = 0; c < 130; ++c) alphabet += static_cast<char>('a' + c * 7 % 26);
   const std::string letter = "] bi moral biti mala crka angleske abecede, ne pa (char) ";
   const std::string joined = "stik nizov t_{i_1}} ... t_{i_r}} je ";
   const std::string at = ". znak v stiku t_{i_1}} ... t_{i_r}} je '";
@@ -102,6 +122,10 @@ TEST(ReadAnswerBlock, RejectsEachDefectWithItsLocationAndMessage) {
       {"abc", "2 3\na\nx\n1 3 2\n", 149, "indeks i_2 bi moral biti od 1 do 2, ne pa 3"},
       {"abc", "1 1\nab\n1\n", 158, joined + "krajsi od niza s"},
       {"abab", "2 2\na\nb\n1 2\n", 158, joined + "krajsi od niza s"},
+      {alphabet, LetterSection(alphabet, 70, "A"), 141, "znak t_69[0" + letter + "65"},
+      {alphabet, LetterSection(alphabet, 100, alphabet.substr(99, 1) + "b"), 154,
+       "101" + at + "b', v nizu s pa '" + alphabet.substr(100, 1) + "'"},
+      {alphabet, LetterSection(alphabet, 0, "", 96), 139, "manjka vrstica z nizom t_97"},
   };
   for (const auto& c : cases)
     for (std::size_t bufferSize : {std::size_t{2}, LineReader::DefaultBufferSize})

@@ -213,7 +213,23 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
 
   block.t.Reserve(static_cast<std::size_t>(block.k));
   std::int32_t score = block.r;
+  // Runs of one-letter strings are read 32 lines at a time. After a string
+  // of another length, or a run that did not come, the next lines are read
+  // one by one for a while.
+  std::int64_t singleLinesBefore = 0;
   for (std::int64_t j = 1; j <= block.k; ++j) {
+    if (singleLinesBefore-- <= 0 && block.k - j + 1 >= LetterLineRun &&
+        score <= std::int32_t{2147483647} - LetterLineRun) {
+      char letters[LetterLineRun];
+      if (stream.ReadLetterLines(letters)) {
+        block.t.AddLetters(letters, LetterLineRun);
+        score += LetterLineRun;
+        lineCounter += LetterLineRun;
+        j += LetterLineRun - 1;
+        continue;
+      }
+      singleLinesBefore = 2 * LetterLineRun;
+    }
     // A string longer than s is counted to its end but not kept.
     std::string_view tj;
     std::int64_t L = 0;
@@ -235,6 +251,7 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
                     "] bi moral biti mala crka angleske abecede, ne pa (char) " +
                     IntToStr(static_cast<unsigned char>(tj[q])));
     score = AddToScore(score, L, j);
+    if (L != 1) singleLinesBefore = 2 * LetterLineRun;
     if (asShort) {
       block.t.AddShort(bytes, tj.size());
     } else {

@@ -55,6 +55,19 @@ class StringList {
     Added(L);
   }
 
+  // Adds count strings of one letter each, the letters at letters.
+  void AddLetters(const char* letters, std::size_t count) {
+    if (count > capacity_ - size_) Grow(count);
+    if (varied_ || (count_ > 0 && uniform_ != 1)) {
+      for (std::size_t c = 0; c < count; ++c) Add(std::string_view(letters + c, 1));
+      return;
+    }
+    std::memcpy(letters_.get() + size_, letters, count);
+    size_ += count;
+    count_ += count;
+    uniform_ = 1;
+  }
+
   // A view of the list for hot loops.
   struct Span {
     const char* letters;

@@ -18,7 +18,8 @@ constexpr std::size_t ReadStep = std::size_t{1} << 20;
 LineReader::LineReader(std::size_t bufferSize)
     : buffer_(new char[std::max<std::size_t>(bufferSize, 2)]),
       capacity_(std::max<std::size_t>(bufferSize, 2)),
-      lineFeeds_(ActiveScanners().lineFeeds) {}
+      lineFeeds_(ActiveScanners().lineFeeds),
+      nonLetters_(ActiveScanners().nonLetters) {}
 
 LineReader::LineReader(const std::string& path, std::size_t bufferSize) : LineReader(bufferSize) {
   Open(path);
@@ -26,7 +27,8 @@ LineReader::LineReader(const std::string& path, std::size_t bufferSize) : LineRe
 
 LineReader::LineReader(InMemory, std::string text, std::size_t bufferSize)
     : capacity_(std::max<std::size_t>(std::min(bufferSize, text.size() + 1), 2)),
-      lineFeeds_(ActiveScanners().lineFeeds) {
+      lineFeeds_(ActiveScanners().lineFeeds),
+      nonLetters_(ActiveScanners().nonLetters) {
   buffer_.reset(new char[capacity_]);
   Open(InMemory{}, std::move(text));
 }
@@ -115,6 +117,18 @@ const char* LineReader::FindLineFeedBeyond(std::size_t from) {
   }
   if (from >= end_) return nullptr;
   return static_cast<const char*>(std::memchr(buffer_.get() + from, '\n', end_ - from));
+}
+
+bool LineReader::ReadLetterLines(char* letters) {
+  // 32 lines of one letter each are 64 bytes: letters at the even places,
+  // line feeds at the odd ones.
+  constexpr std::uint64_t OddBytes = 0xAAAAAAAAAAAAAAAAULL;
+  if (lineFeeds_ == nullptr || end_ - begin_ < 64) return false;
+  const char* b = buffer_.get() + begin_;
+  if (lineFeeds_(b) != OddBytes || nonLetters_(b) != OddBytes) return false;
+  for (std::size_t c = 0; c < 32; ++c) letters[c] = b[2 * c];
+  begin_ += 64;
+  return true;
 }
 
 void LineReader::FailQuoting(std::int32_t location, std::string head, const QuotableLine& line,

@@ -15,6 +15,9 @@
 
 namespace krobelnik {
 
+// How many one-letter lines LineReader::ReadLetterLines reads at once.
+inline constexpr std::int32_t LetterLineRun = 32;
+
 // Marks the constructor that reads lines from a text held in memory.
 struct InMemory {};
 
@@ -83,6 +86,11 @@ class LineReader {
   // line is moved into `to` piece by piece, so the buffer never holds it
   // whole. False when there is no line.
   bool ReadLineInto(std::size_t keep, std::string& to, std::int64_t& length);
+
+  // When the next LetterLineRun lines in the buffer are each one lowercase
+  // letter, reads them and copies their letters to letters; otherwise reads
+  // nothing and returns false.
+  bool ReadLetterLines(char* letters);
 
   // Reads the next line and hands its bytes, in order, to sink(data, size) in
   // one or more pieces without keeping them; false when there is no line.
@@ -187,6 +195,7 @@ class LineReader {
   std::size_t feedsBase_ = NoWindow;
   std::uint64_t feedsMask_ = 0;
   std::uint64_t (*lineFeeds_)(const char*) = nullptr;
+  std::uint64_t (*nonLetters_)(const char*) = nullptr;
   std::string spill_;
 };
 
