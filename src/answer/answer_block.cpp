@@ -34,7 +34,15 @@ class Walk {
       if (t.ends == nullptr && t.uniform == 1) {
         WalkLetters(t.letters, xs, walked);
       } else {
-        WalkStrings(t, xs, walked);
+        // Prefetching pays only for a dictionary larger than the caches
+        // nearest the core.
+        const auto bytes = static_cast<std::size_t>(t.lettersEnd - t.letters);
+        const auto strings = static_cast<std::size_t>(block_.k);
+        if (bytes + (t.ends != nullptr ? 4 * strings : 0) > (std::size_t{1} << 20)) {
+          WalkStrings<true>(t, xs, walked);
+        } else {
+          WalkStrings<false>(t, xs, walked);
+        }
       }
     }
     p_ += static_cast<std::int64_t>(count);
@@ -91,6 +99,7 @@ class Walk {
     pos_ = pos;
   }
 
+  template <bool Prefetch>
   void WalkStrings(const StringList::Span t, const std::uint32_t* xs, std::size_t count) {
     const auto k = static_cast<std::uint32_t>(block_.k);
     const char* const s = s_;
@@ -104,7 +113,7 @@ class Walk {
       }
       // The dictionary is read in the order of the indices, at random: the
       // offsets and letters of strings a few indices ahead are fetched early.
-      if (c + 16 < count) {
+      if (Prefetch && c + 16 < count) {
         if (t.ends != nullptr) __builtin_prefetch(t.ends + std::min(xs[c + 16] - 1, k - 1));
         __builtin_prefetch(t[std::min(xs[c + 8] - 1, k - 1)].data());
       }

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -76,9 +75,10 @@ class LineReader {
   // How many bytes from p, a byte of the line last read, can still be read:
   // those of the buffer after it, or 0 when the line was not read in place.
   std::size_t ReadableFrom(const char* p) const {
-    const char* b = buffer_.get();
-    if (std::less<>()(p, b) || !std::less<>()(p, b + end_)) return 0;
-    return static_cast<std::size_t>(b + end_ - p);
+    // Compared as addresses: p may lie in another block altogether.
+    const std::uintptr_t at =
+        reinterpret_cast<std::uintptr_t>(p) - reinterpret_cast<std::uintptr_t>(buffer_.get());
+    return at < end_ ? end_ - at : 0;
   }
 
   // Reads the next line into `to` and sets length to its true length; a
