@@ -4,9 +4,11 @@
 //
 //   bench_run [--dir DIR] [--runs N] [--evaluator PATH]
 //
-// Workloads are written once to DIR (default /tmp/krobelnik-bench) and reused.
-// Measuring happens in a fresh image of this program, so that the peak memory
-// of each evaluator run is its own and not that of the generator.
+// Workloads (about 450 MB) are written to DIR and kept there for the next run;
+// without --dir they go to a fresh folder in the temporary directory, which is
+// removed at the end. Measuring happens in a fresh image of this program, so
+// that the peak memory of each evaluator run is its own and not that of the
+// generator.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -167,7 +169,7 @@ int Measure(const std::string& dir, int runs, const std::string& evaluator) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string dir = "/tmp/krobelnik-bench";
+  std::string dir;
   std::string evaluator = EVALUATOR_PATH;
   int runs = 5;
   bool measure = false;
@@ -188,6 +190,10 @@ int main(int argc, char** argv) {
   }
   if (measure) return Measure(dir, runs, evaluator);
 
+  const bool temporary = dir.empty();
+  if (temporary)
+    dir = (std::filesystem::temp_directory_path() / ("krobelnik-bench-" + std::to_string(getpid())))
+              .string();
   for (const Plan& plan : Plans) {
     const std::string name = std::string(plan.kind) + "-n" + std::to_string(plan.n);
     std::string marker = dir;
@@ -199,8 +205,18 @@ int main(int argc, char** argv) {
   }
   // Measure from a fresh, small image of this program.
   const std::string runsText = std::to_string(runs);
-  execl("/proc/self/exe", argv[0], "--dir", dir.c_str(), "--runs", runsText.c_str(), "--evaluator",
-        evaluator.c_str(), "--measure", static_cast<char*>(nullptr));
-  std::perror("exec");
-  return 1;
+  const pid_t child = fork();
+  if (child == 0) {
+    execl("/proc/self/exe", argv[0], "--dir", dir.c_str(), "--runs", runsText.c_str(),
+          "--evaluator", evaluator.c_str(), "--measure", static_cast<char*>(nullptr));
+    std::perror("exec");
+    _exit(1);
+  }
+  int status = 1;
+  if (child < 0 || waitpid(child, &status, 0) != child) status = 1;
+  if (temporary) {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }

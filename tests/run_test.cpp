@@ -61,7 +61,6 @@ std::string Evaluate(const std::string& testData, const std::string& submission)
 
 TEST(Run, EvaluatesSubmissionsEndToEnd) {
   const std::string section1 = "1\n2 2\nab\nb\n1 1\n";
-  const std::string section2 = "2\n1 3\nz\n1 1 1\n";
   const struct {
     std::string testData;
     std::string submission;
@@ -71,14 +70,10 @@ TEST(Run, EvaluatesSubmissionsEndToEnd) {
       {OneCase, Header, "OK\n0\n"},
       {OneCase, Header + "\n\n\n", "OK\n0\n"},
       {OneCase, "123456\nKrobelnik", "OK\n0\n"},
-      {OneCase, "123456\r\nKrobelnik\r\n1\r\n2 2\r\nab\r\nb\r\n1 1", "OK\n1\n1 5\n"},
       {OneCase, "12345a\nKrobelnik\n" + section1, "OK\n1\n1 5\n"},
       {OneCase, "+12345\nKrobelnik\n" + section1, "OK\n1\n1 5\n"},
       {OneCase, " 12345\nKrobelnik\n" + section1, "OK\n1\n1 5\n"},
       {OneCase, "-00000\nKrobelnik\n" + section1, "OK\n1\n1 5\n"},
-      {TwoCases, Header + section2 + "\n" + section1 + "\n\n" + section2, "OK\n3\n2 4\n1 5\n2 4\n"},
-      {TwoCases, Header + "1 trailing text\n2 2\nab\nb\n1 1\n  +2\n1 3\nz\n1 1 1\n",
-       "OK\n2\n1 5\n2 4\n"},
       {TwoCases, Header + section1 + section1, "OK\n2\n1 5\n1 5\n"},
   };
   for (const auto& c : cases)
@@ -98,8 +93,6 @@ TEST(Run, RejectsWithTheFailureForm) {
   } cases[] = {
       {OneCase, "", FailureForm(185, "manjka stevilka tekmovalca")},
       {"Krobelnik\n1\n", "", FailureForm(78, "manjka 3. vrstica")},
-      {"Krobelnik\n1\n\n1\nabAb\n", Header + section1,
-       FailureForm(85, "znak s[2] bi moral biti mala crka angleske abecede, ne pa (char) 65")},
       {OneCase, "1234567\nKrobelnik\n",
        FailureForm(186, "stevilka tekmovalca bi morala imeti 6 stevk")},
       {OneCase, "12345\nKrobelnik\n",
@@ -117,7 +110,6 @@ TEST(Run, RejectsWithTheFailureForm) {
       {OneCase, Header + section1 + "\n\nx\n", FailureForm(198, "v 10" + number + "x\"")},
       {OneCase, Header + "0\n", FailureForm(200, "v 3" + invalid + "0")},
       {OneCase, Header + "-1\n", FailureForm(200, "v 3" + invalid + "-1")},
-      {OneCase, Header + "\n2\n", FailureForm(200, "v 4" + invalid + "2")},
       {OneCase, Header + "99999999999\n", FailureForm(200, "v 3" + invalid + "2147483647")},
       {OneCase, Header + "-99999999999\n", FailureForm(200, "v 3" + invalid + "-2147483648")},
       {OneCase, Header + std::string(100000, 'x') + "\r\n1\n",

@@ -225,6 +225,7 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
   // Runs of one-letter strings are read 32 lines at a time. After a string
   // of another length, or a run that did not come, the next lines are read
   // one by one for a while.
+  constexpr std::int64_t LinesAfterMiss = 2 * std::int64_t{LetterLineRun};
   std::int64_t singleLinesBefore = 0;
   for (std::int64_t j = 1; j <= block.k; ++j) {
     if (singleLinesBefore-- <= 0 && block.k - j + 1 >= LetterLineRun &&
@@ -237,7 +238,7 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
         j += LetterLineRun - 1;
         continue;
       }
-      singleLinesBefore = 2 * LetterLineRun;
+      singleLinesBefore = LinesAfterMiss;
     }
     // A string longer than s is counted to its end but not kept.
     std::string_view tj;
@@ -260,7 +261,7 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
                     "] bi moral biti mala crka angleske abecede, ne pa (char) " +
                     IntToStr(static_cast<unsigned char>(tj[q])));
     score = AddToScore(score, L, j);
-    if (L != 1) singleLinesBefore = 2 * LetterLineRun;
+    if (L != 1) singleLinesBefore = LinesAfterMiss;
     if (asShort) {
       block.t.AddShort(bytes, tj.size());
     } else {

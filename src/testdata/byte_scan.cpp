@@ -95,7 +95,8 @@ __attribute__((target("avx512bw,avx512vbmi,avx512vbmi2"))) std::size_t BlockNumb
 // The mask of the 32 bytes of v that lie in [low, low + count).
 __attribute__((target("avx2"))) inline std::uint32_t InRange256(__m256i v, char low, char count) {
   const __m256i x = _mm256_sub_epi8(v, _mm256_set1_epi8(low));
-  const __m256i in = _mm256_cmpeq_epi8(_mm256_min_epu8(x, _mm256_set1_epi8(count - 1)), x);
+  const __m256i in =
+      _mm256_cmpeq_epi8(_mm256_min_epu8(x, _mm256_set1_epi8(static_cast<char>(count - 1))), x);
   return static_cast<std::uint32_t>(_mm256_movemask_epi8(in));
 }
 
@@ -106,7 +107,7 @@ __attribute__((target("avx2"))) inline std::uint32_t Equal256(__m256i v, char c)
 
 __attribute__((target("avx2"))) ByteClasses NumberBytes256(const char* p) {
   ByteClasses classes{0, 0};
-  for (int half = 0; half < 2; ++half) {
+  for (std::size_t half = 0; half < 2; ++half) {
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * half));
     classes.digits |= std::uint64_t{InRange256(v, '0', 10)} << (32 * half);
     classes.spaces |= std::uint64_t{InRange256(v, 9, 5) | Equal256(v, ' ')} << (32 * half);
@@ -116,7 +117,7 @@ __attribute__((target("avx2"))) ByteClasses NumberBytes256(const char* p) {
 
 __attribute__((target("avx2"))) std::uint64_t LineFeeds256(const char* p) {
   std::uint64_t mask = 0;
-  for (int half = 0; half < 2; ++half) {
+  for (std::size_t half = 0; half < 2; ++half) {
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * half));
     mask |= std::uint64_t{Equal256(v, '\n')} << (32 * half);
   }
@@ -125,7 +126,7 @@ __attribute__((target("avx2"))) std::uint64_t LineFeeds256(const char* p) {
 
 __attribute__((target("avx2"))) std::uint64_t NonLetters256(const char* p) {
   std::uint64_t letters = 0;
-  for (int half = 0; half < 2; ++half) {
+  for (std::size_t half = 0; half < 2; ++half) {
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * half));
     letters |= std::uint64_t{InRange256(v, 'a', 26)} << (32 * half);
   }
@@ -145,7 +146,7 @@ inline std::uint32_t Equal128(__m128i v, char c) {
 
 ByteClasses NumberBytes128(const char* p) {
   ByteClasses classes{0, 0};
-  for (int quarter = 0; quarter < 4; ++quarter) {
+  for (std::size_t quarter = 0; quarter < 4; ++quarter) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * quarter));
     classes.digits |= std::uint64_t{InRange128(v, '0', 10)} << (16 * quarter);
     classes.spaces |= std::uint64_t{InRange128(v, 9, 5) | Equal128(v, ' ')} << (16 * quarter);
@@ -155,7 +156,7 @@ ByteClasses NumberBytes128(const char* p) {
 
 std::uint64_t LineFeeds128(const char* p) {
   std::uint64_t mask = 0;
-  for (int quarter = 0; quarter < 4; ++quarter) {
+  for (std::size_t quarter = 0; quarter < 4; ++quarter) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * quarter));
     mask |= std::uint64_t{Equal128(v, '\n')} << (16 * quarter);
   }
@@ -164,7 +165,7 @@ std::uint64_t LineFeeds128(const char* p) {
 
 std::uint64_t NonLetters128(const char* p) {
   std::uint64_t letters = 0;
-  for (int quarter = 0; quarter < 4; ++quarter) {
+  for (std::size_t quarter = 0; quarter < 4; ++quarter) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * quarter));
     letters |= std::uint64_t{InRange128(v, 'a', 26)} << (16 * quarter);
   }

@@ -1,0 +1,142 @@
+// What a release ships beside the code: the location table in its three
+// places agrees with the checks the code has, and the release binary needs
+// no shared library.
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "test_support.h"
+
+namespace krobelnik {
+namespace {
+
+using testing::ReadFile;
+
+// One row of the location table: the file a check reads, who is at fault,
+// and what the check found.
+struct Row {
+  std::string file;
+  std::string fault;
+  std::string meaning;
+  bool operator==(const Row&) const = default;
+};
+using Table = std::map<int, Row>;
+
+std::string Source(const std::string& path) { return ReadFile(KROBELNIK_SOURCE_DIR "/" + path); }
+
+Table FromTsv(const std::string& text) {
+  Table table;
+  std::istringstream lines(text);
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "location\tfile\tfault\tmeaning");
+  const std::regex row("^(\\d+)\t([^\t]+)\t([^\t]+)\t([^\t]+)$");
+  for (std::smatch m; std::getline(lines, line);) {
+    EXPECT_TRUE(std::regex_match(line, m, row)) << line;
+    table[std::stoi(m[1])] = Row{m[2], m[3], m[4]};
+  }
+  return table;
+}
+
+Table FromReadme(const std::string& text) {
+  Table table;
+  const std::regex row("\\n\\| (\\d+) \\| ([^|]+) \\| ([^|]+) \\| ([^|]+) \\|");
+  for (std::sregex_iterator m(text.begin(), text.end(), row), end; m != end; ++m)
+    table[std::stoi((*m)[1])] = Row{(*m)[2], (*m)[3], (*m)[4]};
+  return table;
+}
+
+Table FromManual(const std::string& text) {
+  Table table;
+  const std::size_t from = text.find(".SH LOCATIONS");
+  const std::size_t to = text.find(".SH ", from + 1);
+  const std::string section = text.substr(from, to - from);
+  const std::regex entry("\\.TP\\n\\.B (\\d+)\\n([^;\\n]+); ([^:\\n]+): ([^\\n]+)\\n");
+  for (std::sregex_iterator m(section.begin(), section.end(), entry), end; m != end; ++m)
+    table[std::stoi((*m)[1])] = Row{(*m)[2], (*m)[3], (*m)[4]};
+  return table;
+}
+
+// The location numbers that the code raises: every literal handed to a
+// raising helper or remembered as the walk's fault.
+std::set<int> RaisedByTheCode() {
+  std::set<int> raised;
+  const std::regex site("(?:Fail|FailMissingLine|FailQuoting)\\(\\s*(\\d+)|location_ = (\\d+)");
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(KROBELNIK_SOURCE_DIR "/src")) {
+    if (!entry.is_regular_file()) continue;
+    const std::string text = ReadFile(entry.path().string());
+    for (std::sregex_iterator m(text.begin(), text.end(), site), end; m != end; ++m)
+      raised.insert(std::stoi((*m)[1].matched ? (*m)[1] : (*m)[2]));
+  }
+  raised.erase(0);
+  return raised;
+}
+
+TEST(Release, LocationTableAgreesWithTheReadmeTheManualAndTheCode) {
+  const Table table = FromTsv(Source("docs/locations.tsv"));
+  EXPECT_EQ(table.size(), 35U);
+  EXPECT_EQ(FromReadme(Source("README.md")), table);
+  EXPECT_EQ(FromManual(Source("docs/Zelvor20Krobelnik.1.in")), table);
+  std::set<int> listed;
+  for (const auto& [location, row] : table) {
+    listed.insert(location);
+    EXPECT_TRUE(row.fault == "organiser" || row.fault == "contestant" || row.fault == "either")
+        << location;
+  }
+  EXPECT_EQ(RaisedByTheCode(), listed);
+
+  // The fuzz targets' list of known locations too.
+  const std::string checks = Source("fuzz/fuzz_checks.h");
+  const std::size_t from = checks.find("Known[] = {");
+  const std::string known = checks.substr(from, checks.find('}', from) - from);
+  std::set<int> inFuzzChecks;
+  const std::regex number("\\d+");
+  for (std::sregex_iterator m(known.begin(), known.end(), number), end; m != end; ++m)
+    inFuzzChecks.insert(std::stoi(m->str()));
+  EXPECT_EQ(inFuzzChecks, listed);
+}
+
+TEST(Release, ReadmeNamesTheProjectVersion) {
+  std::smatch version;
+  const std::string cmake = Source("CMakeLists.txt");
+  ASSERT_TRUE(std::regex_search(cmake, version, std::regex("VERSION (\\d+\\.\\d+\\.\\d+)")));
+  const std::string readme = Source("README.md");
+  EXPECT_NE(readme.find("Version " + version[1].str() + "."), std::string::npos);
+  EXPECT_NE(readme.find("zelvor20krobelnik_" + version[1].str() + "_amd64.deb"), std::string::npos);
+}
+
+TEST(Release, StaticBinaryNeedsNoSharedLibrary) {
+#ifndef KROBELNIK_STATIC_BINARY
+  GTEST_SKIP() << "this build links the evaluator dynamically";
+#else
+  // A program that needs shared libraries names its loader (PT_INTERP) and
+  // carries a dynamic section (PT_DYNAMIC); a fully static one has neither.
+  const std::string elf = ReadFile(EVALUATOR_PATH);
+  ASSERT_GE(elf.size(), 64U);
+  ASSERT_EQ(elf.substr(0, 5), std::string("\x7f"
+                                          "ELF\x02",
+                                          5));
+  const auto read = [&](std::size_t at, std::size_t size) {
+    std::uint64_t value = 0;
+    std::memcpy(&value, elf.data() + at, size);
+    return value;
+  };
+  const std::uint64_t headers = read(32, 8), size = read(54, 2), count = read(56, 2);
+  ASSERT_LE(headers + size * count, elf.size());
+  for (std::uint64_t h = 0; h < count; ++h) {
+    const std::uint64_t type = read(headers + h * size, 4);
+    EXPECT_NE(type, 2U) << "a dynamic section";
+    EXPECT_NE(type, 3U) << "a program loader";
+  }
+#endif
+}
+
+}  // namespace
+}  // namespace krobelnik
