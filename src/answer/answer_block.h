@@ -38,8 +38,11 @@ class StringList {
     other.varied_ = false;
   }
 
-  // Prepares for count strings.
-  void Reserve(std::size_t count) { reserved_ = count; }
+  // Prepares for count strings, of at least one letter each.
+  void Reserve(std::size_t count) {
+    reserved_ = count;
+    if (count > capacity_ - size_) Grow(count);
+  }
   // Adds a copy of the next string.
   void Add(std::string_view string) {
     const std::size_t L = string.size();
