@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -139,6 +140,8 @@ TEST(Resources, ExhaustedMemoryGivesTheUnexpectedFailureForm) {
 #ifdef KROBELNIK_SANITIZED
   GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
 #else
+  if (std::getenv("KROBELNIK_EMULATED") != nullptr)
+    GTEST_SKIP() << "the emulator does not enforce address-space limits";
   // Four test cases of 10^7 letters cannot be kept within 40 MiB of
   // address space, program and buffer included.
   TempDir dir;
