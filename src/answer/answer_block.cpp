@@ -121,7 +121,12 @@ class Walk {
       // A string of up to sixteen letters is compared as two words, when
       // sixteen bytes of it and of s can be read.
       if (tx.size() <= 16 && n - pos >= 16 && tx.data() + 16 <= t.lettersEnd) {
-        if (!SameStart(LoadShort(tx.data()), LoadShort(s + pos), tx.size())) {
+        // Most strings have at most eight letters: their second words are
+        // not loaded.
+        const bool same = tx.size() <= 8
+                              ? SameStart(LoadWord(tx.data()), LoadWord(s + pos), tx.size())
+                              : SameStart(LoadShort(tx.data()), LoadShort(s + pos), tx.size());
+        if (!same) {
           std::size_t m = 0;
           while (tx[m] == s[pos + m]) ++m;
           Mismatch(pos + m, tx[m]);
