@@ -92,6 +92,40 @@ __attribute__((target("avx512bw,avx512vbmi,avx512vbmi2"))) std::size_t BlockNumb
 #pragma GCC diagnostic pop
 #endif
 
+// Four numbers at a time: each number's digits are moved, as the last bytes
+// of a word, behind zero digits, and multiply-adds combine the digits of four
+// words together.
+__attribute__((target("avx2,bmi,bmi2"))) std::size_t BlockNumbers256(const char* p,
+                                                                     std::uint64_t starts,
+                                                                     std::uint64_t ends,
+                                                                     std::uint32_t* out) {
+  alignas(32) std::array<std::uint64_t, 36> words;
+  std::size_t count = 0;
+  while (starts != 0) {
+    const int first = std::countr_zero(starts);
+    const int last = std::countr_zero(ends);
+    starts &= starts - 1;
+    ends &= ends - 1;
+    std::uint64_t word;
+    std::memcpy(&word, p + first, 8);
+    // A borrow of a byte after the number moves only to later bytes, which
+    // the shift drops.
+    words[count++] = (word - 0x3030303030303030ULL) << (64 - 8 * (last - first + 1));
+  }
+  for (std::size_t w = count; w < count + 3; ++w) words[w] = 0;
+  for (std::size_t done = 0; done < count; done += 4) {
+    const __m256i digits = _mm256_load_si256(reinterpret_cast<const __m256i*>(words.data() + done));
+    const __m256i pairs = _mm256_maddubs_epi16(digits, _mm256_set1_epi16(0x010a));
+    const __m256i quads = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x00010064));
+    const __m256i values = _mm256_add_epi64(_mm256_mul_epu32(quads, _mm256_set1_epi64x(10000)),
+                                            _mm256_srli_epi64(quads, 32));
+    const __m256i low =
+        _mm256_permutevar8x32_epi32(values, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done), _mm256_castsi256_si128(low));
+  }
+  return count;
+}
+
 // The mask of the 32 bytes of v that lie in [low, low + count).
 __attribute__((target("avx2"))) inline std::uint32_t InRange256(__m256i v, char low, char count) {
   const __m256i x = _mm256_sub_epi8(v, _mm256_set1_epi8(low));
@@ -174,6 +208,15 @@ std::uint64_t NonLetters128(const char* p) {
 
 #endif
 
+#if defined(__x86_64__)
+// The four-at-a-time converter, where the processor also has the bit
+// instructions it uses.
+std::size_t (*Converter256())(const char*, std::uint64_t, std::uint64_t, std::uint32_t*) {
+  return __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") ? BlockNumbers256
+                                                                         : nullptr;
+}
+#endif
+
 Scanners ScannersOf(ScanLevel level) {
   switch (level) {
 #if defined(__x86_64__)
@@ -181,9 +224,9 @@ Scanners ScannersOf(ScanLevel level) {
       return {NumberBytes512, LineFeeds512, NonLetters512,
               __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2")
                   ? BlockNumbers512
-                  : nullptr};
+                  : Converter256()};
     case ScanLevel::Avx2:
-      return {NumberBytes256, LineFeeds256, NonLetters256, nullptr};
+      return {NumberBytes256, LineFeeds256, NonLetters256, Converter256()};
     case ScanLevel::Sse2:
       return {NumberBytes128, LineFeeds128, NonLetters128, nullptr};
 #endif
