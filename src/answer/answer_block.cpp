@@ -38,10 +38,13 @@ class Walk {
         // nearest the core.
         const auto bytes = static_cast<std::size_t>(t.lettersEnd - t.letters);
         const auto strings = static_cast<std::size_t>(block_.k);
-        if (bytes + (t.ends != nullptr ? 4 * strings : 0) > (std::size_t{1} << 20)) {
-          WalkStrings<true>(t, xs, walked);
+        const bool large = bytes + (t.ends != nullptr ? 4 * strings : 0) > (std::size_t{1} << 20);
+        if (t.ends == nullptr) {
+          WalkStrings<false, false>(t, xs, walked);
+        } else if (large) {
+          WalkStrings<true, true>(t, xs, walked);
         } else {
-          WalkStrings<false>(t, xs, walked);
+          WalkStrings<false, true>(t, xs, walked);
         }
       }
     }
@@ -99,34 +102,36 @@ class Walk {
     pos_ = pos;
   }
 
-  template <bool Prefetch>
+  // The walk over any other dictionary: Varied when its strings have
+  // lengths of their own (else all have t.uniform letters).
+  template <bool Prefetch, bool Varied>
   void WalkStrings(const StringList::Span t, const std::uint32_t* xs, std::size_t count) {
     const auto k = static_cast<std::uint32_t>(block_.k);
     const char* const s = s_;
     const std::size_t n = n_;
     std::size_t pos = pos_;
+    const auto string = [&t](std::uint32_t j) {
+      if (!Varied) return std::string_view(t.letters + j * t.uniform, t.uniform);
+      return std::string_view(t.letters + t.ends[j], t.ends[j + 1] - t.ends[j]);
+    };
     for (std::size_t c = 0; c < count; ++c) {
-      const std::uint32_t x = xs[c];
-      if (x < 1 || x > k) {
-        OutOfRange(c, x);
+      const std::uint32_t x = xs[c] - 1;
+      if (x >= k) {
+        OutOfRange(c, xs[c]);
         break;
       }
       // The dictionary is read in the order of the indices, at random: the
       // offsets and letters of strings a few indices ahead are fetched early.
       if (Prefetch && c + 16 < count) {
-        if (t.ends != nullptr) __builtin_prefetch(t.ends + std::min(xs[c + 16] - 1, k - 1));
-        __builtin_prefetch(t[std::min(xs[c + 8] - 1, k - 1)].data());
+        __builtin_prefetch(t.ends + std::min(xs[c + 16] - 1, k - 1));
+        __builtin_prefetch(string(std::min(xs[c + 8] - 1, k - 1)).data());
       }
-      const std::string_view tx = t[x - 1];
-      // A string of up to sixteen letters is compared as two words, when
-      // sixteen bytes of it and of s can be read.
-      if (tx.size() <= 16 && n - pos >= 16 && tx.data() + 16 <= t.lettersEnd) {
-        // Most strings have at most eight letters: their second words are
-        // not loaded.
-        const bool same = tx.size() <= 8
-                              ? SameStart(LoadWord(tx.data()), LoadWord(s + pos), tx.size())
-                              : SameStart(LoadShort(tx.data()), LoadShort(s + pos), tx.size());
-        if (!same) {
+      const std::string_view tx = string(x);
+      // A string of up to sixteen letters is compared as two words when
+      // sixteen bytes of s can be read; the dictionary's letters are followed
+      // by sixteen more bytes.
+      if (tx.size() <= 16 && n - pos >= 16) {
+        if (!SameStart(LoadShort(tx.data()), LoadShort(s + pos), tx.size())) {
           std::size_t m = 0;
           while (tx[m] == s[pos + m]) ++m;
           Mismatch(pos + m, tx[m]);
@@ -274,6 +279,7 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
     }
   }
   block.score = score;
+  block.t.Seal();
 
   // The index line is walked while it is parsed, so the indices are never
   // stored; the walk's verdict waits until the line's syntax and count pass.

@@ -71,6 +71,13 @@ class StringList {
     uniform_ = 1;
   }
 
+  // Ends the list: sixteen zero bytes follow the letters, so that any string
+  // of up to sixteen letters can be loaded as two words.
+  void Seal() {
+    if (capacity_ - size_ < 16) Grow(16);
+    std::memset(letters_.get() + size_, 0, 16);
+  }
+
   // A view of the list for hot loops.
   struct Span {
     const char* letters;
