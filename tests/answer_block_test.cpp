@@ -1,6 +1,7 @@
 #include "answer/answer_block.h"
 
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -46,9 +47,39 @@ std::string LetterSection(const std::string& s, std::size_t at, const std::strin
   return lines >= s.size() ? body + indices + "\n" : body;
 }
 
+// A section that cuts s into pieces of the given lengths, in order, with the
+// index line 1 ... count; piece `at` (counted from 1) is replaced by replace.
+std::string PieceSection(const std::string& s, const std::vector<std::size_t>& lengths,
+                         std::size_t at = 0, const std::string& replace = "") {
+  std::string body = std::to_string(lengths.size()) + " " + std::to_string(lengths.size()) + "\n";
+  std::string indices;
+  std::size_t from = 0;
+  for (std::size_t j = 1; j <= lengths.size(); ++j) {
+    body += (j == at ? replace : s.substr(from, lengths[j - 1])) + "\n";
+    from += lengths[j - 1];
+    indices += std::to_string(j) + " ";
+  }
+  return body + indices + "\n";
+}
+
+// Lengths 1 to 16 and back, summing to 300.
+std::vector<std::size_t> PieceLengths() {
+  std::vector<std::size_t> lengths;
+  std::size_t sum = 0;
+  for (std::size_t L = 1; sum + L <= 300; L = L % 16 + 1) {
+    lengths.push_back(L);
+    sum += L;
+  }
+  lengths.back() += 300 - sum;
+  return lengths;
+}
+
 TEST(ReadAnswerBlock, ScoresAcceptedSections) {
   std::string alphabet;
   for (int c = 0; c < 130; ++c) alphabet += static_cast<char>('a' + c * 7 % 26);
+  std::string text;
+  for (int c = 0; c < 300; ++c) text += static_cast<char>('a' + c * 11 % 26);
+  const std::vector<std::size_t> pieces = PieceLengths();
   const struct {
     std::string s;
     std::string body;
@@ -62,6 +93,7 @@ TEST(ReadAnswerBlock, ScoresAcceptedSections) {
       {"aaaa", "3 3\naa\na\naa\n3 2 2\n", 8},
       {alphabet, LetterSection(alphabet, 0, ""), 260},
       {alphabet, LetterSection(alphabet, 40, std::string(1, alphabet[39]) + "\r"), 260},
+      {text, PieceSection(text, pieces), static_cast<std::int32_t>(300 + pieces.size())},
   };
   for (const auto& c : cases) {
     for (std::size_t bufferSize : {std::size_t{2}, std::size_t{5}, LineReader::DefaultBufferSize})
@@ -72,6 +104,9 @@ TEST(ReadAnswerBlock, ScoresAcceptedSections) {
 TEST(ReadAnswerBlock, RejectsEachDefectWithItsLocationAndMessage) {
   std::string alphabet;
   for (int c = 0; c < 130; ++c) alphabet += static_cast<char>('a' + c * 7 % 26);
+  std::string text;
+  for (int c = 0; c < 300; ++c) text += static_cast<char>('a' + c * 11 % 26);
+  const std::vector<std::size_t> pieces = PieceLengths();
   const std::string letter = "] bi moral biti mala crka angleske abecede, ne pa (char) ";
   const std::string joined = "stik nizov t_{i_1}} ... t_{i_r}} je ";
   const std::string at = ". znak v stiku t_{i_1}} ... t_{i_r}} je '";
@@ -126,6 +161,14 @@ TEST(ReadAnswerBlock, RejectsEachDefectWithItsLocationAndMessage) {
       {alphabet, LetterSection(alphabet, 100, alphabet.substr(99, 1) + "b"), 154,
        "101" + at + "b', v nizu s pa '" + alphabet.substr(100, 1) + "'"},
       {alphabet, LetterSection(alphabet, 0, "", 96), 139, "manjka vrstica z nizom t_97"},
+      {text, PieceSection(text, pieces, 30, "abcXef"), 141, "znak t_29[3" + letter + "88"},
+      {text, PieceSection(text, pieces, 20, ""), 140,
+       "niz t_20 je dolg 0 znakov, moral bi biti od 1 do 300"},
+      {text, PieceSection(text, pieces, 25, "abcd\r\r"), 141, "znak t_24[4" + letter + "13"},
+      {text, PieceSection(text, pieces, 35, "abcdefghijklmnopq"), 154,
+       "276" + at + "a', v nizu s pa 'j'"},
+      {"abcdefgh", PieceSection("abcdefgh", {2, 2, 2, 2}, 3, "efghefghe"), 140,
+       "niz t_3 je dolg 9 znakov, moral bi biti od 1 do 8"},
   };
   for (const auto& c : cases)
     for (std::size_t bufferSize : {std::size_t{2}, LineReader::DefaultBufferSize})

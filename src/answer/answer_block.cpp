@@ -232,11 +232,16 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
 
   block.t.Reserve(static_cast<std::size_t>(block.k));
   std::int32_t score = block.r;
-  // Runs of one-letter strings are read 32 lines at a time. After a string
+  // Runs of one-letter strings are read 32 lines at a time, other strings of
+  // up to sixteen letters as many as the next 64 bytes hold. After a string
   // of another length, or a run that did not come, the next lines are read
-  // one by one for a while.
+  // one by one for a while. A run is read only while its strings cannot take
+  // the score past 2147483647, so that the check is needed only line by line.
   constexpr std::int64_t LinesAfterMiss = 2 * std::int64_t{LetterLineRun};
+  constexpr std::int32_t RunScoreRoom = 64 * 16;
+  const auto shortest = static_cast<std::size_t>(std::min<std::int64_t>(16, n));
   std::int64_t singleLinesBefore = 0;
+  std::int64_t shortLinesBefore = 0;
   for (std::int64_t j = 1; j <= block.k; ++j) {
     if (singleLinesBefore-- <= 0 && block.k - j + 1 >= LetterLineRun &&
         score <= std::int32_t{2147483647} - LetterLineRun) {
@@ -249,6 +254,20 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
         continue;
       }
       singleLinesBefore = LinesAfterMiss;
+    }
+    if (shortLinesBefore-- <= 0 && score <= std::int32_t{2147483647} - RunScoreRoom) {
+      const std::size_t got = stream.ReadShortLetterLines(
+          static_cast<std::size_t>(block.k - j + 1), shortest,
+          [&](const char* letters, std::size_t L) {
+            block.t.AddShort(LoadShort(letters), L);
+            score += static_cast<std::int32_t>(L);
+          });
+      if (got > 0) {
+        lineCounter += static_cast<std::int64_t>(got);
+        j += static_cast<std::int64_t>(got) - 1;
+        continue;
+      }
+      shortLinesBefore = LinesAfterMiss;
     }
     // A string longer than s is counted to its end but not kept.
     std::string_view tj;

@@ -92,6 +92,13 @@ class LineReader {
   // nothing and returns false.
   bool ReadLetterLines(char* letters);
 
+  // Reads, among the lines that end in the buffer's next 64 bytes, those of
+  // 1 to longest (at most 16) lowercase letters each, at most `most` of them
+  // and none after the first other line, and hands each to add(data, L);
+  // sixteen bytes from data can be read. Returns how many it read.
+  template <class Add>
+  std::size_t ReadShortLetterLines(std::size_t most, std::size_t longest, Add&& add);
+
   // Reads the next line and hands its bytes, in order, to sink(data, size) in
   // one or more pieces without keeping them; false when there is no line.
   template <class Sink>
@@ -222,6 +229,29 @@ bool LineReader::ReadLineInPieces(Sink&& sink) {
       return true;
     }
   }
+}
+
+template <class Add>
+std::size_t LineReader::ReadShortLetterLines(std::size_t most, std::size_t longest, Add&& add) {
+  // 64 bytes are scanned and 16 may be loaded from the last line's start.
+  if (lineFeeds_ == nullptr || end_ - begin_ < 80) return 0;
+  const char* b = buffer_.get() + begin_;
+  std::uint64_t feeds = lineFeeds_(b);
+  const std::uint64_t others = nonLetters_(b) & ~feeds;
+  std::size_t from = 0;
+  std::size_t count = 0;
+  for (; count < most && feeds != 0; ++count) {
+    const auto lineFeed = static_cast<std::size_t>(std::countr_zero(feeds));
+    const std::size_t L = lineFeed - from;
+    // The bytes of the line, from..lineFeed - 1, as bits.
+    const std::uint64_t line = ((std::uint64_t{1} << lineFeed) - 1) >> from << from;
+    if (L == 0 || L > longest || (others & line) != 0) break;
+    add(b + from, L);
+    feeds &= feeds - 1;
+    from = lineFeed + 1;
+  }
+  begin_ += from;
+  return count;
 }
 
 template <class Sink>
