@@ -62,6 +62,13 @@ std::string PieceSection(const std::string& s, const std::vector<std::size_t>& l
   return body + indices + "\n";
 }
 
+// The text with every line feed preceded by a carriage return.
+std::string WithCrlf(const std::string& text) {
+  std::string crlf;
+  for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return crlf;
+}
+
 // Lengths 1 to 16 and back, summing to 300.
 std::vector<std::size_t> PieceLengths() {
   std::vector<std::size_t> lengths;
@@ -94,6 +101,7 @@ TEST(ReadAnswerBlock, ScoresAcceptedSections) {
       {alphabet, LetterSection(alphabet, 0, ""), 260},
       {alphabet, LetterSection(alphabet, 40, std::string(1, alphabet[39]) + "\r"), 260},
       {text, PieceSection(text, pieces), static_cast<std::int32_t>(300 + pieces.size())},
+      {text, WithCrlf(PieceSection(text, pieces)), static_cast<std::int32_t>(300 + pieces.size())},
   };
   for (const auto& c : cases) {
     for (std::size_t bufferSize : {std::size_t{2}, std::size_t{5}, LineReader::DefaultBufferSize})

@@ -242,9 +242,15 @@ std::size_t LineReader::ReadShortLetterLines(std::size_t most, std::size_t longe
   std::size_t count = 0;
   for (; count < most && feeds != 0; ++count) {
     const auto lineFeed = static_cast<std::size_t>(std::countr_zero(feeds));
-    const std::size_t L = lineFeed - from;
-    // The bytes of the line, from..lineFeed - 1, as bits.
-    const std::uint64_t line = ((std::uint64_t{1} << lineFeed) - 1) >> from << from;
+    // The bytes of the line, from..lineFeed - 1, as bits, without a carriage
+    // return right before the line feed.
+    std::size_t L = lineFeed - from;
+    std::size_t lineEnd = lineFeed;
+    if (L > 0 && b[lineFeed - 1] == '\r') {
+      --L;
+      --lineEnd;
+    }
+    const std::uint64_t line = ((std::uint64_t{1} << lineEnd) - 1) >> from << from;
     if (L == 0 || L > longest || (others & line) != 0) break;
     add(b + from, L);
     feeds &= feeds - 1;
