@@ -256,12 +256,12 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
       singleLinesBefore = LinesAfterMiss;
     }
     if (shortLinesBefore-- <= 0 && score <= std::int32_t{2147483647} - RunScoreRoom) {
-      const std::size_t got = stream.ReadShortLetterLines(
-          static_cast<std::size_t>(block.k - j + 1), shortest,
-          [&](const char* letters, std::size_t L) {
-            block.t.AddShort(LoadShort(letters), L);
-            score += static_cast<std::int32_t>(L);
-          });
+      const std::size_t got =
+          stream.ReadShortLetterLines(static_cast<std::size_t>(block.k - j + 1), shortest,
+                                      [&](const char* letters, std::size_t L) {
+                                        block.t.AddShort(LoadShort(letters), L);
+                                        score += static_cast<std::int32_t>(L);
+                                      });
       if (got > 0) {
         lineCounter += static_cast<std::int64_t>(got);
         j += static_cast<std::int64_t>(got) - 1;
