@@ -1,6 +1,7 @@
 #include "run/assertion.h"
 
 #include <charconv>
+#include <system_error>
 #include <utility>
 
 namespace krobelnik {
@@ -13,6 +14,14 @@ void Fail(std::int32_t location, std::string message) {
 
 void Fail(std::int32_t location, std::string message, QuotedSpan quote) {
   throw EAssertion{std::move(message), SourceText, location, std::move(quote)};
+}
+
+bool FileState(const std::string& path, std::uintmax_t& size,
+               std::filesystem::file_time_type& modified) {
+  std::error_code sizeError, timeError;
+  size = std::filesystem::file_size(path, sizeError);
+  modified = std::filesystem::last_write_time(path, timeError);
+  return !sizeError && !timeError;
 }
 
 std::size_t FormatInt(std::int64_t value, char* buffer) {

@@ -21,6 +21,11 @@ struct QuotedSpan {
   std::string tail;
 };
 
+// The size and modification time of the file at path now, as a quote
+// records them; false when either cannot be read.
+bool FileState(const std::string& path, std::uintmax_t& size,
+               std::filesystem::file_time_type& modified);
+
 // The single failure type: a finished message for the contestant, the text
 // naming the raising unit (never printed) and the location number of the check.
 // With a quote, the message is only its beginning: the quoted line and the

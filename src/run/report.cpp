@@ -4,7 +4,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string_view>
-#include <system_error>
 
 namespace krobelnik {
 
@@ -76,10 +75,10 @@ class ReportBuffer {
 // file is no longer the one that was read (its size or time changed) or the
 // line no longer fits in it.
 std::FILE* OpenQuote(const QuotedSpan& quote) {
-  std::error_code sizeError, timeError;
-  const std::uintmax_t size = std::filesystem::file_size(quote.fileName, sizeError);
-  const auto modified = std::filesystem::last_write_time(quote.fileName, timeError);
-  if (sizeError || timeError || size != quote.fileSize || modified != quote.modified)
+  std::uintmax_t size = 0;
+  std::filesystem::file_time_type modified;
+  if (!FileState(quote.fileName, size, modified) || size != quote.fileSize ||
+      modified != quote.modified)
     return nullptr;
   if (quote.offset < 0 || quote.length < 0 || quote.offset > LONG_MAX ||
       static_cast<std::uintmax_t>(quote.offset) + static_cast<std::uintmax_t>(quote.length) > size)

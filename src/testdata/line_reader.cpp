@@ -42,13 +42,9 @@ void LineReader::Open(const std::string& path) {
   // The buffer here is the only one: the stream reads straight into it.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   path_ = path;
-  std::error_code statusError, sizeError, timeError;
-  rereadable_ = std::filesystem::is_regular_file(path, statusError) && !statusError;
-  if (rereadable_) {
-    fileSize_ = std::filesystem::file_size(path, sizeError);
-    modified_ = std::filesystem::last_write_time(path, timeError);
-    rereadable_ = !sizeError && !timeError;
-  }
+  std::error_code statusError;
+  rereadable_ = std::filesystem::is_regular_file(path, statusError) && !statusError &&
+                FileState(path, fileSize_, modified_);
 }
 
 void LineReader::Open(InMemory, std::string text) {

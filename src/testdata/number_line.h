@@ -77,21 +77,40 @@ class NumberLineParser {
   const char* FeedBlocks(const Scanners& scanners, const char* p, const char* end,
                          std::uint32_t*& out);
 
-  // The value of the `length` >= 10 digits at p, refusing to pass 2147483647.
-  static std::uint32_t LongNumber(const char* p, int length) {
+  // The value of the `length` >= 9 digits at p; at a digit that would take it
+  // past 2147483647 the numbers gathered through out are handed on and 61 is
+  // raised.
+  std::uint32_t LongNumber(const char* p, int length, std::uint32_t*& out) {
     std::uint64_t first;
     std::memcpy(&first, p, 8);
-    std::uint32_t value = ShortNumber(first, 8);
-    value = value * 10 + static_cast<std::uint32_t>(p[8] - '0');
-    for (int d = 9; d < length; ++d) value = AddDigit(value, p[d]);
+    // Nine digits never pass 2147483647; from the tenth on each is checked.
+    std::uint32_t value = ShortNumber(first, 8) * 10 + static_cast<std::uint32_t>(p[8] - '0');
+    for (int d = 9; d < length; ++d) value = NextDigit(value, p[d], out);
     return value;
   }
 
+  // Whether value * 10 + digit would pass 2147483647.
+  static bool TooLarge(std::uint32_t value, char digit) {
+    return value > 214748364U || (value == 214748364U && digit > '7');
+  }
   // value * 10 + digit, refusing to pass 2147483647.
   static std::uint32_t AddDigit(std::uint32_t value, char digit) {
-    const auto d = static_cast<std::uint32_t>(digit - '0');
-    if (value > 214748364U || (value == 214748364U && d > 7)) FailTooLarge(value, digit);
-    return value * 10 + d;
+    if (TooLarge(value, digit)) FailTooLarge(value, digit);
+    return value * 10 + static_cast<std::uint32_t>(digit - '0');
+  }
+  // AddDigit within Feed, which first hands on the numbers gathered through out.
+  std::uint32_t NextDigit(std::uint32_t value, char digit, std::uint32_t*& out) {
+    if (TooLarge(value, digit)) {
+      FlushFrom(out);
+      FailTooLarge(value, digit);
+    }
+    return value * 10 + static_cast<std::uint32_t>(digit - '0');
+  }
+  // Hands on the numbers gathered from batch_ up to out, and starts again.
+  void FlushFrom(std::uint32_t*& out) {
+    batchSize_ = static_cast<std::size_t>(out - batch_);
+    Flush();
+    out = batch_;
   }
   void Emit(std::uint32_t value) {
     batch_[batchSize_++] = value;
@@ -127,22 +146,17 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
   // state in registers.
   std::uint32_t* out = batch_ + batchSize_;
   std::uint32_t* const outEnd = batch_ + BatchSize;
-  const auto flush = [&] {
-    batchSize_ = static_cast<std::size_t>(out - batch_);
-    Flush();
-    out = batch_;
-  };
   const Scanners& scanners = ActiveScanners();
   while (p < end) {
     if (scanners.numberBytes != nullptr && end - p >= BlockReach) {
       p = FeedBlocks(scanners, p, end, out);
-      if (out == outEnd) flush();
+      if (out == outEnd) FlushFrom(out);
       if (p == end) break;
     }
     const auto first = static_cast<std::uint32_t>(static_cast<unsigned char>(*p) - '0');
     if (first >= 10) {
       if (!IsWhiteSpace(*p)) {
-        flush();
+        FlushFrom(out);
         FailNotDigit(*p);
       }
       ++p;
@@ -157,7 +171,7 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
         const int length = std::countr_zero(nonDigits) >> 3;
         *out++ = ShortNumber(word, length);
         p += length;
-        if (out == outEnd) flush();
+        if (out == outEnd) FlushFrom(out);
         continue;
       }
     }
@@ -169,8 +183,7 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
       if (digits < 9) {
         value = value * 10 + static_cast<std::uint32_t>(*p - '0');
       } else {
-        flush();
-        value = AddDigit(value, *p);
+        value = NextDigit(value, *p, out);
       }
     }
     if (p == end) {
@@ -179,9 +192,9 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
       break;
     }
     *out++ = value;
-    if (out == outEnd) flush();
+    if (out == outEnd) FlushFrom(out);
   }
-  flush();
+  FlushFrom(out);
 }
 
 template <class Sink>
@@ -213,11 +226,7 @@ const char* NumberLineParser<Sink>::FeedBlocks(const Scanners& scanners, const c
       std::uint64_t long9 = digits;
       for (int d = 1; d < 9; ++d) long9 &= digits >> d;
       if (long9 == 0) {
-        if (outEnd - out < 32) {
-          batchSize_ = static_cast<std::size_t>(out - batch_);
-          Flush();
-          out = batch_;
-        }
+        if (outEnd - out < 32) FlushFrom(out);
         out += blockNumbers(p, starts, ends, out);
         p += advance;
         continue;
@@ -237,22 +246,11 @@ const char* NumberLineParser<Sink>::FeedBlocks(const Scanners& scanners, const c
         value = length == 1 ? first : first * 10 + second;
       } else if (length <= 8) {
         value = ShortNumber(word, length);
-      } else if (length == 9) {
-        // Nine digits never pass 2147483647.
-        value = ShortNumber(word, 8) * 10 + static_cast<std::uint32_t>(p[a + 8] - '0');
       } else {
-        // The numbers before one that is too large are handed on first.
-        batchSize_ = static_cast<std::size_t>(out - batch_);
-        Flush();
-        out = batch_;
-        value = LongNumber(p + a, length);
+        value = LongNumber(p + a, length, out);
       }
       *out++ = value;
-      if (out == outEnd) {
-        batchSize_ = BatchSize;
-        Flush();
-        out = batch_;
-      }
+      if (out == outEnd) FlushFrom(out);
     }
     p += advance;
   }

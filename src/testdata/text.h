@@ -63,18 +63,6 @@ inline bool AllLetters(ShortBytes bytes, std::size_t L) {
   return ((NonLetterBytes(bytes.low) & mask.low) | (NonLetterBytes(bytes.high) & mask.high)) == 0;
 }
 
-// The eight bytes at p, all of which must be readable.
-inline std::uint64_t LoadWord(const char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, 8);
-  return word;
-}
-
-// Whether the first L (1 to 8) bytes of the words a and b are equal.
-inline bool SameStart(std::uint64_t a, std::uint64_t b, std::size_t L) {
-  return ((a ^ b) & FirstBytes(L)) == 0;
-}
-
 // Whether the first L (1 to 16) bytes of a and b are equal.
 inline bool SameStart(ShortBytes a, ShortBytes b, std::size_t L) {
   const ShortBytes mask = ShortMasks[L];
