@@ -1,6 +1,7 @@
 #include "answer/answer_block.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -131,6 +132,7 @@ class Walk {
       // sixteen bytes of s can be read; the dictionary's letters are followed
       // by sixteen more bytes.
       if (tx.size() <= 16 && n - pos >= 16) {
+        KROBELNIK_ASSERT_ROOM(tx.data(), t.lettersEnd + 16, 16);
         if (!SameStart(LoadShort(tx.data()), LoadShort(s + pos), tx.size())) {
           std::size_t m = 0;
           while (tx[m] == s[pos + m]) ++m;
@@ -245,9 +247,9 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
   for (std::int64_t j = 1; j <= block.k; ++j) {
     if (singleLinesBefore-- <= 0 && block.k - j + 1 >= LetterLineRun &&
         score <= std::int32_t{2147483647} - LetterLineRun) {
-      char letters[LetterLineRun];
+      std::array<char, LetterLineRun> letters;
       if (stream.ReadLetterLines(letters)) {
-        block.t.AddLetters(letters, LetterLineRun);
+        block.t.AddLetters(letters.data(), letters.size());
         score += LetterLineRun;
         lineCounter += LetterLineRun;
         j += LetterLineRun - 1;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "testdata/line_reader.h"
+#include "testdata/room.h"
 #include "testdata/test_data.h"
 #include "testdata/text.h"
 
@@ -53,6 +54,7 @@ class StringList {
   // Adds the next string, of L <= 16 bytes: the first bytes of bytes.
   void AddShort(ShortBytes bytes, std::size_t L) {
     if (capacity_ - size_ < 16) Grow(16);
+    KROBELNIK_ASSERT_ROOM(letters_.get() + size_, letters_.get() + capacity_, 16);
     std::memcpy(letters_.get() + size_, &bytes.low, 8);
     std::memcpy(letters_.get() + size_ + 8, &bytes.high, 8);
     Added(L);
@@ -75,6 +77,7 @@ class StringList {
   // of up to sixteen letters can be loaded as two words.
   void Seal() {
     if (capacity_ - size_ < 16) Grow(16);
+    KROBELNIK_ASSERT_ROOM(letters_.get() + size_, letters_.get() + capacity_, 16);
     std::memset(letters_.get() + size_, 0, 16);
   }
 

@@ -9,6 +9,8 @@
 #include <immintrin.h>
 #endif
 
+#include "testdata/room.h"
+
 namespace krobelnik {
 
 namespace {
@@ -83,6 +85,7 @@ __attribute__((target("avx512bw,avx512vbmi,avx512vbmi2"))) std::size_t BlockNumb
     const __m512i quads = _mm512_madd_epi16(pairs, _mm512_set1_epi32(0x00010064));
     const __m512i values = _mm512_add_epi64(_mm512_mul_epu32(quads, _mm512_set1_epi64(10000)),
                                             _mm512_srli_epi64(quads, 32));
+    KROBELNIK_ASSERT_ROOM(out + done, out + ConverterSlots, 8);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + done), _mm512_cvtepi64_epi32(values));
   }
   return count;
@@ -109,7 +112,8 @@ __attribute__((target("avx2,bmi,bmi2"))) std::size_t BlockNumbers256(const char*
     std::uint64_t word;
     std::memcpy(&word, p + first, 8);
     // A borrow of a byte after the number moves only to later bytes, which
-    // the shift drops.
+    // the shift drops. The room asked for includes the zero words below.
+    KROBELNIK_ASSERT_ROOM(words.data() + count, words.data() + words.size(), 4);
     words[count++] = (word - 0x3030303030303030ULL) << (64 - 8 * (last - first + 1));
   }
   for (std::size_t w = count; w < count + 3; ++w) words[w] = 0;
@@ -121,6 +125,7 @@ __attribute__((target("avx2,bmi,bmi2"))) std::size_t BlockNumbers256(const char*
                                             _mm256_srli_epi64(quads, 32));
     const __m256i low =
         _mm256_permutevar8x32_epi32(values, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
+    KROBELNIK_ASSERT_ROOM(out + done, out + ConverterSlots, 4);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done), _mm256_castsi256_si128(low));
   }
   return count;

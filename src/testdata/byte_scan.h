@@ -27,6 +27,9 @@ struct ByteClasses {
   std::uint64_t spaces;
 };
 
+// The room a block converter needs at its output.
+inline constexpr std::size_t ConverterSlots = 32;
+
 // Scanners of 64 bytes at p, all 64 of which must be readable. Each is
 // nullptr at the plain level.
 struct Scanners {
@@ -38,8 +41,10 @@ struct Scanners {
   std::uint64_t (*nonLetters)(const char* p);
   // The values of the numbers of the 64 bytes at p that start at the bits of
   // starts and end at the bits of ends (their last digits), each of at most
-  // eight digits, in order into out, which has room for 32; returns their
-  // count. nullptr where the processor cannot gather bytes by index.
+  // eight digits, in order into out; returns their count. 64 bytes hold at
+  // most 32 numbers, and the converter may store all ConverterSlots slots of
+  // out however few it finds. nullptr where the processor cannot gather
+  // bytes by index.
   std::size_t (*blockNumbers)(const char* p, std::uint64_t starts, std::uint64_t ends,
                               std::uint32_t* out);
 };

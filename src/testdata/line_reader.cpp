@@ -115,14 +115,14 @@ const char* LineReader::FindLineFeedBeyond(std::size_t from) {
   return static_cast<const char*>(std::memchr(buffer_.get() + from, '\n', end_ - from));
 }
 
-bool LineReader::ReadLetterLines(char* letters) {
+bool LineReader::ReadLetterLines(std::span<char, LetterLineRun> letters) {
   // 32 lines of one letter each are 64 bytes: letters at the even places,
   // line feeds at the odd ones.
   constexpr std::uint64_t OddBytes = 0xAAAAAAAAAAAAAAAAULL;
   if (lineFeeds_ == nullptr || end_ - begin_ < 64) return false;
   const char* b = buffer_.get() + begin_;
   if (lineFeeds_(b) != OddBytes || nonLetters_(b) != OddBytes) return false;
-  for (std::size_t c = 0; c < 32; ++c) letters[c] = b[2 * c];
+  for (std::size_t c = 0; c < letters.size(); ++c) letters[c] = b[2 * c];
   begin_ += 64;
   return true;
 }

@@ -7,10 +7,12 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "run/assertion.h"
+#include "testdata/room.h"
 
 namespace krobelnik {
 
@@ -90,7 +92,7 @@ class LineReader {
   // When the next LetterLineRun lines in the buffer are each one lowercase
   // letter, reads them and copies their letters to letters; otherwise reads
   // nothing and returns false.
-  bool ReadLetterLines(char* letters);
+  bool ReadLetterLines(std::span<char, LetterLineRun> letters);
 
   // Reads, among the lines that end in the buffer's next 64 bytes, those of
   // 1 to longest (at most 16) lowercase letters each, at most `most` of them
@@ -252,6 +254,7 @@ std::size_t LineReader::ReadShortLetterLines(std::size_t most, std::size_t longe
     }
     const std::uint64_t line = ((std::uint64_t{1} << lineEnd) - 1) >> from << from;
     if (L == 0 || L > longest || (others & line) != 0) break;
+    KROBELNIK_ASSERT_ROOM(b + from, buffer_.get() + end_, 16);
     add(b + from, L);
     feeds &= feeds - 1;
     from = lineFeed + 1;

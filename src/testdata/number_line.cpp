@@ -1,5 +1,6 @@
 #include "testdata/number_line.h"
 
+#include <algorithm>
 #include <string>
 
 #include "run/assertion.h"
@@ -12,6 +13,18 @@ void FailNotDigit(char c) {
 
 void FailTooLarge(std::uint32_t value, char digit) {
   Fail(61, "stevilo " + IntToStr(value) + std::string(1, digit) + " je preveliko");
+}
+
+namespace {
+
+std::size_t numberBatchSize = MaxNumberBatch;
+
+}  // namespace
+
+std::size_t NumberBatchSize() { return numberBatchSize; }
+
+void SetNumberBatchSize(std::size_t size) {
+  numberBatchSize = std::clamp(size, ConverterSlots, MaxNumberBatch);
 }
 
 void NumberLine(std::string_view line, std::vector<std::int32_t>& numbers) {

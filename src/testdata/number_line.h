@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "testdata/byte_scan.h"
+#include "testdata/room.h"
 #include "testdata/text.h"
 
 namespace krobelnik {
@@ -40,6 +41,17 @@ inline std::uint32_t ShortNumber(std::uint64_t word, int length) {
   return static_cast<std::uint32_t>(digits);
 }
 
+// How many numbers a NumberLineParser hands on at most in one batch; it may
+// be set as low as ConverterSlots, the most that one block stores at once.
+inline constexpr std::size_t MaxNumberBatch = 1024;
+
+// The batch size of the parsers made from now on: MaxNumberBatch unless set.
+// The tests and fuzz targets set it small, so that short lines cross batch
+// boundaries with every kind of block.
+std::size_t NumberBatchSize();
+// Sets it, within ConverterSlots ... MaxNumberBatch.
+void SetNumberBatchSize(std::size_t size);
+
 // Parses a line of non-negative decimal integers separated by white space,
 // fed in one or more consecutive pieces, and hands the numbers in order to
 // sink(values, count) in batches, each batch before Feed or Finish returns.
@@ -48,23 +60,22 @@ inline std::uint32_t ShortNumber(std::uint64_t word, int length) {
 template <class Sink>
 class NumberLineParser {
  public:
-  explicit NumberLineParser(Sink sink) : sink_(sink) {}
+  explicit NumberLineParser(Sink sink) : sink_(sink), batchEnd_(batch_ + NumberBatchSize()) {}
   NumberLineParser(const NumberLineParser&) = delete;
   NumberLineParser& operator=(const NumberLineParser&) = delete;
 
   void Feed(const char* data, std::size_t size);
   // Ends the line: a number that reaches the end of the line is complete.
   void Finish() {
-    if (inNumber_) Emit(value_);
+    std::uint32_t* out = batch_;
+    if (inNumber_) Put(out, value_);
     inNumber_ = false;
-    Flush();
+    FlushFrom(out);
   }
   // How many numbers the line has held so far (exact for any line length).
-  std::int64_t Count() const { return count_ + static_cast<std::int64_t>(batchSize_); }
+  std::int64_t Count() const { return count_; }
 
  private:
-  static constexpr std::size_t BatchSize = 1024;
-
   // The fast path needs this many bytes ahead: a block of 64, and 8 more so
   // that a number starting in the block's last byte can be loaded whole.
   static constexpr std::ptrdiff_t BlockReach = 72;
@@ -106,20 +117,18 @@ class NumberLineParser {
     }
     return value * 10 + static_cast<std::uint32_t>(digit - '0');
   }
+  // Stores value through out. Room is made before the store, never after
+  // it, so that no path into a store can find the batch full.
+  void Put(std::uint32_t*& out, std::uint32_t value) {
+    if (out == batchEnd_) FlushFrom(out);
+    KROBELNIK_ASSERT_ROOM(out, batchEnd_, 1);
+    *out++ = value;
+  }
   // Hands on the numbers gathered from batch_ up to out, and starts again.
   void FlushFrom(std::uint32_t*& out) {
-    batchSize_ = static_cast<std::size_t>(out - batch_);
-    Flush();
-    out = batch_;
-  }
-  void Emit(std::uint32_t value) {
-    batch_[batchSize_++] = value;
-    if (batchSize_ == BatchSize) Flush();
-  }
-  void Flush() {
-    const std::size_t size = batchSize_;
+    const auto size = static_cast<std::size_t>(out - batch_);
     count_ += static_cast<std::int64_t>(size);
-    batchSize_ = 0;
+    out = batch_;
     if (size > 0) sink_(batch_, size);
   }
 
@@ -127,30 +136,29 @@ class NumberLineParser {
   std::int64_t count_ = 0;
   bool inNumber_ = false;
   std::uint32_t value_ = 0;
-  std::size_t batchSize_ = 0;
-  std::uint32_t batch_[BatchSize];
+  // Empty between calls: each call hands on what it gathered before it
+  // returns. Within a call the batch is filled through a local pointer, so
+  // the loops keep it in a register.
+  std::uint32_t batch_[MaxNumberBatch];
+  std::uint32_t* const batchEnd_;
 };
 
 template <class Sink>
 void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
   const char* p = data;
   const char* const end = data + size;
+  std::uint32_t* out = batch_;
   if (inNumber_) {
     // A number that the previous piece left open continues here.
     while (p < end && IsDigit(*p)) value_ = AddDigit(value_, *p++);
     if (p == end) return;
     inNumber_ = false;
-    Emit(value_);
+    Put(out, value_);
   }
-  // The batch is filled through a local pointer, so the loop keeps its
-  // state in registers.
-  std::uint32_t* out = batch_ + batchSize_;
-  std::uint32_t* const outEnd = batch_ + BatchSize;
   const Scanners& scanners = ActiveScanners();
   while (p < end) {
     if (scanners.numberBytes != nullptr && end - p >= BlockReach) {
       p = FeedBlocks(scanners, p, end, out);
-      if (out == outEnd) FlushFrom(out);
       if (p == end) break;
     }
     const auto first = static_cast<std::uint32_t>(static_cast<unsigned char>(*p) - '0');
@@ -169,9 +177,8 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
       const std::uint64_t nonDigits = NonDigitBytes(word);
       if (nonDigits != 0) {
         const int length = std::countr_zero(nonDigits) >> 3;
-        *out++ = ShortNumber(word, length);
+        Put(out, ShortNumber(word, length));
         p += length;
-        if (out == outEnd) FlushFrom(out);
         continue;
       }
     }
@@ -191,8 +198,7 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
       value_ = value;
       break;
     }
-    *out++ = value;
-    if (out == outEnd) FlushFrom(out);
+    Put(out, value);
   }
   FlushFrom(out);
 }
@@ -200,7 +206,6 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
 template <class Sink>
 const char* NumberLineParser<Sink>::FeedBlocks(const Scanners& scanners, const char* p,
                                                const char* end, std::uint32_t*& out) {
-  std::uint32_t* const outEnd = batch_ + BatchSize;
   const auto numberBytes = scanners.numberBytes;
   const auto blockNumbers = scanners.blockNumbers;
   while (end - p >= BlockReach) {
@@ -226,7 +231,9 @@ const char* NumberLineParser<Sink>::FeedBlocks(const Scanners& scanners, const c
       std::uint64_t long9 = digits;
       for (int d = 1; d < 9; ++d) long9 &= digits >> d;
       if (long9 == 0) {
-        if (outEnd - out < 32) FlushFrom(out);
+        // The converter may store all its slots, however few numbers it finds.
+        if (batchEnd_ - out < static_cast<std::ptrdiff_t>(ConverterSlots)) FlushFrom(out);
+        KROBELNIK_ASSERT_ROOM(out, batchEnd_, ConverterSlots);
         out += blockNumbers(p, starts, ends, out);
         p += advance;
         continue;
@@ -249,8 +256,7 @@ const char* NumberLineParser<Sink>::FeedBlocks(const Scanners& scanners, const c
       } else {
         value = LongNumber(p + a, length, out);
       }
-      *out++ = value;
-      if (out == outEnd) FlushFrom(out);
+      Put(out, value);
     }
     p += advance;
   }
