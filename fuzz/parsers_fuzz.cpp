@@ -95,13 +95,18 @@ bool ReferenceLeadingInt(std::string_view line, std::int64_t& value) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view line(reinterpret_cast<const char*>(data), size);
   const Outcome expected = Reference(line);
-  // Every scan level, the plain one included, reads the line alike.
-  for (const auto level : {krobelnik::ScanLevel::Plain, krobelnik::ScanLevel::Sse2,
-                           krobelnik::ScanLevel::Avx2, krobelnik::ScanLevel::Avx512}) {
-    krobelnik::SetScanLevel(level);
-    Require(Parse(line, 0) == expected, "NumberLine differs from the reference");
-    Require(Parse(line, size / 2) == expected, "NumberLine in two pieces differs");
-    Require(Parse(line, size / 3) == expected, "NumberLine in other pieces differs");
+  // Every scan level, the plain one included, reads the line alike, with the
+  // full batch and with batches small enough that short lines cross their
+  // boundaries with every kind of block.
+  for (const std::size_t batch : {krobelnik::MaxNumberBatch, std::size_t{32}, std::size_t{37}}) {
+    krobelnik::SetNumberBatchSize(batch);
+    for (const auto level : {krobelnik::ScanLevel::Plain, krobelnik::ScanLevel::Sse2,
+                             krobelnik::ScanLevel::Avx2, krobelnik::ScanLevel::Avx512}) {
+      krobelnik::SetScanLevel(level);
+      Require(Parse(line, 0) == expected, "NumberLine differs from the reference");
+      Require(Parse(line, size / 2) == expected, "NumberLine in two pieces differs");
+      Require(Parse(line, size / 3) == expected, "NumberLine in other pieces differs");
+    }
   }
 
   std::int64_t want = 0;

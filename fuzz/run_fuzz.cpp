@@ -13,12 +13,27 @@
 
 #include "fuzz_checks.h"
 #include "run/run_eval.h"
+#include "testdata/number_line.h"
 
 namespace {
 
 using krobelnik::fuzz::Require;
 
 const char* const FixedTestData = "Krobelnik\n3\n\n1\nabab\n\n2\nz\n\n3\nabcabcab\n";
+
+// The report of a run over the two texts.
+std::string Verdict(const std::string& testData, const std::string& submission) {
+  char* bytes = nullptr;
+  std::size_t length = 0;
+  std::FILE* report = open_memstream(&bytes, &length);
+  Require(report != nullptr, "memory stream");
+  const bool written = krobelnik::WriteVerdict(report, krobelnik::Input::Text(testData),
+                                               krobelnik::Input::Text(submission));
+  Require(krobelnik::CloseReport(report) && written, "report written");
+  std::string text(bytes, length);
+  std::free(bytes);
+  return text;
+}
 
 }  // namespace
 
@@ -28,15 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string testData =
       split == std::string_view::npos ? FixedTestData : std::string(input.substr(0, split));
   const std::string submission(split == std::string_view::npos ? input : input.substr(split + 1));
-  char* bytes = nullptr;
-  std::size_t length = 0;
-  std::FILE* report = open_memstream(&bytes, &length);
-  Require(report != nullptr, "memory stream");
-  const bool written = krobelnik::WriteVerdict(report, krobelnik::Input::Text(testData),
-                                               krobelnik::Input::Text(submission));
-  Require(krobelnik::CloseReport(report) && written, "report written");
-  if (const char* problem = krobelnik::fuzz::ReportFormProblem(std::string_view(bytes, length)))
+  krobelnik::SetNumberBatchSize(krobelnik::MaxNumberBatch);
+  const std::string report = Verdict(testData, submission);
+  if (const char* problem = krobelnik::fuzz::ReportFormProblem(report))
     krobelnik::fuzz::Finding(problem);
-  std::free(bytes);
+  // Number lines in small batches, which short inputs cross, read alike.
+  krobelnik::SetNumberBatchSize(32);
+  Require(Verdict(testData, submission) == report, "a small number batch changes the report");
   return 0;
 }

@@ -1,7 +1,9 @@
 #include "testdata/number_line.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -126,20 +128,106 @@ struct Parsed {
   Numbers numbers;
   std::string failure;
   bool operator==(const Parsed&) const = default;
+  friend std::ostream& operator<<(std::ostream& out, const Parsed& parsed) {
+    out << parsed.numbers.size() << " numbers";
+    return parsed.failure.empty() ? out : out << ", " << parsed.failure;
+  }
 };
 
+// The line fed in three pieces, cut at cut1 and cut2, by a parser with the
+// batch size in force; a batch of no numbers or more than that size is a
+// failure too.
 Parsed ParseInPieces(const std::string& line, std::size_t cut1, std::size_t cut2) {
   Parsed parsed;
+  const std::size_t batchSize = NumberBatchSize();
+  bool batchesFit = true;
   try {
-    NumberLineParser parser(KeepNumbers{&parsed.numbers, line.size()});
+    NumberLineParser parser([&](const std::uint32_t* values, std::size_t count) {
+      batchesFit = batchesFit && count > 0 && count <= batchSize;
+      parsed.numbers.insert(parsed.numbers.end(), values, values + count);
+    });
     parser.Feed(line.data(), cut1);
     parser.Feed(line.data() + cut1, cut2 - cut1);
     parser.Feed(line.data() + cut2, line.size() - cut2);
     parser.Finish();
+    if (parser.Count() != static_cast<std::int64_t>(parsed.numbers.size()))
+      parsed.failure = "count";
   } catch (const EAssertion& failure) {
     parsed.failure = std::to_string(failure.location) + ": " + failure.message;
   }
+  if (!batchesFit) parsed.failure += " (a batch of the wrong size)";
   return parsed;
+}
+
+// Sets the scan level and the batch size of the parsers made while it lives.
+class Setting {
+ public:
+  Setting() : level_(ActiveScanLevel()), batchSize_(NumberBatchSize()) {}
+  ~Setting() {
+    SetScanLevel(level_);
+    SetNumberBatchSize(batchSize_);
+  }
+  Setting(const Setting&) = delete;
+  Setting& operator=(const Setting&) = delete;
+
+  static void Use(ScanLevel level, std::size_t batchSize) {
+    SetScanLevel(level);
+    SetNumberBatchSize(batchSize);
+  }
+
+ private:
+  ScanLevel level_;
+  std::size_t batchSize_;
+};
+
+constexpr ScanLevel FastLevels[] = {ScanLevel::Sse2, ScanLevel::Avx2, ScanLevel::Avx512};
+
+// Lines of one-digit numbers that fill blocks of 64 bytes, a batch or more
+// of them, with one long token at and around each batch boundary: nine
+// digits or more (too large or not), a number of 64 digits and more that the
+// byte loop reads, a byte that is no digit. Every level reads them as the
+// plain path does, at several batch sizes and byte alignments, whole and cut
+// right before, inside and after the token.
+TEST(NumberLineParser, LongTokensAtEveryBatchBoundary) {
+  const std::string tokens[] = {"000000001",  "123456789",   "2147483647",
+                                "2147483648", "99999999999", std::string(70, '0') + "7",
+                                "12345678",   "1a",          "\xe8"};
+  const Setting restore;
+  std::size_t lines = 0;
+  for (const std::size_t batch : {32U, 33U, 45U, 64U, 1024U}) {
+    for (const std::size_t lead : {0U, 1U, 7U, 8U, 31U, 63U}) {
+      for (std::size_t boundary = batch; boundary <= 3 * batch && boundary <= 2048;
+           boundary += batch) {
+        for (std::size_t before = boundary - 2; before <= boundary + 2; ++before) {
+          for (const std::string& token : tokens) {
+            for (const std::size_t after : {0U, 1U, 40U}) {
+              std::string line(lead, ' ');
+              for (std::size_t v = 0; v < before; ++v) {
+                line += static_cast<char>('0' + (v * 7 + lead) % 10);
+                line += v % 97 == 96 ? '\t' : ' ';
+              }
+              const std::size_t at = line.size();
+              line += token;
+              for (std::size_t v = 0; v < after; ++v) line += " 1";
+              Setting::Use(ScanLevel::Plain, MaxNumberBatch);
+              const Parsed expected = ParseInPieces(line, 0, 0);
+              for (const ScanLevel level : FastLevels) {
+                Setting::Use(level, batch);
+                ASSERT_EQ(ParseInPieces(line, 0, 0), expected)
+                    << "batch " << batch << ", lead " << lead << ", token " << token << " after "
+                    << before << " numbers, " << after << " after it";
+                ASSERT_EQ(ParseInPieces(line, at, at + token.size() / 2), expected);
+                ASSERT_EQ(ParseInPieces(line, at - 1, std::min(at + token.size() + 1, line.size())),
+                          expected);
+              }
+              ++lines;
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(lines, 4000U);
 }
 
 TEST(NumberLineParser, EveryScanLevelReadsRandomLinesAlike) {
@@ -148,16 +236,19 @@ TEST(NumberLineParser, EveryScanLevelReadsRandomLinesAlike) {
     return static_cast<int>(random() % static_cast<unsigned>(limit));
   };
   const std::string spaces = "\t\n\v\f\r ";
-  const ScanLevel before = ActiveScanLevel();
+  const Setting restore;
   for (int round = 0; round < 3000; ++round) {
     std::string line;
-    const int tokens = pick(200);
+    // Some lines are as dense as lines get, one-digit numbers between single
+    // spaces, and longer than a small batch.
+    const bool dense = pick(3) == 0;
+    const int tokens = dense ? 30 + pick(100) : pick(200);
     for (int token = 0; token < tokens; ++token) {
-      const int separator = pick(10) == 0 ? 70 : 1 + pick(3);
+      const int separator = dense ? 1 : pick(10) == 0 ? 70 : 1 + pick(3);
       for (int b = 0; b < separator; ++b) line += spaces[static_cast<std::size_t>(pick(6))];
-      const int zeros = pick(8) == 0 ? pick(70) : 0;
+      const int zeros = pick(dense ? 40 : 8) == 0 ? pick(70) : 0;
       line += std::string(static_cast<std::size_t>(zeros), '0');
-      const int digits = 1 + (pick(4) == 0 ? pick(11) : pick(4));
+      const int digits = 1 + (pick(dense ? 30 : 4) == 0 ? pick(11) : dense ? 0 : pick(4));
       for (int d = 0; d < digits; ++d) line += static_cast<char>('0' + pick(10));
     }
     // Now and then a byte that is not allowed, or a number of ten digits
@@ -166,10 +257,12 @@ TEST(NumberLineParser, EveryScanLevelReadsRandomLinesAlike) {
       line[static_cast<std::size_t>(pick(static_cast<int>(line.size())))] =
           "a-+.\x80\xff\x00"[pick(7)];
     if (pick(6) == 0) line += " 214748364" + std::string(1, static_cast<char>('5' + pick(5)));
-    SetScanLevel(ScanLevel::Plain);
+    Setting::Use(ScanLevel::Plain, MaxNumberBatch);
     const Parsed expected = ParseInPieces(line, 0, 0);
-    for (const auto level : {ScanLevel::Sse2, ScanLevel::Avx2, ScanLevel::Avx512}) {
-      SetScanLevel(level);
+    const std::size_t batch =
+        pick(2) == 0 ? MaxNumberBatch : 32 + static_cast<std::size_t>(pick(40));
+    for (const ScanLevel level : FastLevels) {
+      Setting::Use(level, batch);
       const std::size_t cut1 = static_cast<std::size_t>(pick(static_cast<int>(line.size()) + 1));
       const std::size_t cut2 =
           cut1 + static_cast<std::size_t>(pick(static_cast<int>(line.size() - cut1) + 1));
@@ -177,7 +270,6 @@ TEST(NumberLineParser, EveryScanLevelReadsRandomLinesAlike) {
       EXPECT_EQ(ParseInPieces(line, cut1, cut2), expected) << line;
     }
   }
-  SetScanLevel(before);
 }
 
 TEST(NumberLineParser, KeepsOnlyTheFirstNumbersButCountsAll) {
