@@ -90,24 +90,59 @@ bool ReferenceLeadingInt(std::string_view line, std::int64_t& value) {
   return true;
 }
 
-}  // namespace
+// The input read as the recipe of a dense number line, so that few bytes
+// reach a batch boundary with every kind of block: the first byte gives the
+// count of leading spaces (the line's alignment to the blocks), each further
+// byte a one-digit number and one white space byte, or, from 0xF0 on, a
+// long token.
+std::string DenseLine(std::string_view input) {
+  static const std::string_view LongTokens[] = {
+      "000000001",
+      "123456789",
+      "2147483647",
+      "2147483648",
+      "99999999999",
+      "12345678",
+      "0000000000000000000000000000000000000000000000000000000000000000000007",
+      "1a"};
+  if (input.empty()) return {};
+  std::string line(static_cast<unsigned char>(input[0]) % 64, ' ');
+  for (const char c : input.substr(1)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0xF0) {
+      line += LongTokens[byte % 8];
+      line += ' ';
+    } else {
+      line += static_cast<char>('0' + byte % 10);
+      line += byte % 16 == 15 ? '\t' : ' ';
+    }
+  }
+  return line;
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view line(reinterpret_cast<const char*>(data), size);
+// Every scan level, the plain one included, reads the line as the reference
+// does, with the full batch and with batches small enough that short lines
+// cross their boundaries with every kind of block.
+void CheckNumberLine(std::string_view line) {
   const Outcome expected = Reference(line);
-  // Every scan level, the plain one included, reads the line alike, with the
-  // full batch and with batches small enough that short lines cross their
-  // boundaries with every kind of block.
   for (const std::size_t batch : {krobelnik::MaxNumberBatch, std::size_t{32}, std::size_t{37}}) {
     krobelnik::SetNumberBatchSize(batch);
     for (const auto level : {krobelnik::ScanLevel::Plain, krobelnik::ScanLevel::Sse2,
                              krobelnik::ScanLevel::Avx2, krobelnik::ScanLevel::Avx512}) {
       krobelnik::SetScanLevel(level);
       Require(Parse(line, 0) == expected, "NumberLine differs from the reference");
-      Require(Parse(line, size / 2) == expected, "NumberLine in two pieces differs");
-      Require(Parse(line, size / 3) == expected, "NumberLine in other pieces differs");
+      Require(Parse(line, line.size() / 2) == expected, "NumberLine in two pieces differs");
+      Require(Parse(line, line.size() / 3) == expected, "NumberLine in other pieces differs");
     }
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view line(reinterpret_cast<const char*>(data), size);
+  CheckNumberLine(line);
+  CheckNumberLine(DenseLine(line));
 
   std::int64_t want = 0;
   std::int32_t got = 0;
