@@ -91,21 +91,23 @@ bool ReferenceLeadingInt(std::string_view line, std::int64_t& value) {
   return true;
 }
 
+// Tokens that a dense line holds now and then.
+constexpr std::string_view LongTokens[] = {
+    "000000001",
+    "123456789",
+    "2147483647",
+    "2147483648",
+    "99999999999",
+    "12345678",
+    "0000000000000000000000000000000000000000000000000000000000000000000007",
+    "1a"};
+
 // The input read as the recipe of a dense number line, so that few bytes
 // reach a batch boundary with every kind of block: the first byte gives the
 // count of leading spaces (the line's alignment to the blocks), each further
 // byte a one-digit number and one white space byte, or, from 0xF0 on, a
 // long token.
 std::string DenseLine(std::string_view input) {
-  static const std::string_view LongTokens[] = {
-      "000000001",
-      "123456789",
-      "2147483647",
-      "2147483648",
-      "99999999999",
-      "12345678",
-      "0000000000000000000000000000000000000000000000000000000000000000000007",
-      "1a"};
   if (input.empty()) return {};
   std::string line(static_cast<unsigned char>(input[0]) % 64, ' ');
   for (const char c : input.substr(1)) {
