@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "fuzz_checks.h"
+#include "input/byte_scan.h"
+#include "input/leading_int.h"
+#include "reading_support.h"
 #include "run/assertion.h"
-#include "testdata/byte_scan.h"
 #include "testdata/number_line.h"
 
 namespace {
@@ -64,7 +66,8 @@ Outcome Reference(std::string_view line) {
 Outcome Parse(std::string_view line, std::size_t cut) {
   Outcome outcome;
   try {
-    krobelnik::NumberLineParser parser(krobelnik::KeepNumbers{&outcome.numbers, line.size()});
+    krobelnik::NumberLineParser parser(
+        krobelnik::testing::KeepNumbers{&outcome.numbers, line.size()});
     parser.Feed(line.data(), cut);
     parser.Feed(line.data() + cut, line.size() - cut);
     parser.Finish();
@@ -150,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::int64_t want = 0;
   std::int32_t got = 0;
-  const bool found = krobelnik::LeadingInt(line, got);
+  const bool found = krobelnik::testing::LeadingInt(line, got);
   Require(found == ReferenceLeadingInt(line, want), "LeadingInt finds a number or not");
   Require(!found || got == want, "LeadingInt value");
   krobelnik::LeadingIntParser split;

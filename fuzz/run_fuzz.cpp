@@ -2,16 +2,22 @@
 // the test data and after it the submission; without that byte the whole
 // input is the submission against a fixed, valid test data, so that most
 // inputs reach the answer sections. Whatever the bytes, the report must be
-// exactly one well-formed form.
+// exactly one well-formed form. The run reads the inputs from real files, as
+// the evaluator does, with lines quoted from their file from 16 bytes on, and
+// must write the same report as a run over the texts in memory.
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "fuzz_checks.h"
+#include "input/quote.h"
 #include "run/run_eval.h"
 #include "testdata/number_line.h"
 
@@ -21,18 +27,46 @@ using krobelnik::fuzz::Require;
 
 const char* const FixedTestData = "Krobelnik\n3\n\n1\nabab\n\n2\nz\n\n3\nabcabcab\n";
 
-// The report of a run over the two texts.
-std::string Verdict(const std::string& testData, const std::string& submission) {
+// The report of a run over the two inputs.
+std::string Verdict(const krobelnik::Input& testData, const krobelnik::Input& submission) {
   char* bytes = nullptr;
   std::size_t length = 0;
   std::FILE* report = open_memstream(&bytes, &length);
   Require(report != nullptr, "memory stream");
-  const bool written = krobelnik::WriteVerdict(report, krobelnik::Input::Text(testData),
-                                               krobelnik::Input::Text(submission));
+  const bool written = krobelnik::WriteVerdict(report, testData, submission);
   Require(krobelnik::CloseReport(report) && written, "report written");
   std::string text(bytes, length);
   std::free(bytes);
   return text;
+}
+
+// A folder for the input files, in memory-backed storage where there is
+// one, removed when the process ends.
+const std::filesystem::path& Folder() {
+  static const std::filesystem::path folder = [] {
+    std::error_code error;
+    std::filesystem::path base = "/dev/shm";
+    if (!std::filesystem::is_directory(base, error)) base = std::filesystem::temp_directory_path();
+    std::filesystem::path made =
+        base / ("krobelnik-fuzz-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(made);
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(Folder(), ignored);
+    });
+    return made;
+  }();
+  return folder;
+}
+
+// The input as a file of that name in Folder.
+krobelnik::Input AsFile(const std::string& name, const std::string& bytes) {
+  const std::string path = (Folder() / name).string();
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  Require(file != nullptr, "input file");
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  Require(std::fclose(file) == 0 && written, "input file written");
+  return krobelnik::Input::File(path);
 }
 
 }  // namespace
@@ -44,11 +78,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       split == std::string_view::npos ? FixedTestData : std::string(input.substr(0, split));
   const std::string submission(split == std::string_view::npos ? input : input.substr(split + 1));
   krobelnik::SetNumberBatchSize(krobelnik::MaxNumberBatch);
-  const std::string report = Verdict(testData, submission);
+  krobelnik::SetQuoteInMemory(std::size_t{1} << 16);
+  const std::string report =
+      Verdict(krobelnik::Input::Text(testData), krobelnik::Input::Text(submission));
   if (const char* problem = krobelnik::fuzz::ReportFormProblem(report))
     krobelnik::fuzz::Finding(problem);
+  // From files, with short lines quoted from there.
+  krobelnik::SetQuoteInMemory(16);
+  const krobelnik::Input testDataFile = AsFile("testdata.txt", testData);
+  const krobelnik::Input submissionFile = AsFile("submission.txt", submission);
+  Require(Verdict(testDataFile, submissionFile) == report, "reading from files changes the report");
   // Number lines in small batches, which short inputs cross, read alike.
   krobelnik::SetNumberBatchSize(32);
-  Require(Verdict(testData, submission) == report, "a small number batch changes the report");
+  Require(Verdict(testDataFile, submissionFile) == report,
+          "a small number batch changes the report");
   return 0;
 }

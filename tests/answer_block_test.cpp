@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "reading_support.h"
 #include "test_support.h"
 
 namespace krobelnik {
@@ -14,20 +15,22 @@ using testing::ExpectFailure;
 // score and checks that exactly the section's lines were consumed.
 std::int32_t Score(const std::string& s, const std::string& body, std::size_t bufferSize = 5) {
   const TestCase testCase{1, s};
-  LineReader stream(InMemory{}, body + "NEXT\n", bufferSize);
+  const auto reader = testing::TextReader(body + "NEXT\n", bufferSize);
+  LineReader& stream = *reader;
   AnswerBlock block;
   std::int64_t lineCounter = 4;
   ReadAnswerBlock(block, stream, lineCounter, 1, testCase);
   EXPECT_EQ(lineCounter, 4 + block.k + 2);
   std::string_view next;
-  EXPECT_TRUE(stream.ReadLine(next));
+  EXPECT_TRUE(testing::ReadWholeLine(stream, next));
   EXPECT_EQ(next, "NEXT");
   return block.score;
 }
 
 void Check(const std::string& s, const std::string& body, std::size_t bufferSize = 5) {
   const TestCase testCase{1, s};
-  LineReader stream(InMemory{}, body, bufferSize);
+  const auto reader = testing::TextReader(body, bufferSize);
+  LineReader& stream = *reader;
   AnswerBlock block;
   std::int64_t lineCounter = 4;
   ReadAnswerBlock(block, stream, lineCounter, 1, testCase);

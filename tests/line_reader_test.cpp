@@ -1,11 +1,13 @@
-#include "testdata/line_reader.h"
+#include "input/line_reader.h"
 
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "input/byte_scan.h"
+#include "reading_support.h"
 #include "test_support.h"
-#include "testdata/byte_scan.h"
 
 namespace krobelnik {
 namespace {
@@ -41,14 +43,14 @@ const std::size_t BufferSizes[] = {1, 2, 3, 5, 64, LineReader::DefaultBufferSize
 Lines ReadAllWhole(LineReader& reader) {
   Lines lines;
   std::string_view line;
-  while (reader.ReadLine(line)) lines.emplace_back(line);
+  while (testing::ReadWholeLine(reader, line)) lines.emplace_back(line);
   return lines;
 }
 
 Lines ReadAllInPieces(LineReader& reader) {
   Lines lines;
   std::string line;
-  while (reader.ReadLineInPieces([&](const char* data, std::size_t size) {
+  while (reader.ReadLinePieces([&](const char* data, std::size_t size) {
     EXPECT_GT(size, 0U);
     line.append(data, size);
   })) {
@@ -65,8 +67,8 @@ Lines ReadAllMixed(LineReader& reader) {
     std::string line;
     std::string_view view;
     const bool more =
-        whole ? reader.ReadLine(view)
-              : reader.ReadLineInPieces([&](const char* d, std::size_t n) { line.append(d, n); });
+        whole ? testing::ReadWholeLine(reader, view)
+              : reader.ReadLinePieces([&](const char* d, std::size_t n) { line.append(d, n); });
     if (!more) return lines;
     lines.push_back(whole ? std::string(view) : line);
   }
@@ -75,12 +77,12 @@ Lines ReadAllMixed(LineReader& reader) {
 TEST(LineReader, SplitsLinesFromMemoryWithEveryBufferSize) {
   for (const auto& c : LineCases) {
     for (std::size_t size : BufferSizes) {
-      LineReader whole(InMemory{}, c.text, size);
-      EXPECT_EQ(ReadAllWhole(whole), c.lines) << "buffer " << size;
-      LineReader pieces(InMemory{}, c.text, size);
-      EXPECT_EQ(ReadAllInPieces(pieces), c.lines) << "buffer " << size;
-      LineReader mixed(InMemory{}, c.text, size);
-      EXPECT_EQ(ReadAllMixed(mixed), c.lines) << "buffer " << size;
+      const auto whole = testing::TextReader(c.text, size);
+      EXPECT_EQ(ReadAllWhole(*whole), c.lines) << "buffer " << size;
+      const auto pieces = testing::TextReader(c.text, size);
+      EXPECT_EQ(ReadAllInPieces(*pieces), c.lines) << "buffer " << size;
+      const auto mixed = testing::TextReader(c.text, size);
+      EXPECT_EQ(ReadAllMixed(*mixed), c.lines) << "buffer " << size;
     }
   }
 }
@@ -103,13 +105,32 @@ TEST(LineReader, EveryScanLevelSplitsRandomShortLinesAlike) {
   for (const auto level : {ScanLevel::Plain, ScanLevel::Sse2, ScanLevel::Avx2, ScanLevel::Avx512}) {
     SetScanLevel(level);
     for (std::size_t size : {std::size_t{64}, std::size_t{100}, std::size_t{4096}}) {
-      LineReader whole(InMemory{}, text, size);
-      EXPECT_EQ(ReadAllWhole(whole), expected) << "buffer " << size;
-      LineReader mixed(InMemory{}, text, size);
-      EXPECT_EQ(ReadAllMixed(mixed), expected) << "buffer " << size;
+      const auto whole = testing::TextReader(text, size);
+      EXPECT_EQ(ReadAllWhole(*whole), expected) << "buffer " << size;
+      const auto mixed = testing::TextReader(text, size);
+      EXPECT_EQ(ReadAllMixed(*mixed), expected) << "buffer " << size;
     }
   }
   SetScanLevel(before);
+}
+
+// The test runner reruns the suite at each narrower level through the
+// environment: a name that is no level, or a level that does not run, would
+// rerun nothing new.
+TEST(ScanLevel, TheLevelTheEnvironmentAsksForIsTheOneThatRuns) {
+  for (const char* unknown : {"", "AVX2", "avx-2", "sse", "avx2 "}) {
+    ScanLevel level = ScanLevel::Plain;
+    EXPECT_FALSE(ParseScanLevel(unknown, level)) << unknown;
+  }
+  const char* name = std::getenv("KROBELNIK_SCAN");
+  if (name == nullptr) {
+    EXPECT_EQ(ActiveScanLevel(), SupportedScanLevel());
+    return;
+  }
+  ScanLevel asked = ScanLevel::Plain;
+  ASSERT_TRUE(ParseScanLevel(name, asked)) << "KROBELNIK_SCAN=" << name << " names no level";
+  if (asked > SupportedScanLevel()) GTEST_SKIP() << "this processor has no level " << name;
+  EXPECT_EQ(ActiveScanLevel(), asked) << name;
 }
 
 TEST(LineReader, SplitsLinesFromFiles) {
@@ -117,35 +138,37 @@ TEST(LineReader, SplitsLinesFromFiles) {
   for (const auto& c : LineCases) {
     WriteFile(dir / "f.txt", c.text);
     for (std::size_t size : {std::size_t{3}, LineReader::DefaultBufferSize}) {
-      LineReader reader(dir / "f.txt", size);
-      EXPECT_EQ(ReadAllMixed(reader), c.lines);
+      const auto reader = testing::FileReader(dir / "f.txt", size);
+      EXPECT_EQ(ReadAllMixed(*reader), c.lines);
     }
   }
 }
 
 TEST(LineReader, MissingLineStaysMissing) {
-  LineReader reader(InMemory{}, "a\n", 4);
+  const auto owned = testing::TextReader("a\n", 4);
+  LineReader& reader = *owned;
   std::string_view line;
-  EXPECT_TRUE(reader.ReadLine(line));
-  EXPECT_FALSE(reader.ReadLine(line));
-  EXPECT_FALSE(reader.ReadLineInPieces([](const char*, std::size_t) {}));
-  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_TRUE(testing::ReadWholeLine(reader, line));
+  EXPECT_FALSE(testing::ReadWholeLine(reader, line));
+  EXPECT_FALSE(reader.ReadLinePieces([](const char*, std::size_t) {}));
+  EXPECT_FALSE(testing::ReadWholeLine(reader, line));
 }
 
 TEST(LineReader, UnopenableOrUnreadableFileReadsAsEmpty) {
   TempDir dir;
   for (const std::string& path : {dir / "missing.txt", dir / ""}) {
-    LineReader reader(path);
+    const auto reader = testing::FileReader(path);
     std::string_view line;
-    EXPECT_FALSE(reader.ReadLine(line)) << path;
+    EXPECT_FALSE(testing::ReadWholeLine(*reader, line)) << path;
   }
 }
 
 TEST(LineReader, ClosedReaderHasNoLines) {
-  LineReader reader(InMemory{}, "a\nb\n");
+  const auto owned = testing::TextReader("a\nb\n");
+  LineReader& reader = *owned;
   reader.Close();
   std::string_view line;
-  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_FALSE(testing::ReadWholeLine(reader, line));
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <functional>
 
+#include "input/line_reader.h"
+#include "input/quote.h"
+#include "reading_support.h"
 #include "test_support.h"
-#include "testdata/line_reader.h"
 
 namespace krobelnik {
 namespace {
@@ -57,6 +59,7 @@ TEST(Report, FailureForm) {
       {{std::string("ne pa \"ab\0cd\"", 13), SourceText, 95},
        "Napaka [Zelvor20Krobelnik:95]: ne pa \"ab\n-1\n"},
       {{"", SourceText, 55}, "Napaka [Zelvor20Krobelnik:55]: \n-1\n"},
+      {{std::string("\0x\"", 3), SourceText, 190}, "Napaka [Zelvor20Krobelnik:190]: \n-1\n"},
       {{std::string(200000, 'x'), SourceText, 198},
        "Napaka [Zelvor20Krobelnik:198]: " + std::string(200000, 'x') + "\n-1\n"},
   };
@@ -66,12 +69,12 @@ TEST(Report, FailureForm) {
 
 // The failure that FailQuoting raises for the second line of path.
 EAssertion QuotingFailure(const std::string& path) {
-  LineReader reader(path);
+  const auto reader = testing::FileReader(path);
   QuotableLine line;
-  reader.ReadQuotableLine(line, IgnoreBytes);
-  reader.ReadQuotableLine(line, IgnoreBytes);
+  ReadQuotableLine(*reader, line, IgnoreBytes);
+  ReadQuotableLine(*reader, line, IgnoreBytes);
   try {
-    reader.FailQuoting(198, "ne pa \"", line, "\"");
+    FailQuoting(*reader, 198, "ne pa \"", line, "\"");
   } catch (const EAssertion& failure) {
     return failure;
   }
@@ -92,6 +95,8 @@ TEST(Report, FailureFormCopiesALongLineFromItsFile) {
        "Napaka [Zelvor20Krobelnik:198]: ne pa \"" + longLine + "\"\n-1\n"},
       {"x\n" + longLine, unchanged,
        "Napaka [Zelvor20Krobelnik:198]: ne pa \"" + longLine + "\"\n-1\n"},
+      {std::string("x\nab\0c\"\n", 8), unchanged,
+       "Napaka [Zelvor20Krobelnik:198]: ne pa \"ab\n-1\n"},
       {"x\n" + withNul + "\n", unchanged,
        "Napaka [Zelvor20Krobelnik:198]: ne pa \"" + std::string(70000, 'q') + "\n-1\n"},
       {"x\n" + longLine + "\n",
@@ -103,7 +108,7 @@ TEST(Report, FailureFormCopiesALongLineFromItsFile) {
     TempDir dir;
     testing::WriteFile(dir / "input.txt", c.file);
     const EAssertion failure = QuotingFailure(dir / "input.txt");
-    EXPECT_TRUE(failure.quote.has_value());
+    EXPECT_EQ(failure.quote.has_value(), c.file.size() > QuoteInMemory());
     c.change(dir / "input.txt");
     EXPECT_EQ(Written([&](std::FILE* f) { return WriteFailureReport(f, failure); }), c.text);
   }

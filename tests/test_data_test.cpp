@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "reading_support.h"
 #include "test_support.h"
 
 namespace krobelnik {
@@ -13,9 +14,8 @@ using testing::TempDir;
 using testing::WriteFile;
 
 std::vector<TestCase> Read(const std::string& text, std::size_t bufferSize = 7) {
-  LineReader stream(InMemory{}, text, bufferSize);
   std::vector<TestCase> testCases;
-  ReadTestData(stream, testCases);
+  ReadTestData(*testing::TextReader(text, bufferSize), testCases);
   return testCases;
 }
 
@@ -114,10 +114,11 @@ TEST(ReadTestData, FromFiles) {
   TempDir dir;
   std::vector<TestCase> cases;
   ExpectFailure(94, "manjka prva vrstica z imenom naloge",
-                [&] { ReadTestData(dir / "missing.txt", cases); });
-  ExpectFailure(94, "manjka prva vrstica z imenom naloge", [&] { ReadTestData(dir / "", cases); });
+                [&] { ReadTestData(*testing::FileReader(dir / "missing.txt"), cases); });
+  ExpectFailure(94, "manjka prva vrstica z imenom naloge",
+                [&] { ReadTestData(*testing::FileReader(dir / ""), cases); });
   WriteFile(dir / "td.txt", "Krobelnik\n1\n\n1\nabab\n");
-  ReadTestData(dir / "td.txt", cases);
+  ReadTestData(*testing::FileReader(dir / "td.txt"), cases);
   ASSERT_EQ(cases.size(), 1U);
   EXPECT_EQ(cases[0].s, "abab");
 }

@@ -8,23 +8,23 @@
 
 namespace krobelnik {
 
-// An input line that a message quotes from its file rather than from memory,
-// because it is too long to keep: where it stands, what the file looked like
-// when it was read, and the message's text after the line. The report writer
-// copies the line into the report in pieces.
-struct QuotedSpan {
-  std::string fileName;
-  std::uintmax_t fileSize = 0;
+// A file as it was when it was read: its name, size and modification time.
+struct FileIdentity {
+  std::string path;
+  std::uintmax_t size = 0;
   std::filesystem::file_time_type modified;
+};
+
+// An input line that a message quotes from its file rather than from memory,
+// because it is too long to keep: where it stands, the file it stands in,
+// and the message's text after the line. The report writer copies the line
+// into the report in pieces.
+struct QuotedSpan {
+  FileIdentity file;
   std::int64_t offset = 0;
   std::int64_t length = 0;
   std::string tail;
 };
-
-// The size and modification time of the file at path now, as a quote
-// records them; false when either cannot be read.
-bool FileState(const std::string& path, std::uintmax_t& size,
-               std::filesystem::file_time_type& modified);
 
 // The single failure type: a finished message for the contestant, the text
 // naming the raising unit (never printed) and the location number of the check.
@@ -40,8 +40,7 @@ struct EAssertion {
 // The source text that every failure of the evaluator carries.
 inline constexpr const char* SourceText = "Zelvor20Krobelnik";
 
-// Raises EAssertion with location and message, the message cut before its
-// first NUL byte (a NUL can only come from a quoted input line).
+// Raises EAssertion with location and message.
 [[noreturn]] void Fail(std::int32_t location, std::string message);
 
 // Raises EAssertion with location, the beginning of its message and the quoted

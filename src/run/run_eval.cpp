@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "answer/answer_block.h"
+#include "input/files.h"
+#include "input/leading_int.h"
+#include "input/quote.h"
 #include "run/assertion.h"
-#include "testdata/number_line.h"
 
 namespace krobelnik {
 
@@ -17,15 +17,9 @@ namespace {
 
 void PrintUsage() { std::fputs(UsageLine, stdout); }
 
-// True when both names lead to one existing file (also through links).
-bool SameFile(const char* a, const char* b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error) && !error;
-}
-
 void Open(LineReader& stream, const Input& input) {
   if (input.inMemory) {
-    stream.Open(InMemory{}, input.text);
+    stream.OpenText(input.text);
   } else {
     stream.Open(input.fileName);
   }
@@ -37,19 +31,20 @@ void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCas
                     std::vector<ResultEntry>& results) {
   QuotableLine line;
   LeadingIntParser contestantParser;
-  if (!submission.ReadQuotableLine(
-          line, [&](const char* data, std::size_t size) { contestantParser.Feed(data, size); }))
+  if (!ReadQuotableLine(submission, line, [&](const char* data, std::size_t size) {
+        contestantParser.Feed(data, size);
+      }))
     Fail(185, "manjka stevilka tekmovalca");
   if (line.length != 6) Fail(186, "stevilka tekmovalca bi morala imeti 6 stevk");
   std::int32_t contestantNumber = 0;
   if (!contestantParser.Result(contestantNumber))
-    submission.FailQuoting(188, "v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"", line,
-                           "\"");
-  if (!submission.ReadQuotableLine(line, IgnoreBytes)) Fail(189, "manjka druga vrstica");
+    FailQuoting(submission, 188, "v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"",
+                line, "\"");
+  if (!ReadQuotableLine(submission, line, IgnoreBytes)) Fail(189, "manjka druga vrstica");
   if (!line.kept || line.text != TaskName)
-    submission.FailQuoting(
-        190, "v drugi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"", line,
-        "\"");
+    FailQuoting(submission, 190,
+                "v drugi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"",
+                line, "\"");
 
   std::int64_t lineCounter = 3;
   // The storage of the sections' strings passes from each section to the
@@ -59,8 +54,9 @@ void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCas
     // Only the start of a section's number line is looked at; the rest is
     // read past, not kept.
     LeadingIntParser numberParser;
-    if (!submission.ReadQuotableLine(
-            line, [&](const char* data, std::size_t size) { numberParser.Feed(data, size); }))
+    if (!ReadQuotableLine(submission, line, [&](const char* data, std::size_t size) {
+          numberParser.Feed(data, size);
+        }))
       break;
     if (line.length == 0) {
       ++lineCounter;
@@ -68,10 +64,10 @@ void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCas
     }
     std::int32_t number = 0;
     if (!numberParser.Result(number))
-      submission.FailQuoting(198,
-                             "v " + IntToStr(lineCounter) +
-                                 ". vrstici bi morala biti stevilka testnega primera, ne pa \"",
-                             line, "\"");
+      FailQuoting(submission, 198,
+                  "v " + IntToStr(lineCounter) +
+                      ". vrstici bi morala biti stevilka testnega primera, ne pa \"",
+                  line, "\"");
     // Test case k stands at position k - 1, so indexing finds exactly the
     // first record with that number.
     if (number < 1 || static_cast<std::size_t>(number) > testCases.size())

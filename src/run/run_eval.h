@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "input/line_reader.h"
 #include "run/report.h"
-#include "testdata/line_reader.h"
 #include "testdata/test_data.h"
 
 namespace krobelnik {

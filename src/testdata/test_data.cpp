@@ -1,8 +1,10 @@
 #include "testdata/test_data.h"
 
+#include "input/leading_int.h"
+#include "input/quote.h"
+#include "input/text.h"
 #include "run/assertion.h"
 #include "testdata/number_line.h"
-#include "testdata/text.h"
 
 namespace krobelnik {
 
@@ -18,17 +20,17 @@ void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCa
   QuotableLine separator;
   // Each read counts before its outcome is examined, so a missing line is
   // named by the number it would have had.
-  const bool haveSeparator = stream.ReadQuotableLine(separator, IgnoreBytes);
+  const bool haveSeparator = ReadQuotableLine(stream, separator, IgnoreBytes);
   ++lineNumber;
   if (!haveSeparator) FailMissingLine(78, lineNumber);
   if (separator.length != 0)
-    stream.FailQuoting(79, "vrstica " + IntToStr(lineNumber) + " bi morala biti prazna, ne pa \"",
-                       separator, "\"");
+    FailQuoting(stream, 79, "vrstica " + IntToStr(lineNumber) + " bi morala biti prazna, ne pa \"",
+                separator, "\"");
 
   FirstNumbers<1> number;
   NumberLineParser parser(number.Keep());
   const bool haveNumber =
-      stream.ReadLineInPieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
+      stream.ReadLinePieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
   ++lineNumber;
   if (!haveNumber) FailMissingLine(80, lineNumber);
   parser.Finish();
@@ -40,7 +42,7 @@ void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCa
 
   // A line longer than s may be is counted to its end but not kept.
   std::int64_t length = 0;
-  const bool haveString = stream.ReadLineInto(MaxStringLength, testCase.s, length);
+  const bool haveString = stream.ReadLineCopy(MaxStringLength, testCase.s, length);
   ++lineNumber;
   if (!haveString) FailMissingLine(83, lineNumber);
   if (length < 1 || length > MaxStringLength)
@@ -55,20 +57,20 @@ void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCa
 
 void ReadTestData(LineReader& stream, std::vector<TestCase>& testCases) {
   QuotableLine line;
-  if (!stream.ReadQuotableLine(line, IgnoreBytes)) Fail(94, "manjka prva vrstica z imenom naloge");
+  if (!ReadQuotableLine(stream, line, IgnoreBytes)) Fail(94, "manjka prva vrstica z imenom naloge");
   if (!line.kept || line.text != TaskName)
-    stream.FailQuoting(
-        95, "v prvi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"", line,
-        "\"");
+    FailQuoting(stream, 95,
+                "v prvi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"",
+                line, "\"");
   // Only the start of line 2 is looked at; the rest is read past, not kept.
   LeadingIntParser countParser;
-  if (!stream.ReadQuotableLine(
-          line, [&](const char* data, std::size_t size) { countParser.Feed(data, size); }))
+  if (!ReadQuotableLine(stream, line,
+                        [&](const char* data, std::size_t size) { countParser.Feed(data, size); }))
     Fail(98, "manjka druga vrstica s stevilom testnih primerov");
   std::int32_t count = 0;
   if (!countParser.Result(count) || count < 1)
-    stream.FailQuoting(101, "v drugi vrstici bi moralo biti stevilo testnih primerov, ne pa \"",
-                       line, "\"");
+    FailQuoting(stream, 101, "v drugi vrstici bi moralo biti stevilo testnih primerov, ne pa \"",
+                line, "\"");
 
   // The count is only a claim of the file: nothing is reserved for it, and
   // the blocks themselves decide how far reading gets.
@@ -85,11 +87,6 @@ void ReadTestData(LineReader& stream, std::vector<TestCase>& testCases) {
     testCases.push_back(std::move(testCase));
     blockStart = lineNumber;
   }
-}
-
-void ReadTestData(const std::string& fileName, std::vector<TestCase>& testCases) {
-  LineReader stream(fileName);
-  ReadTestData(stream, testCases);
 }
 
 }  // namespace krobelnik

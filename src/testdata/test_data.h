@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "testdata/line_reader.h"
+#include "input/line_reader.h"
 
 namespace krobelnik {
 
@@ -21,12 +21,8 @@ struct TestCase {
   std::string s;
 };
 
-// Reads the whole test data file into testCases (emptied first) and closes
-// it; raises EAssertion at the first defect. A file that cannot be opened
-// reads as empty.
-void ReadTestData(const std::string& fileName, std::vector<TestCase>& testCases);
-
-// The same from an open stream standing at line 1.
+// Reads the whole test data from an open stream standing at line 1 into
+// testCases (emptied first); raises EAssertion at the first defect.
 void ReadTestData(LineReader& stream, std::vector<TestCase>& testCases);
 
 // Reads the three lines of one block (separator, number, s) into testCase,

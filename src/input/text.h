@@ -30,6 +30,36 @@ inline std::uint64_t NonLetterBytes(std::uint64_t word) {
   return (word | ~(word + Low) | (word + Top)) & High;
 }
 
+// The high bit of every byte of word (little-endian: byte 0 lowest) that is
+// not a digit, and of none below the first such byte. A byte's carry or
+// borrow can only reach later bytes, and only from a byte that is no digit.
+inline std::uint64_t NonDigitBytes(std::uint64_t word) {
+  return ((word + 0x4646464646464646ULL) | (word - 0x3030303030303030ULL)) & 0x8080808080808080ULL;
+}
+
+// The value of the first `length` bytes of word (1 to 8 digits, the first
+// most significant): they are moved up behind leading '0' bytes and the
+// eight digits are combined pairwise in three multiplications.
+inline std::uint32_t ShortNumber(std::uint64_t word, int length) {
+  const int shift = 8 * length;
+  std::uint64_t digits = (word << (64 - shift)) | ((0x3030303030303030ULL >> (shift - 8)) >> 8);
+  digits -= 0x3030303030303030ULL;
+  digits = digits * 10 + (digits >> 8);
+  digits = ((digits & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32)) +
+            ((digits >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32))) >>
+           32;
+  return static_cast<std::uint32_t>(digits);
+}
+
+// ShortNumber for any length of 1 to 8 digits: most numbers of a line are
+// indices of one or two digits, which need no multiplication tree.
+inline std::uint32_t SmallNumber(std::uint64_t word, int length) {
+  const auto first = static_cast<std::uint32_t>(word & 0xff) - '0';
+  if (length == 1) return first;
+  if (length == 2) return first * 10 + static_cast<std::uint32_t>((word >> 8) & 0xff) - '0';
+  return ShortNumber(word, length);
+}
+
 // Up to sixteen bytes of a string, loaded as two little-endian words.
 struct ShortBytes {
   std::uint64_t low;

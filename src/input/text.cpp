@@ -1,10 +1,10 @@
-#include "testdata/text.h"
+#include "input/text.h"
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "testdata/byte_scan.h"
+#include "input/byte_scan.h"
 
 namespace krobelnik {
 

@@ -1,0 +1,143 @@
+#include "answer/walk.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "input/room.h"
+#include "input/text.h"
+#include "run/assertion.h"
+
+namespace krobelnik {
+
+void Walk::operator()(const std::uint32_t* xs, std::size_t count) {
+  const auto walked = static_cast<std::size_t>(
+      std::max<std::int64_t>(0, std::min<std::int64_t>(static_cast<std::int64_t>(count), r_ - p_)));
+  if (fault_ == WalkFault::None) {
+    if (t_.ends == nullptr && t_.uniform == 1) {
+      WalkLetters(xs, walked);
+    } else {
+      // Prefetching pays only for a dictionary larger than the caches
+      // nearest the core.
+      const auto bytes = static_cast<std::size_t>(t_.lettersEnd - t_.letters);
+      const auto strings = static_cast<std::size_t>(k_);
+      const bool large = bytes + (t_.ends != nullptr ? 4 * strings : 0) > (std::size_t{1} << 20);
+      if (t_.ends == nullptr) {
+        WalkStrings<false, false>(xs, walked);
+      } else if (large) {
+        WalkStrings<true, true>(xs, walked);
+      } else {
+        WalkStrings<false, true>(xs, walked);
+      }
+    }
+  }
+  p_ += static_cast<std::int64_t>(count);
+}
+
+void Walk::Finish() const {
+  switch (fault_) {
+    case WalkFault::None:
+      break;
+    case WalkFault::OutOfRange:
+      Fail(149, "indeks i_" + IntToStr(indexPosition_) + " bi moral biti od 1 do " + IntToStr(k_) +
+                    ", ne pa " + IntToStr(index_));
+    case WalkFault::PastEnd:
+      Fail(153, "stik nizov t_{i_1}} ... t_{i_r}} je daljsi od niza s");
+    case WalkFault::Mismatch:
+      Fail(154, IntToStr(static_cast<std::int64_t>(mismatchAt_) + 1) +
+                    ". znak v stiku t_{i_1}} ... t_{i_r}} je '" + std::string(1, got_) +
+                    "', v nizu s pa '" + std::string(1, s_[mismatchAt_]) + "'");
+  }
+  if (pos_ != n_) Fail(158, "stik nizov t_{i_1}} ... t_{i_r}} je krajsi od niza s");
+}
+
+void Walk::WalkLetters(const std::uint32_t* xs, std::size_t count) {
+  const auto k = static_cast<std::uint32_t>(k_);
+  const char* const letters = t_.letters;
+  const char* const s = s_;
+  std::size_t pos = pos_;
+  // Up to the end of s no index can run past it.
+  const std::size_t inside = std::min(count, n_ - pos);
+  std::size_t c = 0;
+  for (; c < inside; ++c) {
+    const std::uint32_t x = xs[c] - 1;
+    // An index is range-checked only when the walk reaches it, so a
+    // mismatch caused by an earlier index is reported first.
+    if (x >= k) {
+      OutOfRange(c, xs[c]);
+      break;
+    }
+    if (letters[x] != s[pos]) {
+      Mismatch(pos, letters[x]);
+      break;
+    }
+    ++pos;
+  }
+  if (fault_ == WalkFault::None && c < count) {
+    if (xs[c] - 1 >= k) {
+      OutOfRange(c, xs[c]);
+    } else {
+      fault_ = WalkFault::PastEnd;
+    }
+  }
+  pos_ = pos;
+}
+
+template <bool Prefetch, bool Varied>
+void Walk::WalkStrings(const std::uint32_t* xs, std::size_t count) {
+  const auto k = static_cast<std::uint32_t>(k_);
+  const StringList::Span t = t_;
+  const char* const s = s_;
+  const std::size_t n = n_;
+  std::size_t pos = pos_;
+  const auto string = [&t](std::uint32_t j) {
+    if (!Varied) return std::string_view(t.letters + j * t.uniform, t.uniform);
+    return std::string_view(t.letters + t.ends[j], t.ends[j + 1] - t.ends[j]);
+  };
+  for (std::size_t c = 0; c < count; ++c) {
+    const std::uint32_t x = xs[c] - 1;
+    if (x >= k) {
+      OutOfRange(c, xs[c]);
+      break;
+    }
+    // The dictionary is read in the order of the indices, at random: the
+    // offsets and letters of strings a few indices ahead are fetched early.
+    if (Prefetch && c + 16 < count) {
+      __builtin_prefetch(t.ends + std::min(xs[c + 16] - 1, k - 1));
+      __builtin_prefetch(string(std::min(xs[c + 8] - 1, k - 1)).data());
+    }
+    const std::string_view tx = string(x);
+    // A string of up to sixteen letters is compared as two words when
+    // sixteen bytes of s can be read; the dictionary's letters are followed
+    // by sixteen more bytes.
+    if (tx.size() <= 16 && n - pos >= 16) {
+      KROBELNIK_ASSERT_ROOM(tx.data(), t.lettersEnd + 16, 16);
+      if (!SameStart(LoadShort(tx.data()), LoadShort(s + pos), tx.size())) {
+        std::size_t m = 0;
+        while (tx[m] == s[pos + m]) ++m;
+        Mismatch(pos + m, tx[m]);
+        break;
+      }
+      pos += tx.size();
+      continue;
+    }
+    // Every byte is checked for running past s before it is compared, so
+    // a mismatch within the room left is reported rather than the length.
+    const std::size_t room = n - pos;
+    const std::size_t compared = std::min(tx.size(), room);
+    if (std::memcmp(tx.data(), s + pos, compared) != 0) {
+      std::size_t m = 0;
+      while (tx[m] == s[pos + m]) ++m;
+      Mismatch(pos + m, tx[m]);
+      break;
+    }
+    if (tx.size() > room) {
+      fault_ = WalkFault::PastEnd;
+      break;
+    }
+    pos += tx.size();
+  }
+  pos_ = pos;
+}
+
+}  // namespace krobelnik

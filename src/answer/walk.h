@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "answer/string_list.h"
+
+namespace krobelnik {
+
+// What stopped a walk: nothing yet, an index outside 1 ... k, a string that
+// runs past the end of s, or a byte that differs from s.
+enum class WalkFault { None, OutOfRange, PastEnd, Mismatch };
+
+// Walks the concatenation t_{i_1} t_{i_2} ... against s without building it,
+// batch by batch as the index line is parsed. The first fault is only
+// remembered: the line's syntax and its count are checked before the walk's
+// verdict counts, so it is raised by Finish once the whole line is read.
+class Walk {
+ public:
+  // t holds k strings, sealed; the line should hold r indices.
+  Walk(const StringList& t, std::int32_t k, std::int32_t r, std::string_view s)
+      : t_(t.View()), k_(k), r_(r), s_(s.data()), n_(s.size()) {}
+
+  // Walks the next count indices of the line. Indices past the r-th are not
+  // walked: the line's count is then wrong, which is reported first.
+  void operator()(const std::uint32_t* xs, std::size_t count);
+
+  // Raises the walk's first fault (149, 153, 154), or 158 when the
+  // concatenation stops short of s.
+  void Finish() const;
+
+ private:
+  // The walk over a dictionary of one-letter strings: letters[x - 1] is t_x.
+  void WalkLetters(const std::uint32_t* xs, std::size_t count);
+
+  // The walk over any other dictionary: Varied when its strings have
+  // lengths of their own (else all have the same length).
+  template <bool Prefetch, bool Varied>
+  void WalkStrings(const std::uint32_t* xs, std::size_t count);
+
+  // Index c of the current batch lies outside 1 ... k.
+  void OutOfRange(std::size_t c, std::uint32_t x) {
+    fault_ = WalkFault::OutOfRange;
+    indexPosition_ = p_ + static_cast<std::int64_t>(c) + 1;
+    index_ = x;
+  }
+
+  void Mismatch(std::size_t at, char got) {
+    fault_ = WalkFault::Mismatch;
+    mismatchAt_ = at;
+    got_ = got;
+  }
+
+  const StringList::Span t_;
+  const std::int32_t k_;
+  const std::int32_t r_;
+  const char* const s_;
+  const std::size_t n_;
+  // Where the concatenation has reached in s, and how many indices are read.
+  std::size_t pos_ = 0;
+  std::int64_t p_ = 0;
+  WalkFault fault_ = WalkFault::None;
+  std::int64_t indexPosition_ = 0;
+  std::uint32_t index_ = 0;
+  std::size_t mismatchAt_ = 0;
+  char got_ = 0;
+};
+
+}  // namespace krobelnik

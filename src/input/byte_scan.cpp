@@ -1,0 +1,224 @@
+#include "input/byte_scan.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+#include "input/block_numbers.h"
+
+// The scanners of each level come from one set of kernels (scan_kernels.inc)
+// over the level's chunk of bytes. A level's namespace is compiled with its
+// instructions enabled: functions and the templates they instantiate carry
+// them, and nothing outside the namespace does, so only code that the
+// dispatch chose ever runs them.
+#if defined(__clang__)
+#define KROBELNIK_TARGET_BEGIN(isa) \
+  _Pragma(KROBELNIK_STRINGIFY(      \
+      clang attribute push(__attribute__((target(isa))), apply_to = function)))
+#define KROBELNIK_TARGET_END _Pragma("clang attribute pop")
+#else
+#define KROBELNIK_TARGET_BEGIN(isa) \
+  _Pragma("GCC push_options") _Pragma(KROBELNIK_STRINGIFY(GCC target(isa)))
+#define KROBELNIK_TARGET_END _Pragma("GCC pop_options")
+#endif
+#define KROBELNIK_STRINGIFY(x) #x
+
+namespace krobelnik {
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "bytes are read as little-endian words");
+
+namespace plain {
+
+// Eight bytes as one word. Each step works within the bytes: no carry or
+// borrow crosses from one byte into the next.
+struct Chunk {
+  static constexpr std::size_t Width = 8;
+  static constexpr std::uint64_t High = 0x8080808080808080ULL;
+  static constexpr std::uint64_t Ones = 0x0101010101010101ULL;
+
+  static std::uint64_t Load(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+  }
+  static std::uint64_t InRange(std::uint64_t v, char low, char count) {
+    const std::uint64_t lows = Ones * static_cast<unsigned char>(low);
+    // Each byte's distance from low, modulo 256.
+    const std::uint64_t distance = ((v | High) - (lows & ~High)) ^ ((v ^ ~lows) & High);
+    // Below count (at most 128): the high bit clear, and adding 128 - count
+    // to the low seven bits leaves it clear.
+    const std::uint64_t past = (distance & ~High) + Ones * (128U - static_cast<unsigned>(count));
+    return Gather(~(distance | past) & High);
+  }
+  static std::uint64_t Equal(std::uint64_t v, char c) {
+    // Bytes equal to c become zero; a zero byte is the one whose low seven
+    // bits, plus 127, leave the high bit clear, and whose own high bit is clear.
+    const std::uint64_t x = v ^ (Ones * static_cast<unsigned char>(c));
+    return Gather(~(((x & ~High) + ~High) | x) & High);
+  }
+  // The high bits of the eight bytes as the low eight bits.
+  static std::uint64_t Gather(std::uint64_t highBits) {
+    return ((highBits >> 7) * 0x0102040810204080ULL) >> 56;
+  }
+};
+
+#include "input/scan_kernels.inc"
+
+}  // namespace plain
+
+#if defined(__x86_64__)
+
+// A byte is in [low, low + count) exactly when byte - low, taken as
+// unsigned, is at most count - 1, which the 128- and 256-bit levels test as
+// min(x, count - 1) == x.
+
+namespace sse2 {
+
+struct Chunk {
+  static constexpr std::size_t Width = 16;
+  static __m128i Load(const char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  }
+  static std::uint64_t InRange(__m128i v, char low, char count) {
+    const __m128i x = _mm_sub_epi8(v, _mm_set1_epi8(low));
+    const __m128i in =
+        _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(static_cast<char>(count - 1))), x);
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(in));
+  }
+  static std::uint64_t Equal(__m128i v, char c) {
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+  }
+};
+
+#include "input/scan_kernels.inc"
+
+}  // namespace sse2
+
+KROBELNIK_TARGET_BEGIN("avx2")
+namespace avx2 {
+
+struct Chunk {
+  static constexpr std::size_t Width = 32;
+  static __m256i Load(const char* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  }
+  static std::uint64_t InRange(__m256i v, char low, char count) {
+    const __m256i x = _mm256_sub_epi8(v, _mm256_set1_epi8(low));
+    const __m256i in =
+        _mm256_cmpeq_epi8(_mm256_min_epu8(x, _mm256_set1_epi8(static_cast<char>(count - 1))), x);
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(in));
+  }
+  static std::uint64_t Equal(__m256i v, char c) {
+    return static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(c))));
+  }
+};
+
+#include "input/scan_kernels.inc"
+
+}  // namespace avx2
+KROBELNIK_TARGET_END
+
+KROBELNIK_TARGET_BEGIN("avx512bw")
+namespace avx512 {
+
+struct Chunk {
+  static constexpr std::size_t Width = 64;
+  static __m512i Load(const char* p) { return _mm512_loadu_si512(p); }
+  static std::uint64_t InRange(__m512i v, char low, char count) {
+    return _mm512_cmplt_epu8_mask(_mm512_sub_epi8(v, _mm512_set1_epi8(low)),
+                                  _mm512_set1_epi8(count));
+  }
+  static std::uint64_t Equal(__m512i v, char c) {
+    return _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(c));
+  }
+};
+
+#include "input/scan_kernels.inc"
+
+}  // namespace avx512
+KROBELNIK_TARGET_END
+
+#endif
+
+Scanners ScannersOf(ScanLevel level) {
+  switch (level) {
+#if defined(__x86_64__)
+    case ScanLevel::Avx512:
+      return {avx512::NumberBytes, avx512::LineFeeds, avx512::NonLetters,
+              WidestBlockConverter(true)};
+    case ScanLevel::Avx2:
+      return {avx2::NumberBytes, avx2::LineFeeds, avx2::NonLetters, WidestBlockConverter(false)};
+    case ScanLevel::Sse2:
+      return {sse2::NumberBytes, sse2::LineFeeds, sse2::NonLetters, BlockNumbersPlain};
+#endif
+    default:
+      return {plain::NumberBytes, plain::LineFeeds, plain::NonLetters, BlockNumbersPlain};
+  }
+}
+
+ScanLevel Supported(ScanLevel level) {
+  const ScanLevel supported = SupportedScanLevel();
+  return static_cast<int>(level) > static_cast<int>(supported) ? supported : level;
+}
+
+// The level that the environment asks for; the supported one when it names
+// none, or a level that does not exist.
+ScanLevel RequestedLevel() {
+  ScanLevel level = SupportedScanLevel();
+  const char* name = std::getenv("KROBELNIK_SCAN");
+  if (name != nullptr && !ParseScanLevel(name, level)) level = SupportedScanLevel();
+  return Supported(level);
+}
+
+ScanLevel activeLevel = RequestedLevel();
+
+}  // namespace
+
+Scanners detail::activeScanners = ScannersOf(activeLevel);
+
+ScanLevel SupportedScanLevel() {
+#if defined(__x86_64__)
+  __builtin_cpu_init();
+  // The processor's own test also checks that the system saves the wide
+  // registers on a task switch.
+  if (__builtin_cpu_supports("avx512bw")) return ScanLevel::Avx512;
+  if (__builtin_cpu_supports("avx2")) return ScanLevel::Avx2;
+  return ScanLevel::Sse2;
+#else
+  return ScanLevel::Plain;
+#endif
+}
+
+ScanLevel ActiveScanLevel() { return activeLevel; }
+
+bool ParseScanLevel(std::string_view name, ScanLevel& level) {
+  constexpr struct {
+    std::string_view name;
+    ScanLevel level;
+  } Names[] = {{"plain", ScanLevel::Plain},
+               {"sse2", ScanLevel::Sse2},
+               {"avx2", ScanLevel::Avx2},
+               {"avx512", ScanLevel::Avx512}};
+  for (const auto& known : Names) {
+    if (known.name == name) {
+      level = known.level;
+      return true;
+    }
+  }
+  return false;
+}
+
+void SetScanLevel(ScanLevel level) {
+  activeLevel = Supported(level);
+  detail::activeScanners = ScannersOf(activeLevel);
+}
+
+}  // namespace krobelnik

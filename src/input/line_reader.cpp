@@ -1,0 +1,173 @@
+#include "input/line_reader.h"
+
+#include <algorithm>
+#include <bit>
+#include <stdexcept>
+#include <utility>
+
+#include "input/byte_scan.h"
+#include "input/files.h"
+
+namespace krobelnik {
+
+namespace {
+
+constexpr std::size_t ReadStep = std::size_t{1} << 20;
+
+}  // namespace
+
+LineReader::LineReader(std::size_t bufferSize)
+    : buffer_(new char[std::max<std::size_t>(bufferSize, 2)]),
+      capacity_(std::max<std::size_t>(bufferSize, 2)) {}
+
+LineReader::~LineReader() { Close(); }
+
+void LineReader::Open(const std::string& path) {
+  Close();
+  file_ = OpenForReading(path);
+  if (file_ != nullptr) identity_ = IdentifyFile(path);
+}
+
+void LineReader::OpenText(std::string text) {
+  Close();
+  memory_ = std::move(text);
+}
+
+void LineReader::Close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  identity_.reset();
+  consumed_ = 0;
+  memory_.clear();
+  memoryPos_ = 0;
+  anyRead_ = false;
+  begin_ = end_ = 0;
+  ForgetLineFeeds();
+}
+
+bool LineReader::Refill() {
+  if (begin_ > 0) {
+    consumed_ += static_cast<std::int64_t>(begin_);
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+    ForgetLineFeeds();
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  // Reading in moderate steps keeps the touched part of the buffer near the
+  // longest line rather than the whole buffer: each untouched page is memory
+  // the process never has to fault in.
+  const std::size_t room = std::min(capacity_ - end_, ReadStep);
+  std::size_t got = 0;
+  if (file_ != nullptr) {
+    got = std::fread(buffer_.get() + end_, 1, room, file_);
+    if (got < room && std::ferror(file_) != 0) {
+      // Nothing read at all: the file cannot be read (a directory, say), and
+      // reads as empty. Later, stopping would silently cut the file short.
+      if (anyRead_ || got > 0) throw std::runtime_error("read error");
+      std::fclose(file_);
+      file_ = nullptr;
+    }
+  } else {
+    got = std::min(room, memory_.size() - memoryPos_);
+    std::memcpy(buffer_.get() + end_, memory_.data() + memoryPos_, got);
+    memoryPos_ += got;
+  }
+  if (got > 0) anyRead_ = true;
+  end_ += got;
+  return got > 0;
+}
+
+const char* LineReader::FindLineFeedBeyond(std::size_t from) {
+  // Whole 64-byte windows of read bytes are scanned; the last few bytes
+  // before end_ are searched directly.
+  const auto lineFeeds = ActiveScanners().lineFeeds;
+  // The remembered window, when from lies in it, has no line feed after from.
+  std::size_t base = from - feedsBase_ < 64 ? feedsBase_ + 64 : from;
+  for (; base < end_ && end_ - base >= 64; base += 64) {
+    feedsBase_ = base;
+    feedsMask_ = lineFeeds(buffer_.get() + base);
+    if (feedsMask_ != 0)
+      return buffer_.get() + base + static_cast<std::size_t>(std::countr_zero(feedsMask_));
+  }
+  if (base >= end_) return nullptr;
+  return static_cast<const char*>(std::memchr(buffer_.get() + base, '\n', end_ - base));
+}
+
+LineReader::Search LineReader::TakeLineWithin(std::size_t searchLimit, std::string_view& line) {
+  // The unread bytes hold no line feed: read on until one comes, the input
+  // ends or searchLimit bytes are searched.
+  std::size_t searched = end_ - begin_;
+  while (searched < std::min(searchLimit, capacity_)) {
+    if (!Refill()) {
+      // The last line of the input has no line feed.
+      if (searched == 0) return Search::NoLine;
+      line = std::string_view(buffer_.get() + begin_, searched);
+      begin_ = end_;
+      return Search::Found;
+    }
+    const char* b = buffer_.get() + begin_;
+    const void* lineFeed = std::memchr(b + searched, '\n', end_ - begin_ - searched);
+    if (lineFeed != nullptr) {
+      line = TakeLine(static_cast<const char*>(lineFeed));
+      return Search::Found;
+    }
+    searched = end_ - begin_;
+  }
+  return Search::Longer;
+}
+
+bool LineReader::ReadLongLineView(std::size_t keep, CountedLine& line) {
+  switch (TakeLineWithin(capacity_, line.bytes)) {
+    case Search::Found:
+      line.length = static_cast<std::int64_t>(line.bytes.size());
+      return true;
+    case Search::NoLine:
+      return false;
+    case Search::Longer:
+      break;
+  }
+  line.length = KeepLine(keep, spill_, IgnoreBytes);
+  line.bytes = spill_;
+  return true;
+}
+
+std::size_t LineReader::Remaining() const {
+  const std::size_t buffered = end_ - begin_;
+  if (file_ == nullptr) return buffered + (memory_.size() - memoryPos_);
+  if (!identity_) return 0;
+  const auto offset = static_cast<std::uintmax_t>(Offset());
+  return identity_->size > offset ? static_cast<std::size_t>(identity_->size - offset) : 0;
+}
+
+bool LineReader::ReadLineCopy(std::size_t keep, std::string& to, std::int64_t& length) {
+  // Lines that end within the next few MiB are found in the buffer and
+  // copied once.
+  constexpr std::size_t SearchAhead = std::size_t{2} << 20;
+  std::string_view line;
+  Search found = Search::Found;
+  if (const char* lineFeed = FindLineFeed(); lineFeed != nullptr) {
+    line = TakeLine(lineFeed);
+  } else {
+    found = TakeLineWithin(std::min(SearchAhead, capacity_ / 2), line);
+  }
+  if (found == Search::NoLine) return false;
+  if (found == Search::Found) {
+    length = static_cast<std::int64_t>(line.size());
+    if (line.size() <= keep) {
+      to.assign(line);
+    } else {
+      to.clear();
+    }
+    return true;
+  }
+  // A longer line goes into `to` piece by piece. Room for all of it is
+  // reserved at once when the input's size says how much can follow, so
+  // that its pages are written once and never copied.
+  to.clear();
+  const std::size_t remaining = Remaining();
+  if (remaining != 0) to.reserve(std::min(keep, remaining));
+  length = KeepLine(keep, to, IgnoreBytes);
+  return true;
+}
+
+}  // namespace krobelnik
