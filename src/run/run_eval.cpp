@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "answer/answer_block.h"
@@ -23,6 +24,18 @@ void Open(LineReader& stream, const Input& input) {
   } else {
     stream.Open(input.fileName);
   }
+}
+
+// The line buffer an input needs: no more than its size and a byte, when
+// that is known, so that small inputs cost little memory.
+std::size_t BufferSizeFor(const Input& input) {
+  std::size_t size = LineReader::DefaultBufferSize;
+  if (input.inMemory) {
+    size = input.text.size();
+  } else if (const std::optional<FileIdentity> file = IdentifyFile(input.fileName)) {
+    size = static_cast<std::size_t>(std::min<std::uintmax_t>(file->size, size));
+  }
+  return std::min(size + 1, LineReader::DefaultBufferSize);
 }
 
 }  // namespace
@@ -94,10 +107,7 @@ bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submiss
   try {
     // One reader serves both inputs in turn: the test data is read whole and
     // its file closed before the submission is opened in the same buffer.
-    const std::size_t bufferSize = testData.inMemory && submission.inMemory
-                                       ? std::max(testData.text.size(), submission.text.size()) + 1
-                                       : LineReader::DefaultBufferSize;
-    LineReader stream(bufferSize);
+    LineReader stream(std::max(BufferSizeFor(testData), BufferSizeFor(submission)));
     std::vector<TestCase> testCases;
     Open(stream, testData);
     ReadTestData(stream, testCases);
