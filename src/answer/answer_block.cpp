@@ -143,7 +143,7 @@ void ReadStrings(AnswerBlock& block, LineReader& stream, std::int64_t& lineCount
 void ReadIndexLine(const AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter) {
   // The index line is walked while it is parsed, so the indices are never
   // stored; the walk's verdict waits until the line's syntax and count pass.
-  Walk walk(block.t, block.k, block.r, block.testCase->s);
+  Walk walk(block.t, block.k, block.r, block.testCase.s);
   NumberLineParser parser([&walk](const std::uint32_t* xs, std::size_t count) { walk(xs, count); });
   const bool found =
       stream.ReadLinePieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
@@ -167,7 +167,7 @@ std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j) {
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
                      std::int32_t testCaseNumber, const TestCase& testCase) {
   block.testCaseNumber = testCaseNumber;
-  block.testCase = &testCase;
+  block.testCase = testCase;
   const auto n = static_cast<std::int64_t>(testCase.s.size());
   ReadKAndR(block, stream, lineCounter, n);
   ReadStrings(block, stream, lineCounter, n);

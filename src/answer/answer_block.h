@@ -12,7 +12,7 @@ namespace krobelnik {
 // and r, and the score. The indices are walked as they are read, not kept.
 struct AnswerBlock {
   std::int32_t testCaseNumber = 0;
-  const TestCase* testCase = nullptr;
+  TestCase testCase;
   StringList t;
   std::int32_t k = 0;
   std::int32_t r = 0;

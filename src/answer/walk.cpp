@@ -102,9 +102,9 @@ void Walk::WalkStrings(const std::uint32_t* xs, std::size_t count) {
     }
     // The dictionary is read in the order of the indices, at random: the
     // offsets and letters of strings a few indices ahead are fetched early.
-    if (Prefetch && c + 16 < count) {
-      __builtin_prefetch(t.ends + std::min(xs[c + 16] - 1, k - 1));
-      __builtin_prefetch(string(std::min(xs[c + 8] - 1, k - 1)).data());
+    if (Prefetch && c + 32 < count) {
+      __builtin_prefetch(t.ends + std::min(xs[c + 32] - 1, k - 1));
+      __builtin_prefetch(string(std::min(xs[c + 16] - 1, k - 1)).data());
     }
     const std::string_view tx = string(x);
     // A string of up to sixteen letters is compared as two words when

@@ -6,13 +6,13 @@
 #include <utility>
 
 #include "input/byte_scan.h"
-#include "input/files.h"
+#include "input/system.h"
 
 namespace krobelnik {
 
 namespace {
 
-constexpr std::size_t ReadStep = std::size_t{1} << 20;
+constexpr std::size_t ReadStep = std::size_t{128} << 10;
 
 }  // namespace
 
@@ -128,45 +128,6 @@ bool LineReader::ReadLongLineView(std::size_t keep, CountedLine& line) {
   }
   line.length = KeepLine(keep, spill_, IgnoreBytes);
   line.bytes = spill_;
-  return true;
-}
-
-std::size_t LineReader::Remaining() const {
-  const std::size_t buffered = end_ - begin_;
-  if (file_ == nullptr) return buffered + (memory_.size() - memoryPos_);
-  if (!identity_) return 0;
-  const auto offset = static_cast<std::uintmax_t>(Offset());
-  return identity_->size > offset ? static_cast<std::size_t>(identity_->size - offset) : 0;
-}
-
-bool LineReader::ReadLineCopy(std::size_t keep, std::string& to, std::int64_t& length) {
-  // Lines that end within the next few MiB are found in the buffer and
-  // copied once.
-  constexpr std::size_t SearchAhead = std::size_t{2} << 20;
-  std::string_view line;
-  Search found = Search::Found;
-  if (const char* lineFeed = FindLineFeed(); lineFeed != nullptr) {
-    line = TakeLine(lineFeed);
-  } else {
-    found = TakeLineWithin(std::min(SearchAhead, capacity_ / 2), line);
-  }
-  if (found == Search::NoLine) return false;
-  if (found == Search::Found) {
-    length = static_cast<std::int64_t>(line.size());
-    if (line.size() <= keep) {
-      to.assign(line);
-    } else {
-      to.clear();
-    }
-    return true;
-  }
-  // A longer line goes into `to` piece by piece. Room for all of it is
-  // reserved at once when the input's size says how much can follow, so
-  // that its pages are written once and never copied.
-  to.clear();
-  const std::size_t remaining = Remaining();
-  if (remaining != 0) to.reserve(std::min(keep, remaining));
-  length = KeepLine(keep, to, IgnoreBytes);
   return true;
 }
 

@@ -64,11 +64,6 @@ class LineReader {
     return true;
   }
 
-  // A copy of the line in `to`, and its true length; a line longer than keep
-  // is counted, not kept, and leaves `to` empty. A long line is moved into
-  // `to` piece by piece, so the buffer never holds it whole.
-  bool ReadLineCopy(std::size_t keep, std::string& to, std::int64_t& length);
-
   // The line's bytes, in order, handed to sink(data, size) in one or more
   // pieces and not kept.
   template <class Sink>
@@ -154,9 +149,6 @@ class LineReader {
   // -1 when there is no line.
   template <class Sink>
   std::int64_t KeepLine(std::size_t keep, std::string& into, Sink&& sink);
-
-  // How many bytes of the input are still to be read, 0 when not known.
-  std::size_t Remaining() const;
 
   // Moves the unread bytes to the front of the buffer and reads more after
   // them; true when at least one byte was added.

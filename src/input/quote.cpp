@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "input/files.h"
+#include "input/system.h"
 
 namespace krobelnik {
 

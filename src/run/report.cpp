@@ -57,7 +57,7 @@ class ReportBuffer {
 
 }  // namespace
 
-bool WriteSuccessReport(std::FILE* report, const std::vector<ResultEntry>& results) {
+bool WriteSuccessReport(std::FILE* report, std::span<const ResultEntry> results) {
   ReportBuffer out(report);
   out.Put("OK\n");
   out.PutInt(static_cast<std::int64_t>(results.size()));

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <span>
 
 #include "run/assertion.h"
 
@@ -22,7 +22,7 @@ inline constexpr const char* ProgramLabel = "Zelvor20Krobelnik";
 // can run while memory is exhausted.
 
 // "OK", the number of entries, then "<test case> <score>" per entry.
-bool WriteSuccessReport(std::FILE* report, const std::vector<ResultEntry>& results);
+bool WriteSuccessReport(std::FILE* report, std::span<const ResultEntry> results);
 
 // "Napaka [<label>:<location>]: <message>" and "-1"; the message is copied
 // as it stands, never interpreted as a format, up to its first NUL byte. A

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "answer/answer_block.h"
-#include "input/files.h"
 #include "input/leading_int.h"
 #include "input/quote.h"
+#include "input/system.h"
 #include "run/assertion.h"
 
 namespace krobelnik {
@@ -40,8 +40,8 @@ std::size_t BufferSizeFor(const Input& input) {
 
 }  // namespace
 
-void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCases,
-                    std::vector<ResultEntry>& results) {
+void ReadSubmission(LineReader& submission, const TestCases& testCases,
+                    GrowingArray<ResultEntry>& results) {
   QuotableLine line;
   LeadingIntParser contestantParser;
   if (!ReadQuotableLine(submission, line, [&](const char* data, std::size_t size) {
@@ -83,7 +83,7 @@ void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCas
                   line, "\"");
     // Test case k stands at position k - 1, so indexing finds exactly the
     // first record with that number.
-    if (number < 1 || static_cast<std::size_t>(number) > testCases.size())
+    if (number < 1 || static_cast<std::size_t>(number) > testCases.Count())
       Fail(200,
            "v " + IntToStr(lineCounter) +
                ". vrstici se pojavlja neveljavna stevilka testnega primera: " + IntToStr(number));
@@ -92,7 +92,7 @@ void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCas
     block.t.TakeStorage(spare);
     ReadAnswerBlock(block, submission, lineCounter, number,
                     testCases[static_cast<std::size_t>(number) - 1]);
-    results.push_back(ResultEntry{number, block.score});
+    results.Push(ResultEntry{number, block.score});
     spare.TakeStorage(block.t);
   }
 }
@@ -103,25 +103,25 @@ bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submiss
   // writers allocate nothing, so a handler cannot fail for want of memory.
   bool written = false;
   bool accepted = false;
-  std::vector<ResultEntry> results;
+  GrowingArray<ResultEntry> results;
   try {
     // One reader serves both inputs in turn: the test data is read whole and
     // its file closed before the submission is opened in the same buffer.
     LineReader stream(std::max(BufferSizeFor(testData), BufferSizeFor(submission)));
-    std::vector<TestCase> testCases;
+    TestCases testCases;
     Open(stream, testData);
     ReadTestData(stream, testCases);
     Open(stream, submission);
     ReadSubmission(stream, testCases, results);
     accepted = true;
   } catch (const EAssertion& failure) {
-    std::vector<ResultEntry>().swap(results);
+    results = GrowingArray<ResultEntry>();
     written = WriteFailureReport(report, failure);
   } catch (...) {
-    std::vector<ResultEntry>().swap(results);
+    results = GrowingArray<ResultEntry>();
     written = WriteUnexpectedFailureReport(report);
   }
-  if (accepted) written = WriteSuccessReport(report, results);
+  if (accepted) written = WriteSuccessReport(report, std::span(results.Data(), results.Size()));
   return written;
 }
 

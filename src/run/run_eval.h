@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 #include <utility>
-#include <vector>
 
+#include "input/growing_array.h"
 #include "input/line_reader.h"
 #include "run/report.h"
 #include "testdata/test_data.h"
@@ -47,7 +47,7 @@ bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submiss
 
 // Checks the submission's header and scores each of its sections against
 // testCases, appending one entry per section; raises EAssertion at a fault.
-void ReadSubmission(LineReader& submission, const std::vector<TestCase>& testCases,
-                    std::vector<ResultEntry>& results);
+void ReadSubmission(LineReader& submission, const TestCases& testCases,
+                    GrowingArray<ResultEntry>& results);
 
 }  // namespace krobelnik

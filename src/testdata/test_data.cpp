@@ -14,9 +14,10 @@ namespace {
   Fail(location, "manjka " + IntToStr(lineNumber) + ". vrstica");
 }
 
-}  // namespace
-
-void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCase) {
+// Reads the three lines of one block (separator, number, s), appending s to
+// testCases, and returns the block's number; advances lineNumber by one for
+// each line attempted.
+std::int32_t ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCases& testCases) {
   QuotableLine separator;
   // Each read counts before its outcome is examined, so a missing line is
   // named by the number it would have had.
@@ -38,24 +39,31 @@ void ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCase& testCa
     Fail(81, "v " + IntToStr(lineNumber) +
                  ". vrstica bi moralo biti 1 stevilo (stevilka testnega primera), ne pa " +
                  IntToStr(parser.Count()));
-  testCase.number = number.values[0];
 
-  // A line longer than s may be is counted to its end but not kept.
+  // s goes straight to its place among the letters; a line longer than s
+  // may be is counted to its end but not kept.
   std::int64_t length = 0;
-  const bool haveString = stream.ReadLineCopy(MaxStringLength, testCase.s, length);
+  const bool haveString = stream.ReadLinePieces([&](const char* data, std::size_t size) {
+    length += static_cast<std::int64_t>(size);
+    if (length <= MaxStringLength) testCases.AddLetters(data, size);
+  });
   ++lineNumber;
   if (!haveString) FailMissingLine(83, lineNumber);
   if (length < 1 || length > MaxStringLength)
     Fail(84, "niz s je dolg " + IntToStr(length) + " znakov, ne pa med 1 in " + "10000000");
-  const std::string& s = testCase.s;
+  const std::string_view s = testCases.Pending();
   const std::size_t bad = FindNonLetter(s.data(), s.size());
   if (bad != s.size())
     Fail(85, "znak s[" + IntToStr(static_cast<std::int64_t>(bad)) +
                  "] bi moral biti mala crka angleske abecede, ne pa (char) " +
                  IntToStr(static_cast<unsigned char>(s[bad])));
+  testCases.EndTestCase();
+  return number.values[0];
 }
 
-void ReadTestData(LineReader& stream, std::vector<TestCase>& testCases) {
+}  // namespace
+
+void ReadTestData(LineReader& stream, TestCases& testCases) {
   QuotableLine line;
   if (!ReadQuotableLine(stream, line, IgnoreBytes)) Fail(94, "manjka prva vrstica z imenom naloge");
   if (!line.kept || line.text != TaskName)
@@ -74,17 +82,15 @@ void ReadTestData(LineReader& stream, std::vector<TestCase>& testCases) {
 
   // The count is only a claim of the file: nothing is reserved for it, and
   // the blocks themselves decide how far reading gets.
-  testCases.clear();
+  testCases.Clear();
   std::int64_t lineNumber = 2;
   std::int64_t blockStart = 2;
   for (std::int64_t k = 1; k <= count; ++k) {
-    TestCase testCase;
-    ReadTestCase(stream, lineNumber, testCase);
-    if (testCase.number != k)
+    const std::int32_t number = ReadTestCase(stream, lineNumber, testCases);
+    if (number != k)
       Fail(108, "v vrsticah " + IntToStr(blockStart) + ".." + IntToStr(lineNumber) +
                     " bi moral biti testni primer stevilka " + IntToStr(k) + ", ne pa " +
-                    IntToStr(testCase.number));
-    testCases.push_back(std::move(testCase));
+                    IntToStr(number));
     blockStart = lineNumber;
   }
 }

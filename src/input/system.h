@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -8,8 +9,8 @@
 
 namespace krobelnik {
 
-// The few calls on the file system that reading inputs and writing the
-// report need, in one place.
+// The few calls on the operating system that reading inputs, keeping them
+// and writing the report need, in one place.
 
 // Opens the file at path for reading bytes, unbuffered: the reader's own
 // buffer is the only one. nullptr when it cannot be opened.
@@ -24,5 +25,16 @@ bool Unchanged(const FileIdentity& identity);
 
 // True when both names lead to one existing file (also through links).
 bool SameFile(const std::string& a, const std::string& b);
+
+// Memory for arrays that grow and live long. A block of bytes bytes
+// (nullptr and 0 for none) is resized to newBytes, its contents kept:
+// nullptr when memory runs out, the block then unchanged. Large blocks are
+// mapped from the system directly: they grow by moving their pages rather
+// than copying them, and their whole huge pages are marked as such where
+// the system offers them, so that those pages come 2 MiB at a time, each
+// with one fault.
+void* ResizeBlock(void* block, std::size_t bytes, std::size_t newBytes);
+// Frees a block of bytes bytes from ResizeBlock.
+void FreeBlock(void* block, std::size_t bytes);
 
 }  // namespace krobelnik
