@@ -231,6 +231,12 @@ Workload Generate(const std::string& folder, const std::string& kind, std::int64
       cases.push_back(Text(random, n / 20));
       sections.push_back(Phrases(c, cases.back()));
     }
+  } else if (kind == "small") {
+    for (std::int64_t c = 1; c <= n / 10; ++c) {
+      cases.push_back(RandomLetters(random, 8));
+      const std::string& s = cases.back();
+      sections.push_back(Section{c, {s.substr(0, 4), s.substr(4)}, {1, 2}});
+    }
   } else {
     throw std::runtime_error("unknown workload kind " + kind);
   }

@@ -122,7 +122,8 @@ TEST(Report, UnexpectedFailureFormHasTwoSpaces) {
 TEST(Report, FullDeviceIsReportedAsNotWritten) {
   std::FILE* report = std::fopen("/dev/full", "w");
   if (report == nullptr) GTEST_SKIP() << "no /dev/full";
-  const bool written = WriteSuccessReport(report, {{1, 5}});
+  const std::vector<ResultEntry> results{{1, 5}};
+  const bool written = WriteSuccessReport(report, results);
   const bool closed = CloseReport(report);
   EXPECT_FALSE(written && closed);
 }

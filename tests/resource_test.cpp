@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "test_support.h"
@@ -126,6 +127,39 @@ TEST(Resources, QuotedLinesAndIgnoredTailsAreNeverHeld) {
     EXPECT_EQ(head, c.reportHead);
     EXPECT_EQ(tail, c.reportTail) << c.reportHead;
   }
+}
+
+// A million test cases of eight letters, each answered by a section: what
+// a run keeps grows with the letters and eight bytes a test case and a
+// section, not with a record and an allocation for each.
+TEST(Resources, ManySmallTestCasesCostTheirLettersAndEightBytesEach) {
+  constexpr int Count = 1000000;
+  TempDir dir;
+  {
+    // Written as they are made: the test's own memory is the child's too
+    // until it starts the evaluator.
+    std::ofstream testData(dir / "td.txt", std::ios::binary);
+    std::ofstream submission(dir / "sub.txt", std::ios::binary);
+    testData << "Krobelnik\n" << Count << "\n";
+    submission << "123456\nKrobelnik\n";
+    std::uint32_t random = 7;
+    for (int c = 1; c <= Count; ++c) {
+      std::string s(8, 'a');
+      for (char& letter : s) {
+        random = random * 1103515245U + 12345U;
+        letter = static_cast<char>('a' + (random >> 16) % 4);
+      }
+      testData << "\n" << c << "\n" << s << "\n";
+      submission << c << "\n2 2\n" << s.substr(0, 4) << "\n" << s.substr(4) << "\n1 2\n";
+    }
+  }
+  const double letters = 8.0 * Count / (1 << 20);
+  const double perRecord = 8.0 * Count / (1 << 20);
+  EXPECT_LT(PeakMiB(dir / "td.txt", dir / "sub.txt", dir / "rep.txt"),
+            letters + 2 * perRecord + 20);
+  std::string expected = "OK\n" + std::to_string(Count) + "\n";
+  for (int c = 1; c <= Count; ++c) expected.append(std::to_string(c)).append(" 10\n");
+  EXPECT_EQ(ReadFile(dir / "rep.txt"), expected);
 }
 
 #if defined(__SANITIZE_ADDRESS__)

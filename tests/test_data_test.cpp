@@ -13,8 +13,8 @@ using testing::ExpectFailure;
 using testing::TempDir;
 using testing::WriteFile;
 
-std::vector<TestCase> Read(const std::string& text, std::size_t bufferSize = 7) {
-  std::vector<TestCase> testCases;
+TestCases Read(const std::string& text, std::size_t bufferSize = 7) {
+  TestCases testCases;
   ReadTestData(*testing::TextReader(text, bufferSize), testCases);
   return testCases;
 }
@@ -72,7 +72,7 @@ TEST(ReadTestData, RejectsEachDefectWithItsLocationAndMessage) {
 
 TEST(ReadTestData, ReadsEveryBlock) {
   const auto cases = Read("Krobelnik\n2\n\n1\nabab\n\n2\nzzz\n");
-  ASSERT_EQ(cases.size(), 2U);
+  ASSERT_EQ(cases.Count(), 2U);
   EXPECT_EQ(cases[0].number, 1);
   EXPECT_EQ(cases[0].s, "abab");
   EXPECT_EQ(cases[1].number, 2);
@@ -92,7 +92,8 @@ TEST(ReadTestData, AcceptsLenientCountCrlfAndMissingFinalLineFeed) {
   };
   for (const auto& c : cases) {
     std::vector<std::string> strings;
-    for (const TestCase& testCase : Read(c.text)) strings.push_back(testCase.s);
+    const TestCases read = Read(c.text);
+    for (std::size_t k = 0; k < read.Count(); ++k) strings.emplace_back(read[k].s);
     EXPECT_EQ(strings, c.strings);
   }
 }
@@ -101,7 +102,7 @@ TEST(ReadTestData, LengthLimitOfS) {
   const auto limit = static_cast<std::size_t>(MaxStringLength);
   const std::string head = "Krobelnik\n1\n\n1\n";
   const auto cases = Read(head + std::string(limit, 'q') + "\n", LineReader::DefaultBufferSize);
-  ASSERT_EQ(cases.size(), 1U);
+  ASSERT_EQ(cases.Count(), 1U);
   EXPECT_EQ(cases[0].s.size(), 10000000U);
   ExpectFailure(84, "niz s je dolg 10000001 znakov, ne pa med 1 in 10000000",
                 [&] { Read(head + std::string(limit + 1, 'q'), LineReader::DefaultBufferSize); });
@@ -112,14 +113,14 @@ TEST(ReadTestData, LengthLimitOfS) {
 
 TEST(ReadTestData, FromFiles) {
   TempDir dir;
-  std::vector<TestCase> cases;
+  TestCases cases;
   ExpectFailure(94, "manjka prva vrstica z imenom naloge",
                 [&] { ReadTestData(*testing::FileReader(dir / "missing.txt"), cases); });
   ExpectFailure(94, "manjka prva vrstica z imenom naloge",
                 [&] { ReadTestData(*testing::FileReader(dir / ""), cases); });
   WriteFile(dir / "td.txt", "Krobelnik\n1\n\n1\nabab\n");
   ReadTestData(*testing::FileReader(dir / "td.txt"), cases);
-  ASSERT_EQ(cases.size(), 1U);
+  ASSERT_EQ(cases.Count(), 1U);
   EXPECT_EQ(cases[0].s, "abab");
 }
 
