@@ -1,6 +1,5 @@
 #include "input/quote.h"
 
-#include <climits>
 #include <cstring>
 #include <utility>
 
@@ -40,13 +39,12 @@ QuoteCopy::~QuoteCopy() {
 bool QuoteCopy::Open(const QuotedSpan& quote) {
   const FileIdentity& file = quote.file;
   if (!Unchanged(file)) return false;
-  if (quote.offset < 0 || quote.length < 0 || quote.offset > LONG_MAX ||
+  if (quote.offset < 0 || quote.length < 0 ||
       static_cast<std::uintmax_t>(quote.offset) + static_cast<std::uintmax_t>(quote.length) >
           file.size)
     return false;
   file_ = OpenForReading(file.path);
-  if (file_ == nullptr || std::fseek(file_, static_cast<long>(quote.offset), SEEK_SET) != 0)
-    return false;
+  if (file_ == nullptr || !SeekTo(file_, quote.offset)) return false;
   // The line is read once before anything is written, to find what it shows
   // and that it is still one line.
   length_ = quote.length;
@@ -61,7 +59,7 @@ bool QuoteCopy::Open(const QuotedSpan& quote) {
     done += static_cast<std::int64_t>(size);
   }
   if (shown_ < 0) shown_ = length_;
-  return std::fseek(file_, static_cast<long>(quote.offset), SEEK_SET) == 0;
+  return SeekTo(file_, quote.offset);
 }
 
 }  // namespace krobelnik

@@ -9,20 +9,115 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
+#if defined(_WIN32)
+#include <shellapi.h>
+#include <windows.h>
+#endif
 
 namespace krobelnik {
 
+namespace {
+
+#if defined(_WIN32)
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return std::wstring();
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
+  return wide;
+}
+
+std::string Utf8(const wchar_t* wide) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return std::string();
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), size, nullptr, nullptr);
+  utf8.pop_back();
+  return utf8;
+}
+
+std::filesystem::path PathOf(const std::string& utf8) { return std::filesystem::path(Wide(utf8)); }
+
+std::FILE* Open(const std::string& path, const wchar_t* mode) {
+  return _wfopen(Wide(path).c_str(), mode);
+}
+
+#else
+
+std::filesystem::path PathOf(const std::string& path) { return std::filesystem::path(path); }
+
+std::FILE* Open(const std::string& path, const char* mode) {
+  return std::fopen(path.c_str(), mode);
+}
+
+#endif
+
+}  // namespace
+
+ProgramArguments::ProgramArguments(int argc, char** argv) {
+#if defined(_WIN32)
+  static_cast<void>(argc);
+  static_cast<void>(argv);
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int a = 0; wide != nullptr && a < count; ++a) arguments_.push_back(Utf8(wide[a]));
+  LocalFree(wide);
+#else
+  for (int a = 0; a < argc; ++a) arguments_.emplace_back(argv[a]);
+#endif
+  for (const std::string& argument : arguments_) pointers_.push_back(argument.c_str());
+  // Like argv, the list ends with a null pointer.
+  pointers_.push_back(nullptr);
+}
+
 std::FILE* OpenForReading(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "r");
+#if defined(_WIN32)
+  std::FILE* file = Open(path, L"rb");
+#else
+  std::FILE* file = Open(path, "rb");
+#endif
   if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
   return file;
 }
 
+bool SeekTo(std::FILE* file, std::int64_t offset) {
+#if defined(_WIN32)
+  return _fseeki64(file, offset, SEEK_SET) == 0;
+#else
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
+std::FILE* OpenReport(const std::string& path) {
+#if defined(_WIN32)
+  return Open(path, L"wt");
+#else
+  return Open(path, "w");
+#endif
+}
+
+std::FILE* OpenScratch() {
+#if defined(_WIN32)
+  // The C library's own temporary file goes to the drive's root, which a
+  // user may not write to.
+  wchar_t folder[MAX_PATH + 1];
+  wchar_t name[MAX_PATH + 1];
+  if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"krb", 0, name) == 0)
+    return nullptr;
+  return _wfopen(name, L"w+bD");
+#else
+  return std::tmpfile();
+#endif
+}
+
 std::optional<FileIdentity> IdentifyFile(const std::string& path) {
+  const std::filesystem::path name = PathOf(path);
   std::error_code typeError, sizeError, timeError;
-  if (!std::filesystem::is_regular_file(path, typeError) || typeError) return std::nullopt;
-  FileIdentity identity{path, std::filesystem::file_size(path, sizeError),
-                        std::filesystem::last_write_time(path, timeError)};
+  if (!std::filesystem::is_regular_file(name, typeError) || typeError) return std::nullopt;
+  FileIdentity identity{path, std::filesystem::file_size(name, sizeError),
+                        std::filesystem::last_write_time(name, timeError)};
   if (sizeError || timeError) return std::nullopt;
   return identity;
 }
@@ -34,7 +129,7 @@ bool Unchanged(const FileIdentity& identity) {
 
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code error;
-  return std::filesystem::equivalent(a, b, error) && !error;
+  return std::filesystem::equivalent(PathOf(a), PathOf(b), error) && !error;
 }
 
 namespace {

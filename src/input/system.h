@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "run/assertion.h"
 
@@ -12,9 +14,37 @@ namespace krobelnik {
 // The few calls on the operating system that reading inputs, keeping them
 // and writing the report need, in one place.
 
+// File names are UTF-8 throughout; on Windows they reach the system through
+// its wide-character calls, whatever the code page.
+
+// The program's arguments as UTF-8: argv where that is what the system
+// gives, the wide command line on Windows.
+class ProgramArguments {
+ public:
+  ProgramArguments(int argc, char** argv);
+  int Count() const { return static_cast<int>(arguments_.size()); }
+  const char* const* Values() const { return pointers_.data(); }
+
+ private:
+  std::vector<std::string> arguments_;
+  std::vector<const char*> pointers_;
+};
+
 // Opens the file at path for reading bytes, unbuffered: the reader's own
 // buffer is the only one. nullptr when it cannot be opened.
 std::FILE* OpenForReading(const std::string& path);
+
+// Moves an open file to offset; false when it cannot.
+bool SeekTo(std::FILE* file, std::int64_t offset);
+
+// Creates or truncates the report at path for writing text: on Windows each
+// line feed is written as a carriage return and a line feed, as "wt" does.
+// nullptr when it cannot be opened.
+std::FILE* OpenReport(const std::string& path);
+
+// A fresh file for bytes that are written and read back, removed when it
+// is closed; nullptr when none can be made.
+std::FILE* OpenScratch();
 
 // The regular file at path as it is now; nothing when it is no regular file
 // or its size or time cannot be read. Only such a file can be read twice.

@@ -125,6 +125,18 @@ bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submiss
   return written;
 }
 
+bool VerdictText(const Input& testData, const Input& submission, std::string& text) {
+  text.clear();
+  std::FILE* report = OpenScratch();
+  if (report == nullptr) return false;
+  const bool written = WriteVerdict(report, testData, submission);
+  std::rewind(report);
+  char chunk[4096];
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof(chunk), report)) > 0;)
+    text.append(chunk, got);
+  return CloseReport(report) && written;
+}
+
 int RunEval(int argc, const char* const* argv) {
   if (argc < 5) {
     PrintUsage();
@@ -136,7 +148,7 @@ int RunEval(int argc, const char* const* argv) {
   // Opening the report truncates it: never when it is one of the inputs.
   if (SameFile(reportName, testDataName) || SameFile(reportName, submissionName))
     return ReportFailureStatus;
-  std::FILE* report = std::fopen(reportName, "w");
+  std::FILE* report = OpenReport(reportName);
   if (report == nullptr) return ReportFailureStatus;
   const bool written = WriteVerdict(report, Input::File(testDataName), Input::File(submissionName));
   const bool closed = CloseReport(report);

@@ -45,6 +45,10 @@ struct Input {
 // whether every byte of it was written.
 bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submission);
 
+// The report WriteVerdict writes for the two inputs, into a scratch file and
+// back into text; false when no sound report exists.
+bool VerdictText(const Input& testData, const Input& submission, std::string& text);
+
 // Checks the submission's header and scores each of its sections against
 // testCases, appending one entry per section; raises EAssertion at a fault.
 void ReadSubmission(LineReader& submission, const TestCases& testCases,
