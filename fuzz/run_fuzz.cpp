@@ -29,34 +29,37 @@ const char* const FixedTestData = "Krobelnik\n3\n\n1\nabab\n\n2\nz\n\n3\nabcabca
 
 // The report of a run over the two inputs.
 std::string Verdict(const krobelnik::Input& testData, const krobelnik::Input& submission) {
-  char* bytes = nullptr;
-  std::size_t length = 0;
-  std::FILE* report = open_memstream(&bytes, &length);
-  Require(report != nullptr, "memory stream");
-  const bool written = krobelnik::WriteVerdict(report, testData, submission);
-  Require(krobelnik::CloseReport(report) && written, "report written");
-  std::string text(bytes, length);
-  std::free(bytes);
+  std::string text;
+  Require(krobelnik::VerdictText(testData, submission, text), "report written");
   return text;
 }
 
 // A folder for the input files, in memory-backed storage where there is
-// one, removed when the process ends.
-const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
+// one, removed with everything in it when the process ends.
+class InputFolder {
+ public:
+  InputFolder() {
     std::error_code error;
     std::filesystem::path base = "/dev/shm";
     if (!std::filesystem::is_directory(base, error)) base = std::filesystem::temp_directory_path();
-    std::filesystem::path made =
-        base / ("krobelnik-fuzz-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(made);
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(Folder(), ignored);
-    });
-    return made;
-  }();
-  return folder;
+    path_ = base / ("krobelnik-fuzz-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(path_);
+  }
+  ~InputFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  InputFolder(const InputFolder&) = delete;
+  InputFolder& operator=(const InputFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+const std::filesystem::path& Folder() {
+  static const InputFolder folder;
+  return folder.Path();
 }
 
 // The input as a file of that name in Folder.

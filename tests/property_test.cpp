@@ -16,13 +16,8 @@ namespace {
 
 // The report of a whole run over the two texts.
 std::string Verdict(const std::string& testData, const std::string& submission) {
-  char* bytes = nullptr;
-  std::size_t length = 0;
-  std::FILE* report = open_memstream(&bytes, &length);
-  EXPECT_TRUE(WriteVerdict(report, Input::Text(testData), Input::Text(submission)));
-  EXPECT_TRUE(CloseReport(report));
-  std::string text(bytes, length);
-  std::free(bytes);
+  std::string text;
+  EXPECT_TRUE(VerdictText(Input::Text(testData), Input::Text(submission), text));
   return text;
 }
 

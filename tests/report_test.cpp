@@ -19,7 +19,7 @@ template <class Writer>
 std::string Written(Writer writer) {
   TempDir dir;
   const std::string path = dir / "report.txt";
-  std::FILE* report = std::fopen(path.c_str(), "w");
+  std::FILE* report = std::fopen(path.c_str(), "wb");
   EXPECT_NE(report, nullptr);
   EXPECT_TRUE(writer(report));
   EXPECT_TRUE(CloseReport(report));

@@ -3,16 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
+
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
 
 #include "run/assertion.h"
 
+// Skips a test on Windows, the reason beside it.
+#if defined(_WIN32)
+#define KROBELNIK_SKIP_ON_WINDOWS(reason) GTEST_SKIP() << (reason)
+#else
+#define KROBELNIK_SKIP_ON_WINDOWS(reason) static_cast<void>(reason)
+#endif
+
 namespace krobelnik::testing {
+
+// A file name held as UTF-8, as the programs take them, for the library's
+// own calls.
+inline std::filesystem::path Native(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string name = path.u8string();
+  return std::string(name.begin(), name.end());
+}
 
 // Runs action and expects it to raise EAssertion with exactly this location
 // and message.
@@ -42,20 +65,77 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  // The name of an entry of the folder, as UTF-8.
+  std::string operator/(const std::string& name) const { return Utf8(path_ / Native(name)); }
 
  private:
   std::filesystem::path path_;
 };
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
+  std::ofstream out(Native(path), std::ios::binary);
   out << bytes;
 }
 
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(Native(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Text as a program wrote it to a file or a stream in text mode, read back as
+// text mode reads it: on Windows each line feed must follow a carriage
+// return, which is dropped; elsewhere the bytes as they are.
+inline std::string AsText(const std::string& written) {
+#if defined(_WIN32)
+  std::string text;
+  for (std::size_t b = 0; b < written.size(); ++b) {
+    if (written[b] == '\r' && b + 1 < written.size() && written[b + 1] == '\n') continue;
+    if (written[b] == '\n' && (b == 0 || written[b - 1] != '\r'))
+      ADD_FAILURE() << "a bare line feed";
+    text += written[b];
+  }
+  return text;
+#else
+  return written;
+#endif
+}
+
+// The report at path, read as text.
+inline std::string ReadReport(const std::string& path) { return AsText(ReadFile(path)); }
+
+// What a program did: its exit status, and its standard output and error
+// read as text.
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Runs program with args through the system's shell, its output going to
+// files in folder.
+inline Outcome RunProgram(std::string program, const std::vector<std::string>& args,
+                          const TempDir& folder) {
+#if defined(_WIN32)
+  for (char& c : program)
+    if (c == '/') c = '\\';
+  const auto quote = [](const std::string& arg) { return "\"" + arg + "\""; };
+#else
+  const auto quote = [](const std::string& arg) { return "'" + arg + "'"; };
+#endif
+  std::string command = quote(program);
+  for (const std::string& arg : args) command.append(" ").append(quote(arg));
+  command.append(" >").append(quote(folder / "stdout.txt"));
+  command.append(" 2>").append(quote(folder / "stderr.txt"));
+#if defined(_WIN32)
+  // The shell takes the outer quotes off a command line that starts with one;
+  // the wide call keeps names outside the code page whole.
+  const std::wstring wide = Native("\"" + command + "\"").wstring();
+  const int status = _wsystem(wide.c_str());
+#else
+  const int raw = std::system(command.c_str());
+  const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+  return {status, AsText(ReadFile(folder / "stdout.txt")), AsText(ReadFile(folder / "stderr.txt"))};
 }
 
 }  // namespace krobelnik::testing
