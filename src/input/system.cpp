@@ -10,8 +10,11 @@
 #include <sys/mman.h>
 #endif
 #if defined(_WIN32)
-#include <shellapi.h>
+// shellapi.h needs what windows.h declares.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 #endif
 
 namespace krobelnik {
