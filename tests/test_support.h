@@ -12,7 +12,13 @@
 #include <string>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#if !defined(NOMINMAX)
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -116,22 +122,49 @@ struct Outcome {
 inline Outcome RunProgram(std::string program, const std::vector<std::string>& args,
                           const TempDir& folder) {
 #if defined(_WIN32)
+  // Started directly, without a shell, its output going to files that it
+  // inherits. Under Wine a start can fail now and then when the machine is
+  // busy; it is tried again a few times.
   for (char& c : program)
     if (c == '/') c = '\\';
-  const auto quote = [](const std::string& arg) { return "\"" + arg + "\""; };
+  std::wstring commandLine = L"\"" + Native(program).wstring() + L"\"";
+  for (const std::string& arg : args) commandLine += L" \"" + Native(arg).wstring() + L"\"";
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const auto create = [&](const std::string& name) {
+    return CreateFileW(Native(folder / name).wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                       &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  HANDLE out = create("stdout.txt");
+  HANDLE err = create("stderr.txt");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  PROCESS_INFORMATION process{};
+  bool started = false;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                             nullptr, &startup, &process) != 0;
+    if (!started) Sleep(200);
+  }
+  DWORD exitCode = 0;
+  if (started) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+  CloseHandle(out);
+  CloseHandle(err);
+  const int status = started ? static_cast<int>(exitCode) : -1;
 #else
   const auto quote = [](const std::string& arg) { return "'" + arg + "'"; };
-#endif
   std::string command = quote(program);
   for (const std::string& arg : args) command.append(" ").append(quote(arg));
   command.append(" >").append(quote(folder / "stdout.txt"));
   command.append(" 2>").append(quote(folder / "stderr.txt"));
-#if defined(_WIN32)
-  // The shell takes the outer quotes off a command line that starts with one;
-  // the wide call keeps names outside the code page whole.
-  const std::wstring wide = Native("\"" + command + "\"").wstring();
-  const int status = _wsystem(wide.c_str());
-#else
   const int raw = std::system(command.c_str());
   const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
