@@ -133,6 +133,38 @@ TEST(ScanLevel, TheLevelTheEnvironmentAsksForIsTheOneThatRuns) {
   EXPECT_EQ(ActiveScanLevel(), asked) << name;
 }
 
+// Every level's scanners classify each byte value at each place of a block
+// exactly as a byte-by-byte reading does, whatever its neighbours (a carry
+// or borrow leaking between bytes would show with some of them).
+TEST(ScanLevel, EveryLevelClassifiesEveryByteAtEveryPlace) {
+  const ScanLevel before = ActiveScanLevel();
+  const char neighbours[] = {'\0', '0', '9', 'a', 'z', '\n', ' ', '\x7f', '\x80', '\xff'};
+  for (const auto level : {ScanLevel::Plain, ScanLevel::Sse2, ScanLevel::Avx2, ScanLevel::Avx512}) {
+    SetScanLevel(level);
+    const Scanners& scanners = ActiveScanners();
+    for (const char neighbour : neighbours) {
+      for (int value = 0; value < 256; ++value) {
+        std::string block(64, neighbour);
+        for (std::size_t at = 0; at < 64; at += 7) block[at] = static_cast<char>(value);
+        std::uint64_t digits = 0, spaces = 0, feeds = 0, others = 0;
+        for (std::size_t b = 0; b < 64; ++b) {
+          const auto u = static_cast<unsigned char>(block[b]);
+          digits |= std::uint64_t{u >= '0' && u <= '9'} << b;
+          spaces |= std::uint64_t{u == ' ' || (u >= 9 && u <= 13)} << b;
+          feeds |= std::uint64_t{u == '\n'} << b;
+          others |= std::uint64_t{u < 'a' || u > 'z'} << b;
+        }
+        const ByteClasses classes = scanners.numberBytes(block.data());
+        ASSERT_EQ(classes.digits, digits) << static_cast<int>(level) << " byte " << value;
+        ASSERT_EQ(classes.spaces, spaces) << static_cast<int>(level) << " byte " << value;
+        ASSERT_EQ(scanners.lineFeeds(block.data()), feeds) << static_cast<int>(level) << value;
+        ASSERT_EQ(scanners.nonLetters(block.data()), others) << static_cast<int>(level) << value;
+      }
+    }
+  }
+  SetScanLevel(before);
+}
+
 TEST(LineReader, SplitsLinesFromFiles) {
   TempDir dir;
   for (const auto& c : LineCases) {

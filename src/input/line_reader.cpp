@@ -93,11 +93,11 @@ const char* LineReader::FindLineFeedBeyond(std::size_t from) {
   return static_cast<const char*>(std::memchr(buffer_.get() + base, '\n', end_ - base));
 }
 
-LineReader::Search LineReader::TakeLineWithin(std::size_t searchLimit, std::string_view& line) {
+LineReader::Search LineReader::TakeLineInBuffer(std::string_view& line) {
   // The unread bytes hold no line feed: read on until one comes, the input
-  // ends or searchLimit bytes are searched.
+  // ends or the buffer is full.
   std::size_t searched = end_ - begin_;
-  while (searched < std::min(searchLimit, capacity_)) {
+  while (searched < capacity_) {
     if (!Refill()) {
       // The last line of the input has no line feed.
       if (searched == 0) return Search::NoLine;
@@ -117,7 +117,7 @@ LineReader::Search LineReader::TakeLineWithin(std::size_t searchLimit, std::stri
 }
 
 bool LineReader::ReadLongLineView(std::size_t keep, CountedLine& line) {
-  switch (TakeLineWithin(capacity_, line.bytes)) {
+  switch (TakeLineInBuffer(line.bytes)) {
     case Search::Found:
       line.length = static_cast<std::int64_t>(line.bytes.size());
       return true;
@@ -126,7 +126,7 @@ bool LineReader::ReadLongLineView(std::size_t keep, CountedLine& line) {
     case Search::Longer:
       break;
   }
-  line.length = KeepLine(keep, spill_, IgnoreBytes);
+  line.length = KeepLine(keep, IgnoreBytes);
   line.bytes = spill_;
   return true;
 }

@@ -134,21 +134,20 @@ class LineReader {
   }
   static constexpr std::size_t NoWindow = ~std::size_t{0} - 63;
 
-  // Reads on into the buffer until the line ends within its first
-  // searchLimit bytes and takes it (Found), or finds that the input has
-  // ended (NoLine) or that the line is longer (nothing is taken).
+  // Reads on into the buffer until the line ends within it and takes it
+  // (Found), or finds that the input has ended (NoLine) or that the line is
+  // longer than the buffer (nothing is taken).
   enum class Search { Found, NoLine, Longer };
-  Search TakeLineWithin(std::size_t searchLimit, std::string_view& line);
+  Search TakeLineInBuffer(std::string_view& line);
 
   // ReadLineView for a line that does not end within the buffer's bytes.
   bool ReadLongLineView(std::size_t keep, CountedLine& line);
 
-  // The rest of the current line, handed to sink in pieces and appended to
-  // `into` (emptied first) as long as the line stays within keep bytes;
-  // `into` is left empty when it is longer. Returns the line's length, or
-  // -1 when there is no line.
+  // The rest of the current line, handed to sink in pieces and kept in
+  // spill_ as long as the line stays within keep bytes; spill_ is left empty
+  // when it is longer. Returns the line's length, or -1 when there is none.
   template <class Sink>
-  std::int64_t KeepLine(std::size_t keep, std::string& into, Sink&& sink);
+  std::int64_t KeepLine(std::size_t keep, Sink&& sink);
 
   // Moves the unread bytes to the front of the buffer and reads more after
   // them; true when at least one byte was added.
@@ -205,22 +204,22 @@ bool LineReader::ReadLineKept(std::size_t keep, CountedLine& line, Sink&& sink) 
     sink(line.bytes.data(), line.bytes.size());
     return true;
   }
-  line.length = KeepLine(keep, spill_, sink);
+  line.length = KeepLine(keep, sink);
   line.bytes = spill_;
   return line.length >= 0;
 }
 
 template <class Sink>
-std::int64_t LineReader::KeepLine(std::size_t keep, std::string& into, Sink&& sink) {
-  into.clear();
+std::int64_t LineReader::KeepLine(std::size_t keep, Sink&& sink) {
+  spill_.clear();
   std::uint64_t total = 0;
   const bool found = ReadLinePieces([&](const char* data, std::size_t size) {
     sink(data, size);
     total += size;
-    if (total <= keep) into.append(data, size);
+    if (total <= keep) spill_.append(data, size);
   });
   if (!found) return -1;
-  if (total > keep) into.clear();
+  if (total > keep) spill_.clear();
   return static_cast<std::int64_t>(total);
 }
 

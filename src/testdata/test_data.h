@@ -22,7 +22,7 @@ struct TestCase {
 };
 
 // The test cases of a test data file, number k at index k - 1: the letters
-// of all of them back to back, and where each one's end. Memory grows with
+// of all of them back to back, and where each one ends. Memory grows with
 // the letters and eight bytes a test case, however many there are.
 class TestCases {
  public:
