@@ -140,7 +140,7 @@ void ReadStrings(AnswerBlock& block, LineReader& stream, std::int64_t& lineCount
 
 // Reads the index line and walks it; raises the line's faults first, then
 // the walk's.
-void ReadIndexLine(const AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter) {
+void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter) {
   // The index line is walked while it is parsed, so the indices are never
   // stored; the walk's verdict waits until the line's syntax and count pass.
   Walk walk(block.t, block.k, block.r, block.testCase.s);
@@ -150,6 +150,7 @@ void ReadIndexLine(const AnswerBlock& block, LineReader& stream, std::int64_t& l
   ++lineCounter;
   if (!found) Fail(144, "manjka vrstica z zaporedjem i_1, ..., i_r");
   parser.Finish();
+  block.walk = walk.Stopped();
   if (parser.Count() != block.r)
     Fail(145, "zaporedje i-jev je dolgo " + IntToStr(parser.Count()) +
                   " elementov, moralo bi biti r = " + IntToStr(block.r));
@@ -168,6 +169,9 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
                      std::int32_t testCaseNumber, const TestCase& testCase) {
   block.testCaseNumber = testCaseNumber;
   block.testCase = testCase;
+  block.t.Clear();
+  block.k = block.r = block.score = 0;
+  block.walk = WalkStop{};
   const auto n = static_cast<std::int64_t>(testCase.s.size());
   ReadKAndR(block, stream, lineCounter, n);
   ReadStrings(block, stream, lineCounter, n);

@@ -3,13 +3,15 @@
 #include <cstdint>
 
 #include "answer/string_list.h"
+#include "answer/walk.h"
 #include "input/line_reader.h"
 #include "testdata/test_data.h"
 
 namespace krobelnik {
 
 // One answer section: the test case it answers, the strings t, the counts k
-// and r, and the score. The indices are walked as they are read, not kept.
+// and r, and the score. The indices are walked as they are read, not kept;
+// where the walk stopped is kept instead.
 struct AnswerBlock {
   std::int32_t testCaseNumber = 0;
   TestCase testCase;
@@ -17,11 +19,15 @@ struct AnswerBlock {
   std::int32_t k = 0;
   std::int32_t r = 0;
   std::int32_t score = 0;
+  WalkStop walk;
 };
 
 // Reads one answer section after its number line (the k-and-r line, k string
 // lines, the index line), advancing lineCounter by one per line read; checks
-// it against testCase and leaves its score in block. Raises EAssertion.
+// it against testCase and leaves its score in block. Every field but t's
+// storage starts afresh. Raises EAssertion; block then holds what was read
+// up to the fault (k and r once their line passed, the walk's stop once the
+// index line was read).
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
                      std::int32_t testCaseNumber, const TestCase& testCase);
 

@@ -18,11 +18,8 @@ namespace krobelnik {
 // reach 4 GiB.
 class StringList {
  public:
-  // Takes over the storage of other, emptied, and leaves other without any,
-  // so that consecutive sections share one allocation.
-  void TakeStorage(StringList& other) {
-    letters_ = std::move(other.letters_);
-    ends_ = std::move(other.ends_);
+  // Empties the list; its storage stays for the next strings.
+  void Clear() {
     letters_.Clear();
     ends_.Clear();
     count_ = reserved_ = uniform_ = 0;

@@ -13,7 +13,7 @@ namespace krobelnik {
 void Walk::operator()(const std::uint32_t* xs, std::size_t count) {
   const auto walked = static_cast<std::size_t>(
       std::max<std::int64_t>(0, std::min<std::int64_t>(static_cast<std::int64_t>(count), r_ - p_)));
-  if (fault_ == WalkFault::None) {
+  if (stop_.fault == WalkFault::None) {
     if (t_.ends == nullptr && t_.uniform == 1) {
       WalkLetters(xs, walked);
     } else {
@@ -35,18 +35,18 @@ void Walk::operator()(const std::uint32_t* xs, std::size_t count) {
 }
 
 void Walk::Finish() const {
-  switch (fault_) {
+  switch (stop_.fault) {
     case WalkFault::None:
       break;
     case WalkFault::OutOfRange:
-      Fail(149, "indeks i_" + IntToStr(indexPosition_) + " bi moral biti od 1 do " + IntToStr(k_) +
-                    ", ne pa " + IntToStr(index_));
+      Fail(149, "indeks i_" + IntToStr(stop_.p) + " bi moral biti od 1 do " + IntToStr(k_) +
+                    ", ne pa " + IntToStr(stop_.x));
     case WalkFault::PastEnd:
       Fail(153, "stik nizov t_{i_1}} ... t_{i_r}} je daljsi od niza s");
     case WalkFault::Mismatch:
-      Fail(154, IntToStr(static_cast<std::int64_t>(mismatchAt_) + 1) +
+      Fail(154, IntToStr(static_cast<std::int64_t>(stop_.at) + 1) +
                     ". znak v stiku t_{i_1}} ... t_{i_r}} je '" + std::string(1, got_) +
-                    "', v nizu s pa '" + std::string(1, s_[mismatchAt_]) + "'");
+                    "', v nizu s pa '" + std::string(1, s_[stop_.at]) + "'");
   }
   if (pos_ != n_) Fail(158, "stik nizov t_{i_1}} ... t_{i_r}} je krajsi od niza s");
 }
@@ -64,20 +64,20 @@ void Walk::WalkLetters(const std::uint32_t* xs, std::size_t count) {
     // An index is range-checked only when the walk reaches it, so a
     // mismatch caused by an earlier index is reported first.
     if (x >= k) {
-      OutOfRange(c, xs[c]);
+      OutOfRange(c, xs[c], pos);
       break;
     }
     if (letters[x] != s[pos]) {
-      Mismatch(pos, letters[x]);
+      Mismatch(c, xs[c], pos, pos, letters[x]);
       break;
     }
     ++pos;
   }
-  if (fault_ == WalkFault::None && c < count) {
+  if (stop_.fault == WalkFault::None && c < count) {
     if (xs[c] - 1 >= k) {
-      OutOfRange(c, xs[c]);
+      OutOfRange(c, xs[c], pos);
     } else {
-      fault_ = WalkFault::PastEnd;
+      Stop(WalkFault::PastEnd, c, xs[c], pos, n_);
     }
   }
   pos_ = pos;
@@ -97,7 +97,7 @@ void Walk::WalkStrings(const std::uint32_t* xs, std::size_t count) {
   for (std::size_t c = 0; c < count; ++c) {
     const std::uint32_t x = xs[c] - 1;
     if (x >= k) {
-      OutOfRange(c, xs[c]);
+      OutOfRange(c, xs[c], pos);
       break;
     }
     // The dictionary is read in the order of the indices, at random: the
@@ -115,7 +115,7 @@ void Walk::WalkStrings(const std::uint32_t* xs, std::size_t count) {
       if (!SameStart(LoadShort(tx.data()), LoadShort(s + pos), tx.size())) {
         std::size_t m = 0;
         while (tx[m] == s[pos + m]) ++m;
-        Mismatch(pos + m, tx[m]);
+        Mismatch(c, xs[c], pos, pos + m, tx[m]);
         break;
       }
       pos += tx.size();
@@ -128,11 +128,11 @@ void Walk::WalkStrings(const std::uint32_t* xs, std::size_t count) {
     if (std::memcmp(tx.data(), s + pos, compared) != 0) {
       std::size_t m = 0;
       while (tx[m] == s[pos + m]) ++m;
-      Mismatch(pos + m, tx[m]);
+      Mismatch(c, xs[c], pos, pos + m, tx[m]);
       break;
     }
     if (tx.size() > room) {
-      fault_ = WalkFault::PastEnd;
+      Stop(WalkFault::PastEnd, c, xs[c], pos, n);
       break;
     }
     pos += tx.size();

@@ -12,6 +12,18 @@ namespace krobelnik {
 // runs past the end of s, or a byte that differs from s.
 enum class WalkFault { None, OutOfRange, PastEnd, Mismatch };
 
+// Where a walk stopped. At a fault: the position p (from 1) and the value x
+// of the index at fault, the place in s where t_x began, and the place of the
+// fault (the differing byte; n for a byte past the end; start when x is out
+// of range). After a walk without fault, at is how far it reached in s.
+struct WalkStop {
+  WalkFault fault = WalkFault::None;
+  std::int64_t p = 0;
+  std::uint32_t x = 0;
+  std::size_t start = 0;
+  std::size_t at = 0;
+};
+
 // Walks the concatenation t_{i_1} t_{i_2} ... against s without building it,
 // batch by batch as the index line is parsed. The first fault is only
 // remembered: the line's syntax and its count are checked before the walk's
@@ -30,6 +42,13 @@ class Walk {
   // concatenation stops short of s.
   void Finish() const;
 
+  // Where the walk stopped, for a report that points at the index.
+  WalkStop Stopped() const {
+    WalkStop stop = stop_;
+    if (stop.fault == WalkFault::None) stop.at = pos_;
+    return stop;
+  }
+
  private:
   // The walk over a dictionary of one-letter strings: letters[x - 1] is t_x.
   void WalkLetters(const std::uint32_t* xs, std::size_t count);
@@ -39,16 +58,16 @@ class Walk {
   template <bool Prefetch, bool Varied>
   void WalkStrings(const std::uint32_t* xs, std::size_t count);
 
-  // Index c of the current batch lies outside 1 ... k.
-  void OutOfRange(std::size_t c, std::uint32_t x) {
-    fault_ = WalkFault::OutOfRange;
-    indexPosition_ = p_ + static_cast<std::int64_t>(c) + 1;
-    index_ = x;
+  // Index c of the current batch, x, whose string began at start in s,
+  // stopped the walk with fault at s[at].
+  void Stop(WalkFault fault, std::size_t c, std::uint32_t x, std::size_t start, std::size_t at) {
+    stop_ = WalkStop{fault, p_ + static_cast<std::int64_t>(c) + 1, x, start, at};
   }
-
-  void Mismatch(std::size_t at, char got) {
-    fault_ = WalkFault::Mismatch;
-    mismatchAt_ = at;
+  void OutOfRange(std::size_t c, std::uint32_t x, std::size_t start) {
+    Stop(WalkFault::OutOfRange, c, x, start, start);
+  }
+  void Mismatch(std::size_t c, std::uint32_t x, std::size_t start, std::size_t at, char got) {
+    Stop(WalkFault::Mismatch, c, x, start, at);
     got_ = got;
   }
 
@@ -60,10 +79,7 @@ class Walk {
   // Where the concatenation has reached in s, and how many indices are read.
   std::size_t pos_ = 0;
   std::int64_t p_ = 0;
-  WalkFault fault_ = WalkFault::None;
-  std::int64_t indexPosition_ = 0;
-  std::uint32_t index_ = 0;
-  std::size_t mismatchAt_ = 0;
+  WalkStop stop_;
   char got_ = 0;
 };
 

@@ -41,7 +41,7 @@ std::size_t BufferSizeFor(const Input& input) {
 }  // namespace
 
 void ReadSubmission(LineReader& submission, const TestCases& testCases,
-                    GrowingArray<ResultEntry>& results) {
+                    GrowingArray<ResultEntry>& results, RunPlace& place) {
   QuotableLine line;
   LeadingIntParser contestantParser;
   if (!ReadQuotableLine(submission, line, [&](const char* data, std::size_t size) {
@@ -59,10 +59,11 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
                 "v drugi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"",
                 line, "\"");
 
-  std::int64_t lineCounter = 3;
-  // The storage of the sections' strings passes from each section to the
-  // next, so that after the largest one no section allocates.
-  StringList spare;
+  std::int64_t& lineCounter = place.line;
+  lineCounter = 3;
+  // One block serves every section, so that its strings' storage passes from
+  // each section to the next and after the largest one no section allocates.
+  AnswerBlock& block = place.block;
   for (;;) {
     // Only the start of a section's number line is looked at; the rest is
     // read past, not kept.
@@ -75,6 +76,9 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
       ++lineCounter;
       continue;
     }
+    place.sectionLine = lineCounter;
+    place.sectionOffset = line.offset;
+    place.testCase = 0;
     std::int32_t number = 0;
     if (!numberParser.Result(number))
       FailQuoting(submission, 198,
@@ -87,42 +91,56 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
       Fail(200,
            "v " + IntToStr(lineCounter) +
                ". vrstici se pojavlja neveljavna stevilka testnega primera: " + IntToStr(number));
+    place.testCase = number;
     ++lineCounter;
-    AnswerBlock block;
-    block.t.TakeStorage(spare);
     ReadAnswerBlock(block, submission, lineCounter, number,
                     testCases[static_cast<std::size_t>(number) - 1]);
     results.Push(ResultEntry{number, block.score});
-    spare.TakeStorage(block.t);
+    if (place.accepted != nullptr)
+      place.accepted->Push(SectionLines{place.sectionLine, block.k, block.r});
+  }
+}
+
+void ReadInputs(const Input& testData, const Input& submission, TestCases& testCases,
+                GrowingArray<ResultEntry>& results, RunPlace& place) {
+  // One reader serves both inputs in turn: the test data is read whole and
+  // its file closed before the submission is opened in the same buffer.
+  LineReader stream(std::max(BufferSizeFor(testData), BufferSizeFor(submission)));
+  Open(stream, testData);
+  ReadTestData(stream, testCases);
+  place.inSubmission = true;
+  Open(stream, submission);
+  ReadSubmission(stream, testCases, results, place);
+}
+
+bool WriteOutcome(std::FILE* report, const std::exception_ptr& failure,
+                  std::span<const ResultEntry> results) {
+  if (!failure) return WriteSuccessReport(report, results);
+  try {
+    std::rethrow_exception(failure);
+  } catch (const EAssertion& assertion) {
+    return WriteFailureReport(report, assertion);
+  } catch (...) {
+    return WriteUnexpectedFailureReport(report);
   }
 }
 
 bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submission) {
   // Everything a run reads lives inside the try block, so unwinding closes
   // the inputs and frees the test cases before a failure is written. The
-  // writers allocate nothing, so a handler cannot fail for want of memory.
-  bool written = false;
-  bool accepted = false;
+  // failure itself is kept as it was raised, without a copy, and the writers
+  // allocate nothing, so reporting cannot fail for want of memory.
+  std::exception_ptr failure;
   GrowingArray<ResultEntry> results;
   try {
-    // One reader serves both inputs in turn: the test data is read whole and
-    // its file closed before the submission is opened in the same buffer.
-    LineReader stream(std::max(BufferSizeFor(testData), BufferSizeFor(submission)));
     TestCases testCases;
-    Open(stream, testData);
-    ReadTestData(stream, testCases);
-    Open(stream, submission);
-    ReadSubmission(stream, testCases, results);
-    accepted = true;
-  } catch (const EAssertion& failure) {
-    results = GrowingArray<ResultEntry>();
-    written = WriteFailureReport(report, failure);
+    RunPlace place;
+    ReadInputs(testData, submission, testCases, results, place);
   } catch (...) {
+    failure = std::current_exception();
     results = GrowingArray<ResultEntry>();
-    written = WriteUnexpectedFailureReport(report);
   }
-  if (accepted) written = WriteSuccessReport(report, std::span(results.Data(), results.Size()));
-  return written;
+  return WriteOutcome(report, failure, std::span(results.Data(), results.Size()));
 }
 
 bool VerdictText(const Input& testData, const Input& submission, std::string& text) {

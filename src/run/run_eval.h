@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <exception>
+#include <span>
 #include <string>
 #include <utility>
 
+#include "answer/answer_block.h"
 #include "input/growing_array.h"
 #include "input/line_reader.h"
 #include "run/report.h"
@@ -49,9 +52,49 @@ bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submiss
 // back into text; false when no sound report exists.
 bool VerdictText(const Input& testData, const Input& submission, std::string& text);
 
+// An accepted section as the run saw it: the line of its number line and
+// its counts. Its last line follows from them (firstLine + k + 2).
+struct SectionLines {
+  std::int64_t firstLine;
+  std::int32_t k;
+  std::int32_t r;
+};
+
+// Where a run's reading stands, kept up to date as it reads, so that a
+// failure can be placed once it is raised: the input, and in the submission
+// the line counter, the section whose number line was read last and the
+// section's block as far as it was read.
+struct RunPlace {
+  bool inSubmission = false;
+  // The line counter: after a section's number line, the number of the line
+  // after the one read last.
+  std::int64_t line = 0;
+  // The last number line read: its line, its offset, and the test case it
+  // names once that number is valid (0 before).
+  std::int64_t sectionLine = 0;
+  std::int64_t sectionOffset = 0;
+  std::int32_t testCase = 0;
+  AnswerBlock block;
+  // Where the accepted sections go, when someone wants them.
+  GrowingArray<SectionLines>* accepted = nullptr;
+};
+
 // Checks the submission's header and scores each of its sections against
 // testCases, appending one entry per section; raises EAssertion at a fault.
 void ReadSubmission(LineReader& submission, const TestCases& testCases,
-                    GrowingArray<ResultEntry>& results);
+                    GrowingArray<ResultEntry>& results, RunPlace& place);
+
+// Reads the whole test data into testCases, then the submission, as a run
+// does, appending an entry per accepted section; raises EAssertion (or
+// anything else that stops reading) at the first fault.
+void ReadInputs(const Input& testData, const Input& submission, TestCases& testCases,
+                GrowingArray<ResultEntry>& results, RunPlace& place);
+
+// Writes the report of a run that read both inputs to their end (failure
+// empty) or stopped with failure: the success form of results, the failure
+// form of an EAssertion, the unexpected-failure form of anything else.
+// Returns whether every byte of it was written.
+bool WriteOutcome(std::FILE* report, const std::exception_ptr& failure,
+                  std::span<const ResultEntry> results);
 
 }  // namespace krobelnik
