@@ -1,0 +1,319 @@
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "run/assertion.h"
+#include "run/explain.h"
+
+namespace krobelnik {
+
+namespace {
+
+// A byte as an excerpt shows it: printable ASCII as itself (a backslash
+// doubled), anything else as an escape.
+std::string Escaped(std::string_view bytes) {
+  std::string text;
+  for (const char c : bytes) {
+    const auto code = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      text += "\\\\";
+    } else if (c == '\t') {
+      text += "\\t";
+    } else if (c == '\r') {
+      text += "\\r";
+    } else if (code >= 32 && code < 127) {
+      text += c;
+    } else {
+      static const char hex[] = "0123456789abcdef";
+      text += "\\x";
+      text += hex[code >> 4];
+      text += hex[code & 15];
+    }
+  }
+  return text;
+}
+
+// The excerpt's line, and the line with a caret under the column.
+struct ExcerptLines {
+  std::string text;
+  std::string caret;
+};
+
+ExcerptLines RenderExcerpt(const Explanation& e) {
+  ExcerptLines lines;
+  const std::string_view bytes = e.excerpt;
+  if (e.excerptStart > 1) lines.text = "...";
+  if (e.column > 0) {
+    const auto before = static_cast<std::size_t>(e.column - e.excerptStart);
+    lines.caret = std::string(lines.text.size() + Escaped(bytes.substr(0, before)).size(), ' ') + "^";
+  }
+  lines.text += Escaped(bytes);
+  if (e.excerptGoesOn) lines.text += "...";
+  return lines;
+}
+
+const char* FileName(FaultFile file) {
+  return file == FaultFile::TestData ? "testdata" : "submission";
+}
+
+const char* VerdictName(Verdict verdict) {
+  switch (verdict) {
+    case Verdict::Accepted:
+      return "accepted";
+    case Verdict::Rejected:
+      return "rejected";
+    case Verdict::TestData:
+      return "testdata";
+    case Verdict::Unexpected:
+      break;
+  }
+  return "unexpected";
+}
+
+// Writes text pieces and numbers to a file.
+class Out {
+ public:
+  explicit Out(std::FILE* file) : file_(file) {}
+  Out& operator<<(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), file_);
+    return *this;
+  }
+  Out& operator<<(std::int64_t value) { return *this << IntToStr(value); }
+  // A column of a table: value right-aligned in width.
+  Out& Cell(std::int64_t value, std::size_t width = 12) {
+    const std::string digits = IntToStr(value);
+    return *this << std::string(width > digits.size() ? width - digits.size() : 1, ' ') << digits;
+  }
+  // A JSON string holding one character per byte, of the same code.
+  Out& Json(std::string_view bytes) {
+    std::string text = "\"";
+    for (const char c : bytes) {
+      const auto code = static_cast<unsigned char>(c);
+      if (c == '"' || c == '\\') {
+        text += '\\';
+        text += c;
+      } else if (c == '\n') {
+        text += "\\n";
+      } else if (code >= 32 && code < 127) {
+        text += c;
+      } else {
+        char escape[8];
+        std::snprintf(escape, sizeof(escape), "\\u%04x", static_cast<unsigned>(code));
+        text += escape;
+      }
+    }
+    return *this << text << "\"";
+  }
+  bool Finish() { return std::fflush(file_) == 0 && std::ferror(file_) == 0; }
+
+ private:
+  std::FILE* file_;
+};
+
+void PrintSections(Out& out, const Explanation& e) {
+  const auto count = static_cast<std::int64_t>(e.results.Size());
+  out << "\nAccepted: " << count << (count == 1 ? " section.\n" : " sections.\n");
+  if (e.results.Size() == 0) return;
+  out << "   test case  first line   last line           k           r     letters       score\n";
+  for (std::size_t c = 0; c < e.results.Size(); ++c) {
+    const ResultEntry& result = e.results[c];
+    const SectionLines& lines = e.sections[c];
+    out.Cell(result.testCaseNumber).Cell(lines.firstLine).Cell(lines.firstLine + lines.k + 2);
+    out.Cell(lines.k).Cell(lines.r).Cell(std::int64_t{result.score} - lines.r).Cell(result.score);
+    out << "\n";
+  }
+}
+
+void PrintTestCases(Out& out, const Explanation& e) {
+  const auto count = static_cast<std::int64_t>(e.testCases.Count());
+  out << "\nSound test data: " << count << (count == 1 ? " test case.\n" : " test cases.\n");
+  out << "   test case   line of s      length\n";
+  for (std::int64_t k = 1; k <= count; ++k) {
+    out.Cell(k).Cell(3 * k + 2);
+    out.Cell(static_cast<std::int64_t>(e.testCases[static_cast<std::size_t>(k - 1)].s.size()));
+    out << "\n";
+  }
+}
+
+void PrintFault(Out& out, const Explanation& e) {
+  out << "\nRejected at location " << std::int64_t{e.location} << ": the fault is in the "
+      << (e.file == FaultFile::TestData ? "test data" : "submission") << ".\n";
+  if (e.sectionTestCase != 0)
+    out << "Section: test case " << std::int64_t{e.sectionTestCase} << ", from line "
+        << e.sectionLine << ".\n";
+  out << "Where: " << FileName(e.file) << ", line " << e.line;
+  if (e.column > 0) out << ", column " << e.column;
+  if (!e.hasExcerpt) out << " (the file ends before this line)";
+  out << ".\n";
+  if (e.hasExcerpt) {
+    const ExcerptLines lines = RenderExcerpt(e);
+    out << "    " << lines.text << "\n";
+    if (!lines.caret.empty()) out << "    " << lines.caret << "\n";
+  }
+  out << "Why: " << e.why << "\n";
+  if (!e.detail.empty()) {
+    out << "Facts: ";
+    for (const Fact& fact : e.detail) {
+      out << (&fact == &e.detail.front() ? "" : ", ") << fact.name << " = ";
+      if (fact.text.empty()) {
+        out << fact.value;
+      } else {
+        out << fact.text;
+      }
+    }
+    out << "\n";
+  }
+}
+
+}  // namespace
+
+bool PrintText(std::FILE* file, const Explanation& e) {
+  Out out(file);
+  out << e.report;
+  switch (e.verdict) {
+    case Verdict::Accepted:
+      if (e.testDataOnly) {
+        PrintTestCases(out, e);
+      } else {
+        PrintSections(out, e);
+      }
+      break;
+    case Verdict::Rejected:
+    case Verdict::TestData:
+      PrintFault(out, e);
+      break;
+    case Verdict::Unexpected:
+      out << "\nThe run could not finish: an input could not be read to its end, it changed "
+             "while it was read, or memory ran out. The report above is the evaluator's.\n";
+      break;
+  }
+  return out.Finish();
+}
+
+bool PrintJson(std::FILE* file, const Explanation& e) {
+  Out out(file);
+  const bool fault = e.verdict == Verdict::Rejected || e.verdict == Verdict::TestData;
+  out << "{\"report\":";
+  out.Json(e.report);
+  out << ",\"verdict\":\"" << VerdictName(e.verdict) << "\",\"location\":";
+  if (e.location != 0) {
+    out << std::int64_t{e.location} << ",\"message\":";
+    out.Json(e.message);
+  } else {
+    out << "null,\"message\":null";
+  }
+  if (fault) {
+    out << ",\"file\":\"" << FileName(e.file) << "\",\"line\":" << e.line << ",\"column\":";
+    if (e.column > 0) {
+      out << e.column;
+    } else {
+      out << "null";
+    }
+  } else {
+    out << ",\"file\":null,\"line\":null,\"column\":null";
+  }
+  out << ",\"excerpt\":";
+  if (fault && e.hasExcerpt) {
+    const ExcerptLines lines = RenderExcerpt(e);
+    out.Json(lines.text);
+    out << ",\"caret\":";
+    if (lines.caret.empty()) {
+      out << "null";
+    } else {
+      out.Json(lines.caret);
+    }
+  } else {
+    out << "null,\"caret\":null";
+  }
+  out << ",\"section\":";
+  if (e.sectionTestCase != 0) {
+    out << "{\"testCase\":" << std::int64_t{e.sectionTestCase} << ",\"firstLine\":" << e.sectionLine
+        << "}";
+  } else {
+    out << "null";
+  }
+  out << ",\"why\":";
+  if (fault) {
+    out.Json(e.why);
+  } else {
+    out << "null";
+  }
+  out << ",\"detail\":{";
+  for (std::size_t c = 0; c < e.detail.size(); ++c) {
+    out << (c > 0 ? "," : "") << "\"" << e.detail[c].name << "\":";
+    if (e.detail[c].text.empty()) {
+      out << e.detail[c].value;
+    } else {
+      out.Json(e.detail[c].text);
+    }
+  }
+  out << "},\"sections\":[";
+  const bool sections = e.verdict == Verdict::Accepted && !e.testDataOnly;
+  for (std::size_t c = 0; sections && c < e.results.Size(); ++c) {
+    const ResultEntry& result = e.results[c];
+    const SectionLines& lines = e.sections[c];
+    out << (c > 0 ? "," : "") << "{\"testCase\":" << std::int64_t{result.testCaseNumber}
+        << ",\"firstLine\":" << lines.firstLine << ",\"lastLine\":" << lines.firstLine + lines.k + 2
+        << ",\"k\":" << std::int64_t{lines.k} << ",\"r\":" << std::int64_t{lines.r}
+        << ",\"letters\":" << std::int64_t{result.score} - lines.r
+        << ",\"score\":" << std::int64_t{result.score} << "}";
+  }
+  out << "],\"testCases\":[";
+  const bool testCases = e.verdict == Verdict::Accepted && e.testDataOnly;
+  const auto count = testCases ? static_cast<std::int64_t>(e.testCases.Count()) : 0;
+  for (std::int64_t k = 1; k <= count; ++k) {
+    out << (k > 1 ? "," : "") << "{\"testCase\":" << k << ",\"line\":" << 3 * k + 2
+        << ",\"length\":"
+        << static_cast<std::int64_t>(e.testCases[static_cast<std::size_t>(k - 1)].s.size()) << "}";
+  }
+  out << "]}\n";
+  return out.Finish();
+}
+
+int ExplainMain(int argc, const char* const* argv) {
+  bool json = false;
+  const char* names[2] = {nullptr, nullptr};
+  int count = 0;
+  for (int a = 1; a < argc; ++a) {
+    if (std::strcmp(argv[a], "--json") == 0) {
+      json = true;
+    } else if (count < 2) {
+      names[count++] = argv[a];
+    } else {
+      count = 3;
+    }
+  }
+  if (count < 1 || count > 2) {
+    std::fputs(ExplainUsageLine, stderr);
+    return 2;
+  }
+  const bool testDataOnly = count == 1;
+  const Input testData = Input::File(names[0]);
+  const Input submission =
+      testDataOnly ? Input::Text(HeaderOnlySubmission) : Input::File(names[1]);
+  Explanation e;
+  if (!Explain(testData, submission, testDataOnly, e)) {
+    std::fputs("no report could be made: the scratch file for it could not be written\n", stderr);
+    return 2;
+  }
+  const bool printed = json ? PrintJson(stdout, e) : PrintText(stdout, e);
+  if (!printed) {
+    std::fputs("the explanation could not be written to standard output\n", stderr);
+    return 2;
+  }
+  switch (e.verdict) {
+    case Verdict::Accepted:
+      return 0;
+    case Verdict::Rejected:
+      return 1;
+    case Verdict::TestData:
+      return 3;
+    case Verdict::Unexpected:
+      break;
+  }
+  return 2;
+}
+
+}  // namespace krobelnik
