@@ -4,7 +4,8 @@
 // inputs reach the answer sections. Whatever the bytes, the report must be
 // exactly one well-formed form. The run reads the inputs from real files, as
 // the evaluator does, with lines quoted from their file from 16 bytes on, and
-// must write the same report as a run over the texts in memory.
+// must write the same report as a run over the texts in memory, and the
+// explanation of the run must carry that report and place its rejection.
 
 #include <cstdint>
 #include <cstdio>
@@ -12,12 +13,15 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
 
 #include "fuzz_checks.h"
 #include "input/quote.h"
+#include "input/text.h"
+#include "run/explain.h"
 #include "run/run_eval.h"
 #include "testdata/number_line.h"
 
@@ -72,6 +76,31 @@ krobelnik::Input AsFile(const std::string& name, const std::string& bytes) {
   return krobelnik::Input::File(path);
 }
 
+// The explanation of a run has the run's report and places every rejection
+// on a line of its file, at a column wherever its check always has one, and
+// there on the byte the check names.
+void CheckExplanation(const krobelnik::Input& testData, const krobelnik::Input& submission,
+                      const std::string& report) {
+  krobelnik::Explanation e;
+  Require(krobelnik::Explain(testData, submission, false, e), "explanation made");
+  Require(e.report == report, "the explanation's report is not the evaluator's");
+  if (e.verdict != krobelnik::Verdict::Rejected && e.verdict != krobelnik::Verdict::TestData)
+    return;
+  Require(e.line >= 1, "a rejection placed on no line");
+  static const std::set<std::int32_t> alwaysColumn = {55,  61,  79,  85,  95,  101, 108, 132, 133,
+                                                      141, 149, 153, 154, 188, 190, 198, 200};
+  if (alwaysColumn.count(e.location) == 0) return;
+  Require(e.column >= 1 && e.hasExcerpt, "a rejection without its column");
+  const auto at = static_cast<std::size_t>(e.column - e.excerptStart);
+  const bool inExcerpt = at < e.excerpt.size();
+  for (const krobelnik::Fact& fact : e.detail)
+    if (fact.name == "byte")
+      Require(inExcerpt && static_cast<unsigned char>(e.excerpt[at]) == fact.value,
+              "the column is not at the byte the check names");
+  if (e.location >= 149 && e.location <= 154)
+    Require(inExcerpt && krobelnik::IsDigit(e.excerpt[at]), "an index's column is not a digit");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -95,5 +124,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   krobelnik::SetNumberBatchSize(32);
   Require(Verdict(testDataFile, submissionFile) == report,
           "a small number batch changes the report");
+  CheckExplanation(testDataFile, submissionFile, report);
   return 0;
 }

@@ -1,3 +1,5 @@
+#include "run/explain.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <random>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "run/explain.h"
 #include "run/line_positions.h"
 #include "run/line_source.h"
 #include "test_support.h"
@@ -69,7 +70,8 @@ TEST(Explain, PlacesEveryLocationAtItsLineAndColumnWithItsFacts) {
       {"Krobelnik\n1\n\n1a\nab\n", Header, 55, FaultFile::TestData, 4, 2, "testCase=1 byte=97", 0},
       {"Krobelnik\n1\n\n 2147483648\nab\n", Header, 61, FaultFile::TestData, 4, 11,
        "testCase=1 digit=8", 0},
-      {"Krobelnik\n1\n\n1  2\nab\n", Header, 81, FaultFile::TestData, 4, 4, "testCase=1 count=2", 0},
+      {"Krobelnik\n1\n\n1  2\nab\n", Header, 81, FaultFile::TestData, 4, 4, "testCase=1 count=2",
+       0},
       {"Krobelnik\n1\n\n \r\nab\n", Header, 81, FaultFile::TestData, 4, 0, "testCase=1 count=0", 0},
       {"Krobelnik\n1\n\n1\n", Header, 83, FaultFile::TestData, 5, 0, "testCase=1", 0},
       {"Krobelnik\n1\n\n1\n\n", Header, 84, FaultFile::TestData, 5, 0, "testCase=1 length=0", 0},
@@ -80,8 +82,8 @@ TEST(Explain, PlacesEveryLocationAtItsLineAndColumnWithItsFacts) {
       {"Krobelnik\n2\n\n1\nab\n\n 3\nab\n", Header, 108, FaultFile::TestData, 7, 2,
        "testCase=2 expected=2 number=3", 0},
       {manyCases + "\n", Header, 80, FaultFile::TestData, 300004, 0, "testCase=100001", 0},
-      {manyCases.substr(0, manyCases.size() - 3) + "aB\n", Header, 85, FaultFile::TestData,
-       300002, 2, "testCase=100000 length=2 index=1 byte=66", 0},
+      {manyCases.substr(0, manyCases.size() - 3) + "aB\n", Header, 85, FaultFile::TestData, 300002,
+       2, "testCase=100000 length=2 index=1 byte=66", 0},
       // The submission's header and section lines.
       {OneCase, "", 185, FaultFile::Submission, 1, 0, "", 0},
       {OneCase, "12345\n", 186, FaultFile::Submission, 1, 0, "length=5", 0},
@@ -101,25 +103,30 @@ TEST(Explain, PlacesEveryLocationAtItsLineAndColumnWithItsFacts) {
       {OneCase, Header + "1\n1 -2\n", 55, FaultFile::Submission, 4, 3, "byte=45", 3},
       {OneCase, Header + "1\n1 99999999999\n", 61, FaultFile::Submission, 4, 12, "digit=9", 3},
       {OneCase, Header + "\n1\n3 1\nab\nb\n", 139, FaultFile::Submission, 8, 0, "j=3 k=3", 4},
-      {OneCase, Header + "1\n1 1\nababa\n", 140, FaultFile::Submission, 5, 5, "j=1 length=5 n=4", 3},
+      {OneCase, Header + "1\n1 1\nababa\n", 140, FaultFile::Submission, 5, 5, "j=1 length=5 n=4",
+       3},
       {OneCase, Header + "1\n2 1\nab\n\n", 140, FaultFile::Submission, 6, 0, "j=2 length=0 n=4", 3},
       {OneCase, Header + "1\n2 1\nab\na b\n", 141, FaultFile::Submission, 6, 2,
        "j=2 length=3 q=1 byte=32", 3},
       // The index line and the walk.
       {OneCase, Header + "1\n1 1\nabab\n", 144, FaultFile::Submission, 6, 0, "", 3},
-      {OneCase, Header + "1\n1 1\nabab\n1  1\n", 145, FaultFile::Submission, 6, 4, "count=2 r=1", 3},
-      {OneCase, Header + "1\n2 3\nab\nb\n1 1\n", 145, FaultFile::Submission, 7, 0, "count=2 r=3", 3},
+      {OneCase, Header + "1\n1 1\nabab\n1  1\n", 145, FaultFile::Submission, 6, 4, "count=2 r=1",
+       3},
+      {OneCase, Header + "1\n2 3\nab\nb\n1 1\n", 145, FaultFile::Submission, 7, 0, "count=2 r=3",
+       3},
       {OneCase, Header + "1\n1 1\nabab\n1x\n", 55, FaultFile::Submission, 6, 2, "byte=120", 3},
-      {OneCase, Header + "1\n1 1\nabab\n 3000000000\n", 61, FaultFile::Submission, 6, 11,
-       "digit=0", 3},
-      {OneCase, Header + "1\n2 2\nab\nb\n1 3\n", 149, FaultFile::Submission, 7, 3, "p=2 x=3 k=2", 3},
+      {OneCase, Header + "1\n1 1\nabab\n 3000000000\n", 61, FaultFile::Submission, 6, 11, "digit=0",
+       3},
+      {OneCase, Header + "1\n2 2\nab\nb\n1 3\n", 149, FaultFile::Submission, 7, 3, "p=2 x=3 k=2",
+       3},
       {OneCase, Header + "1\n1 3\nab\n1 1 1\n", 153, FaultFile::Submission, 6, 5,
        "p=3 x=1 stringLine=5 stringOffset=1 position=5 sLine=5", 3},
       {OneCase, Header + "1\n2 2\nab\nb\n1 2\n", 154, FaultFile::Submission, 7, 3,
        "p=2 x=2 stringLine=6 stringOffset=1 position=3 sLine=5 got=b expected=a", 3},
       {OneCase, Header + "1\n2 1\nb\nabbb\n2\n", 154, FaultFile::Submission, 7, 1,
        "p=1 x=2 stringLine=6 stringOffset=3 position=3 sLine=5 got=b expected=a", 3},
-      {OneCase, Header + "1\n1 1\nab\r\n1\r\n", 158, FaultFile::Submission, 6, 0, "matched=2 n=4", 3},
+      {OneCase, Header + "1\n1 1\nab\r\n1\r\n", 158, FaultFile::Submission, 6, 0, "matched=2 n=4",
+       3},
       // Past full batches and 64-byte blocks: the 1500th index is wrong.
       {"Krobelnik\n1\n\n1\n" + std::string(1600, 'a') + "\n",
        Header + "1\n2 1510\na\nb\n" + longIndices + "\n", 149, FaultFile::Submission, 7,
@@ -225,7 +232,8 @@ TEST(NumberPositions, SkippingBlocksFindsWhatAByteByByteReadingFinds) {
 
 TEST(LineSource, SkipsLinesAcrossChunksAndEndsLinesAsTheReaderDoes) {
   std::string text;
-  for (int line = 1; line <= 400000; ++line) text += std::to_string(line) + (line % 2 ? "\r\n" : "\n");
+  for (int line = 1; line <= 400000; ++line)
+    text += std::to_string(line) + (line % 2 ? "\r\n" : "\n");
   const Input input = Input::Text(text);
   for (const std::int64_t skip : {0, 1, 150000, 399999}) {
     LineSource source(input, 0);

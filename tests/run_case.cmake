@@ -1,7 +1,10 @@
 # Runs the evaluator on one case folder and compares its report with the
-# folder's expected.txt, byte for byte. Called by CTest as
-#   cmake -DEVALUATOR=... [-DEMULATOR=...] [-DTEXT_MODE=ON] -DCASE=folder -DREPORT=file
-#         -P run_case.cmake
+# folder's expected.txt, byte for byte; then the explain program, whose
+# output must start with that report and end with the exit status that its
+# verdict has, and equal explain.txt (and with --json explain.json) where the
+# folder holds them. Called by CTest as
+#   cmake -DEVALUATOR=... -DEXPLAIN=... [-DEMULATOR=...] [-DTEXT_MODE=ON] -DCASE=folder
+#         -DREPORT=file -P run_case.cmake
 # EMULATOR runs a cross-built evaluator. With TEXT_MODE (Windows) the report
 # is read as text mode reads it: every line feed must follow a carriage
 # return, which is dropped.
@@ -15,21 +18,64 @@ endif()
 if(NOT out STREQUAL "" OR NOT err STREQUAL "")
   message(FATAL_ERROR "the evaluator printed something: ${out}${err}")
 endif()
-# Compared as hexadecimal bytes, one "xx;" each, so that any byte compares.
-file(READ ${REPORT} got HEX)
-file(READ ${CASE}/expected.txt want HEX)
-string(REGEX REPLACE "(..)" "\\1;" got "${got}")
-string(REGEX REPLACE "(..)" "\\1;" want "${want}")
-if(TEXT_MODE)
-  # Every byte is three characters, so a match always starts at a byte.
-  string(REPLACE "0d;0a;" "LF;" got "${got}")
-  if(got MATCHES "0a;")
-    message(FATAL_ERROR "a line feed without a carriage return in a text-mode report")
+# The bytes of file as hexadecimal, one "xx;" each, so that any byte
+# compares; with TEXT_MODE as text mode reads the programs' output.
+function(read_bytes file variable)
+  file(READ ${file} bytes HEX)
+  string(REGEX REPLACE "(..)" "\\1;" bytes "${bytes}")
+  if(TEXT_MODE AND NOT file MATCHES "^${CASE}/")
+    # Every byte is three characters, so a match always starts at a byte.
+    string(REPLACE "0d;0a;" "LF;" bytes "${bytes}")
+    if(bytes MATCHES "0a;")
+      message(FATAL_ERROR "a line feed without a carriage return in text-mode ${file}")
+    endif()
+    string(REPLACE "LF;" "0a;" bytes "${bytes}")
   endif()
-  string(REPLACE "LF;" "0a;" got "${got}")
+  set(${variable} "${bytes}" PARENT_SCOPE)
+endfunction()
+
+# Fails unless file holds exactly the bytes of the case's file named want.
+function(expect_same file want)
+  read_bytes(${file} got)
+  read_bytes(${CASE}/${want} want_bytes)
+  if(NOT got STREQUAL want_bytes)
+    file(READ ${file} got_text)
+    file(READ ${CASE}/${want} want_text)
+    message(FATAL_ERROR "${file} differs from ${want}\n--- expected\n${want_text}--- got\n${got_text}")
+  endif()
+endfunction()
+
+expect_same(${REPORT} expected.txt)
+
+# The explain program: its verdict is the report's, then what it adds.
+set(explained ${REPORT}.explain)
+execute_process(COMMAND ${EMULATOR} ${EXPLAIN} ${CASE}/testdata.txt ${CASE}/submission.txt
+                RESULT_VARIABLE status OUTPUT_FILE ${explained} ERROR_VARIABLE err)
+read_bytes(${explained} got)
+read_bytes(${CASE}/expected.txt want)
+string(LENGTH "${want}" want_length)
+string(SUBSTRING "${got}" 0 ${want_length} got_start)
+if(NOT got_start STREQUAL want OR NOT err STREQUAL "")
+  message(FATAL_ERROR "explain does not start with the report\n${err}")
 endif()
-if(NOT got STREQUAL want)
-  file(READ ${REPORT} got_text)
-  file(READ ${CASE}/expected.txt want_text)
-  message(FATAL_ERROR "report differs\n--- expected\n${want_text}--- got\n${got_text}")
+if(want MATCHES "^4f;4b;0a;")
+  set(statuses 0)
+elseif(want MATCHES "^4e;61;" AND CASE MATCHES "/test-data-[^/]*$")
+  set(statuses 3)
+elseif(want MATCHES "^4e;61;")
+  set(statuses 1)
+else()
+  set(statuses 2)
+endif()
+list(FIND statuses "${status}" found)
+if(found EQUAL -1)
+  message(FATAL_ERROR "explain ended with status ${status}, expected one of ${statuses}")
+endif()
+if(EXISTS ${CASE}/explain.txt)
+  expect_same(${explained} explain.txt)
+endif()
+if(EXISTS ${CASE}/explain.json)
+  execute_process(COMMAND ${EMULATOR} ${EXPLAIN} ${CASE}/testdata.txt ${CASE}/submission.txt --json
+                  OUTPUT_FILE ${explained})
+  expect_same(${explained} explain.json)
 endif()

@@ -38,8 +38,7 @@ bool ReportText(const std::exception_ptr& failure, std::span<const ResultEntry> 
 // and facts by one more pass over that line with the rules of its check.
 class Locator {
  public:
-  Locator(const Input& testData, const Input& submission, const RunPlace& place,
-          Explanation& out)
+  Locator(const Input& testData, const Input& submission, const RunPlace& place, Explanation& out)
       : testData_(testData), submission_(submission), place_(place), out_(out) {}
 
   void Locate(std::int32_t location);
@@ -158,7 +157,8 @@ void Locator::LocateInTestData(std::int32_t location) {
       return;
     case 98:
       AtMissingLine(file, 2);
-      out_.why = "The test data ends after its first line; the second gives the number of test cases.";
+      out_.why =
+          "The test data ends after its first line; the second gives the number of test cases.";
       return;
     case 101:
       if (AtLine(file, 2)) out_.column = 1;
@@ -420,7 +420,8 @@ void ReadFailureForm(const std::exception_ptr& failure, Explanation& out) {
   }
   const std::string_view report = out.report;
   const std::size_t from = report.find("]: ") + 3;
-  out.message = std::string(report.substr(from, report.size() - std::string_view("\n-1\n").size() - from));
+  out.message =
+      std::string(report.substr(from, report.size() - std::string_view("\n-1\n").size() - from));
 }
 
 }  // namespace

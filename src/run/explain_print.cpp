@@ -47,7 +47,8 @@ ExcerptLines RenderExcerpt(const Explanation& e) {
   if (e.excerptStart > 1) lines.text = "...";
   if (e.column > 0) {
     const auto before = static_cast<std::size_t>(e.column - e.excerptStart);
-    lines.caret = std::string(lines.text.size() + Escaped(bytes.substr(0, before)).size(), ' ') + "^";
+    lines.caret =
+        std::string(lines.text.size() + Escaped(bytes.substr(0, before)).size(), ' ') + "^";
   }
   lines.text += Escaped(bytes);
   if (e.excerptGoesOn) lines.text += "...";
@@ -291,8 +292,7 @@ int ExplainMain(int argc, const char* const* argv) {
   }
   const bool testDataOnly = count == 1;
   const Input testData = Input::File(names[0]);
-  const Input submission =
-      testDataOnly ? Input::Text(HeaderOnlySubmission) : Input::File(names[1]);
+  const Input submission = testDataOnly ? Input::Text(HeaderOnlySubmission) : Input::File(names[1]);
   Explanation e;
   if (!Explain(testData, submission, testDataOnly, e)) {
     std::fputs("no report could be made: the scratch file for it could not be written\n", stderr);
