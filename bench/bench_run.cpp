@@ -1,8 +1,9 @@
 // Benchmark runner: generates full-size workloads, runs the evaluator on each
 // and prints wall time, throughput, peak memory and input size, each beside a
-// baseline that only reads the same files end to end, then a scaling table.
+// baseline that only reads the same files end to end, and the time and peak
+// memory of the explain program on the same files; then a scaling table.
 //
-//   bench_run [--dir DIR] [--runs N] [--evaluator PATH]
+//   bench_run [--dir DIR] [--runs N] [--evaluator PATH] [--explain PATH]
 //
 // Workloads (about 450 MB) are written to DIR and kept there for the next run;
 // without --dir they go to a fresh folder in the temporary directory, which is
@@ -40,7 +41,8 @@ struct Plan {
 const Plan Plans[] = {
     {"letters", 10000000, true},  {"many", 10000000, true},   {"pieces", 10000000, true},
     {"phrases", 10000000, true},  {"multi", 10000000, true},  {"late", 10000000, true},
-    {"small", 10000000, true},    {"letters", 100000, false}, {"letters", 1000000, false},
+    {"small", 10000000, true},    {"late-string", 10000000, true},
+    {"late-count", 10000000, true}, {"letters", 100000, false}, {"letters", 1000000, false},
     {"letters", 10000000, false}, {"phrases", 100000, false}, {"phrases", 1000000, false},
     {"phrases", 10000000, false}, {"many", 100000, false},    {"many", 1000000, false},
     {"many", 10000000, false},
@@ -75,12 +77,22 @@ struct Run {
   std::string report;
 };
 
-Run Evaluate(const std::string& evaluator, const Workload& w, const std::string& reportPath) {
+// Runs the evaluator (explain empty) or the explain program, whose output
+// goes to the report's path.
+Run Evaluate(const std::string& evaluator, const Workload& w, const std::string& reportPath,
+             const std::string& explain = "") {
+  // Nothing buffered may reach the child, which writes to its own stdout.
+  std::fflush(stdout);
   const auto start = std::chrono::steady_clock::now();
   const pid_t child = fork();
   if (child == 0) {
-    execl(evaluator.c_str(), evaluator.c_str(), "eval", w.testData.c_str(), w.submission.c_str(),
-          reportPath.c_str(), static_cast<char*>(nullptr));
+    if (explain.empty()) {
+      execl(evaluator.c_str(), evaluator.c_str(), "eval", w.testData.c_str(),
+            w.submission.c_str(), reportPath.c_str(), static_cast<char*>(nullptr));
+    } else if (std::freopen(reportPath.c_str(), "wb", stdout) != nullptr) {
+      execl(explain.c_str(), explain.c_str(), w.testData.c_str(), w.submission.c_str(),
+            static_cast<char*>(nullptr));
+    }
     _exit(127);
   }
   int status = 0;
@@ -88,8 +100,11 @@ Run Evaluate(const std::string& evaluator, const Workload& w, const std::string&
   wait4(child, &status, 0, &usage);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "%s: evaluator ended with status %d\n", w.name.c_str(), status);
+  // The explain program ends with 1 for a rejected submission.
+  const int expected = !explain.empty() && w.expectedLocation != 0 ? 1 : 0;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != expected) {
+    std::fprintf(stderr, "%s: %s ended with status %d\n", w.name.c_str(),
+                 explain.empty() ? "evaluator" : "explain", status);
     std::exit(1);
   }
   return {seconds, usage.ru_maxrss, ReadAll(reportPath)};
@@ -106,35 +121,40 @@ Workload Load(const std::string& dir, const Plan& plan) {
   w.testData = dir + "/" + w.name + "/testdata.txt";
   w.submission = dir + "/" + w.name + "/submission.txt";
   w.expectedReport = ReadAll(dir + "/" + w.name + "/expected.txt");
-  if (w.expectedReport == "154") {
+  // A rejection is known by its location number alone.
+  if (!w.expectedReport.empty() &&
+      w.expectedReport.find_first_not_of("0123456789") == std::string::npos) {
+    w.expectedLocation = std::stoi(w.expectedReport);
     w.expectedReport.clear();
-    w.expectedLocation = 154;
   }
   return w;
 }
 
-int Measure(const std::string& dir, int runs, const std::string& evaluator) {
+int Measure(const std::string& dir, int runs, const std::string& evaluator,
+            const std::string& explain) {
   const std::string reportPath = dir + "/report.txt";
-  std::printf("%-18s %9s %10s %9s %7s %9s %9s %9s  %s\n", "workload", "input MiB", "baseline s",
-              "eval s", "ratio", "MiB/s", "peak MiB", "RSS/input", "verdict");
+  std::printf("%-22s %9s %10s %9s %7s %9s %9s %9s %9s %7s %9s  %s\n", "workload", "input MiB",
+              "baseline s", "eval s", "ratio", "MiB/s", "peak MiB", "RSS/input", "explain s",
+              "x eval", "peak MiB", "verdict");
   bool scaling = false;
   std::map<std::string, double> measured;
   for (const Plan& plan : Plans) {
     if (!plan.main && !scaling) {
       scaling = true;
       std::printf("\nscaling (time per letter of s should stay flat):\n");
-      std::printf("%-18s %9s %9s %12s\n", "workload", "n", "eval s", "ns/letter");
+      std::printf("%-22s %9s %9s %12s\n", "workload", "n", "eval s", "ns/letter");
     }
     const Workload w = Load(dir, plan);
     if (!plan.main && measured.count(w.name) != 0) {
-      std::printf("%-18s %9lld %9.4f %12.2f\n", w.name.c_str(), static_cast<long long>(plan.n),
+      std::printf("%-22s %9lld %9.4f %12.2f\n", w.name.c_str(), static_cast<long long>(plan.n),
                   measured[w.name], measured[w.name] * 1e9 / static_cast<double>(plan.n));
       continue;
     }
     const double input = static_cast<double>(std::filesystem::file_size(w.testData) +
                                              std::filesystem::file_size(w.submission));
-    std::vector<double> base, eval;
+    std::vector<double> base, eval, explained;
     long peak = 0;
+    long explainPeak = 0;
     std::string report;
     Evaluate(evaluator, w, reportPath);  // warm-up
     for (int run = 0; run < runs; ++run) {
@@ -143,10 +163,21 @@ int Measure(const std::string& dir, int runs, const std::string& evaluator) {
       eval.push_back(r.seconds);
       peak = std::max(peak, r.peakKiB);
       report = r.report;
+      if (plan.main) {
+        const Run e = Evaluate(evaluator, w, reportPath, explain);
+        explained.push_back(e.seconds);
+        explainPeak = std::max(explainPeak, e.peakKiB);
+        // The explanation starts with the evaluator's report.
+        if (e.report.compare(0, report.size(), report) != 0) {
+          std::fprintf(stderr, "%s: the explanation's report differs\n", w.name.c_str());
+          return 1;
+        }
+      }
     }
-    const bool right = w.expectedLocation != 0
-                           ? report.rfind("Napaka [Zelvor20Krobelnik:154]: ", 0) == 0
-                           : report == w.expectedReport;
+    const std::string failure =
+        "Napaka [Zelvor20Krobelnik:" + std::to_string(w.expectedLocation) + "]: ";
+    const bool right = w.expectedLocation != 0 ? report.rfind(failure, 0) == 0
+                                               : report == w.expectedReport;
     if (!right) {
       std::fprintf(stderr, "%s: wrong report: %.200s\n", w.name.c_str(), report.c_str());
       return 1;
@@ -154,12 +185,16 @@ int Measure(const std::string& dir, int runs, const std::string& evaluator) {
     const double mib = input / (1 << 20);
     measured[w.name] = Median(eval);
     if (plan.main) {
-      std::printf("%-18s %9.1f %10.3f %9.3f %7.2f %9.0f %9.1f %9.2f  %s\n", w.name.c_str(), mib,
-                  Median(base), Median(eval), Median(eval) / Median(base), mib / Median(eval),
-                  static_cast<double>(peak) / 1024, static_cast<double>(peak) * 1024 / input,
-                  w.expectedLocation != 0 ? "rejected 154 as expected" : "OK as expected");
+      std::printf("%-22s %9.1f %10.3f %9.3f %7.2f %9.0f %9.1f %9.2f %9.3f %7.2f %9.1f  %s\n",
+                  w.name.c_str(), mib, Median(base), Median(eval), Median(eval) / Median(base),
+                  mib / Median(eval), static_cast<double>(peak) / 1024,
+                  static_cast<double>(peak) * 1024 / input, Median(explained),
+                  Median(explained) / Median(eval), static_cast<double>(explainPeak) / 1024,
+                  w.expectedLocation != 0
+                      ? ("rejected " + std::to_string(w.expectedLocation) + " as expected").c_str()
+                      : "OK as expected");
     } else {
-      std::printf("%-18s %9lld %9.4f %12.2f\n", w.name.c_str(), static_cast<long long>(plan.n),
+      std::printf("%-22s %9lld %9.4f %12.2f\n", w.name.c_str(), static_cast<long long>(plan.n),
                   Median(eval), Median(eval) * 1e9 / static_cast<double>(plan.n));
     }
     std::fflush(stdout);
@@ -172,6 +207,7 @@ int Measure(const std::string& dir, int runs, const std::string& evaluator) {
 int main(int argc, char** argv) {
   std::string dir;
   std::string evaluator = EVALUATOR_PATH;
+  std::string explain = EXPLAIN_PATH;
   int runs = 5;
   bool measure = false;
   for (int a = 1; a < argc; ++a) {
@@ -182,14 +218,17 @@ int main(int argc, char** argv) {
       runs = std::max(1, std::atoi(argv[++a]));
     } else if (arg == "--evaluator" && a + 1 < argc) {
       evaluator = argv[++a];
+    } else if (arg == "--explain" && a + 1 < argc) {
+      explain = argv[++a];
     } else if (arg == "--measure") {
       measure = true;
     } else {
-      std::fprintf(stderr, "usage: bench_run [--dir DIR] [--runs N] [--evaluator PATH]\n");
+      std::fprintf(stderr,
+                   "usage: bench_run [--dir DIR] [--runs N] [--evaluator PATH] [--explain PATH]\n");
       return 2;
     }
   }
-  if (measure) return Measure(dir, runs, evaluator);
+  if (measure) return Measure(dir, runs, evaluator, explain);
 
   const bool temporary = dir.empty();
   if (temporary)
@@ -202,14 +241,15 @@ int main(int argc, char** argv) {
     if (std::filesystem::exists(marker)) continue;
     std::fprintf(stderr, "generating %s\n", name.c_str());
     const Workload w = krobelnik::bench::Generate(dir, plan.kind, plan.n);
-    WriteAll(marker, w.expectedLocation != 0 ? "154" : w.expectedReport);
+    WriteAll(marker, w.expectedLocation != 0 ? std::to_string(w.expectedLocation) : w.expectedReport);
   }
   // Measure from a fresh, small image of this program.
   const std::string runsText = std::to_string(runs);
   const pid_t child = fork();
   if (child == 0) {
     execl("/proc/self/exe", argv[0], "--dir", dir.c_str(), "--runs", runsText.c_str(),
-          "--evaluator", evaluator.c_str(), "--measure", static_cast<char*>(nullptr));
+          "--evaluator", evaluator.c_str(), "--explain", explain.c_str(), "--measure",
+          static_cast<char*>(nullptr));
     std::perror("exec");
     _exit(1);
   }

@@ -67,6 +67,8 @@ struct Section {
   std::int64_t testCase;
   std::vector<std::string> t;
   std::vector<std::int64_t> i;
+  // Indices on the index line beyond the r that i counts.
+  std::vector<std::int64_t> extra = {};
 };
 
 std::string RandomLetters(Random& random, std::int64_t n) {
@@ -159,6 +161,10 @@ std::string WriteSubmission(const std::string& path, const std::vector<Section>&
       if (p > 0) out.Put(' ');
       out.Put(section.i[p]);
     }
+    for (const std::int64_t x : section.extra) {
+      out.Put(' ');
+      out.Put(x);
+    }
     out.Put("\n\n");
     report += std::to_string(section.testCase) + " " + std::to_string(score) + "\n";
   }
@@ -201,7 +207,7 @@ Workload Generate(const std::string& folder, const std::string& kind, std::int64
     }
     for (char c : cases[0]) section.i.push_back(position[c - 'a']);
     sections.push_back(std::move(section));
-  } else if (kind == "many" || kind == "late") {
+  } else if (kind == "many" || kind.starts_with("late")) {
     cases.push_back(RandomLetters(random, n));
     sections.push_back(OneLetterStrings(cases[0]));
     if (kind == "late") {
@@ -209,6 +215,12 @@ Workload Generate(const std::string& folder, const std::string& kind, std::int64
       const std::size_t j = s.find_first_not_of(s.back());
       sections[0].i.back() = static_cast<std::int64_t>(j) + 1;
       workload.expectedLocation = 154;
+    } else if (kind == "late-string") {
+      sections[0].t.back() = "A";
+      workload.expectedLocation = 141;
+    } else if (kind == "late-count") {
+      sections[0].extra.push_back(1);
+      workload.expectedLocation = 145;
     }
   } else if (kind == "pieces") {
     cases.push_back(RandomLetters(random, n));

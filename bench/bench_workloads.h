@@ -23,6 +23,8 @@ struct Workload {
 //            hundreds of thousands at n = 10^7)
 //   multi    20 test cases of n / 20 letters, each answered like phrases
 //   late     like many, wrong at the very last index (rejected with 154)
+//   late-string   like many, its last string not a letter (rejected with 141)
+//   late-count    like many, one index too many (rejected with 145)
 //   small    n / 10 test cases of 8 letters, each answered by two strings of 4
 // Files go to folder/<name>/ and depend only on the kind, n and the seed.
 Workload Generate(const std::string& folder, const std::string& kind, std::int64_t n,

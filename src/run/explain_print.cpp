@@ -1,4 +1,4 @@
-#include <cinttypes>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -6,6 +6,7 @@
 
 #include "run/assertion.h"
 #include "run/explain.h"
+#include "run/output_buffer.h"
 
 namespace krobelnik {
 
@@ -73,43 +74,53 @@ const char* VerdictName(Verdict verdict) {
   return "unexpected";
 }
 
-// Writes text pieces and numbers to a file.
+// Writes text pieces and numbers to a file through one buffer.
 class Out {
  public:
-  explicit Out(std::FILE* file) : file_(file) {}
+  explicit Out(std::FILE* file) : buffer_(file), file_(file) {}
   Out& operator<<(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), file_);
+    buffer_.Put(text);
     return *this;
   }
-  Out& operator<<(std::int64_t value) { return *this << IntToStr(value); }
+  Out& operator<<(std::int64_t value) {
+    buffer_.PutInt(value);
+    return *this;
+  }
   // A column of a table: value right-aligned in width.
   Out& Cell(std::int64_t value, std::size_t width = 12) {
-    const std::string digits = IntToStr(value);
-    return *this << std::string(width > digits.size() ? width - digits.size() : 1, ' ') << digits;
+    char digits[MaxIntDigits];
+    const std::size_t length = FormatInt(value, digits);
+    static constexpr char Spaces[] = "                    ";
+    buffer_.Put(std::string_view(
+        Spaces, width > length ? std::min(width - length, sizeof(Spaces) - 1) : 1));
+    buffer_.Put(std::string_view(digits, length));
+    return *this;
   }
   // A JSON string holding one character per byte, of the same code.
   Out& Json(std::string_view bytes) {
-    std::string text = "\"";
+    static constexpr char Hex[] = "0123456789abcdef";
+    buffer_.Put("\"");
     for (const char c : bytes) {
       const auto code = static_cast<unsigned char>(c);
       if (c == '"' || c == '\\') {
-        text += '\\';
-        text += c;
+        const char escape[2] = {'\\', c};
+        buffer_.Put(std::string_view(escape, 2));
       } else if (c == '\n') {
-        text += "\\n";
+        buffer_.Put("\\n");
       } else if (code >= 32 && code < 127) {
-        text += c;
+        buffer_.Put(std::string_view(&c, 1));
       } else {
-        char escape[8];
-        std::snprintf(escape, sizeof(escape), "\\u%04x", static_cast<unsigned>(code));
-        text += escape;
+        const char escape[6] = {'\\', 'u', '0', '0', Hex[code >> 4], Hex[code & 15]};
+        buffer_.Put(std::string_view(escape, 6));
       }
     }
-    return *this << text << "\"";
+    buffer_.Put("\"");
+    return *this;
   }
-  bool Finish() { return std::fflush(file_) == 0 && std::ferror(file_) == 0; }
+  bool Finish() { return buffer_.Finish() && std::fflush(file_) == 0 && std::ferror(file_) == 0; }
 
  private:
+  OutputBuffer buffer_;
   std::FILE* file_;
 };
 

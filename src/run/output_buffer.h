@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "run/assertion.h"
+
+namespace krobelnik {
+
+// Collects bytes for a file in a fixed buffer and hands them to it in large
+// writes; remembers whether any write fell short. It allocates nothing, so
+// it can write while memory is exhausted.
+class OutputBuffer {
+ public:
+  explicit OutputBuffer(std::FILE* file) : file_(file) {}
+  OutputBuffer(const OutputBuffer&) = delete;
+  OutputBuffer& operator=(const OutputBuffer&) = delete;
+
+  void Put(std::string_view text) {
+    if (text.size() > sizeof(buffer_) - used_) {
+      Flush();
+      if (text.size() > sizeof(buffer_)) {
+        Write(text.data(), text.size());
+        return;
+      }
+    }
+    std::memcpy(buffer_ + used_, text.data(), text.size());
+    used_ += text.size();
+  }
+
+  void PutInt(std::int64_t value) {
+    char digits[MaxIntDigits];
+    Put(std::string_view(digits, FormatInt(value, digits)));
+  }
+
+  // Writes what is left; returns whether every write succeeded.
+  bool Finish() {
+    Flush();
+    return ok_;
+  }
+
+ private:
+  void Flush() {
+    Write(buffer_, used_);
+    used_ = 0;
+  }
+  void Write(const char* data, std::size_t size) {
+    if (size > 0 && std::fwrite(data, 1, size, file_) != size) ok_ = false;
+  }
+
+  std::FILE* file_;
+  char buffer_[1 << 16];
+  std::size_t used_ = 0;
+  bool ok_ = true;
+};
+
+}  // namespace krobelnik
