@@ -39,13 +39,12 @@ struct Plan {
 };
 
 const Plan Plans[] = {
-    {"letters", 10000000, true},  {"many", 10000000, true},   {"pieces", 10000000, true},
-    {"phrases", 10000000, true},  {"multi", 10000000, true},  {"late", 10000000, true},
-    {"small", 10000000, true},    {"late-string", 10000000, true},
-    {"late-count", 10000000, true}, {"letters", 100000, false}, {"letters", 1000000, false},
-    {"letters", 10000000, false}, {"phrases", 100000, false}, {"phrases", 1000000, false},
-    {"phrases", 10000000, false}, {"many", 100000, false},    {"many", 1000000, false},
-    {"many", 10000000, false},
+    {"letters", 10000000, true}, {"many", 10000000, true},        {"pieces", 10000000, true},
+    {"phrases", 10000000, true}, {"multi", 10000000, true},       {"late", 10000000, true},
+    {"small", 10000000, true},   {"late-string", 10000000, true}, {"late-count", 10000000, true},
+    {"letters", 100000, false},  {"letters", 1000000, false},     {"letters", 10000000, false},
+    {"phrases", 100000, false},  {"phrases", 1000000, false},     {"phrases", 10000000, false},
+    {"many", 100000, false},     {"many", 1000000, false},        {"many", 10000000, false},
 };
 
 std::string ReadAll(const std::string& path) {
@@ -87,8 +86,8 @@ Run Evaluate(const std::string& evaluator, const Workload& w, const std::string&
   const pid_t child = fork();
   if (child == 0) {
     if (explain.empty()) {
-      execl(evaluator.c_str(), evaluator.c_str(), "eval", w.testData.c_str(),
-            w.submission.c_str(), reportPath.c_str(), static_cast<char*>(nullptr));
+      execl(evaluator.c_str(), evaluator.c_str(), "eval", w.testData.c_str(), w.submission.c_str(),
+            reportPath.c_str(), static_cast<char*>(nullptr));
     } else if (std::freopen(reportPath.c_str(), "wb", stdout) != nullptr) {
       execl(explain.c_str(), explain.c_str(), w.testData.c_str(), w.submission.c_str(),
             static_cast<char*>(nullptr));
@@ -176,8 +175,8 @@ int Measure(const std::string& dir, int runs, const std::string& evaluator,
     }
     const std::string failure =
         "Napaka [Zelvor20Krobelnik:" + std::to_string(w.expectedLocation) + "]: ";
-    const bool right = w.expectedLocation != 0 ? report.rfind(failure, 0) == 0
-                                               : report == w.expectedReport;
+    const bool right =
+        w.expectedLocation != 0 ? report.rfind(failure, 0) == 0 : report == w.expectedReport;
     if (!right) {
       std::fprintf(stderr, "%s: wrong report: %.200s\n", w.name.c_str(), report.c_str());
       return 1;
@@ -241,7 +240,8 @@ int main(int argc, char** argv) {
     if (std::filesystem::exists(marker)) continue;
     std::fprintf(stderr, "generating %s\n", name.c_str());
     const Workload w = krobelnik::bench::Generate(dir, plan.kind, plan.n);
-    WriteAll(marker, w.expectedLocation != 0 ? std::to_string(w.expectedLocation) : w.expectedReport);
+    WriteAll(marker,
+             w.expectedLocation != 0 ? std::to_string(w.expectedLocation) : w.expectedReport);
   }
   // Measure from a fresh, small image of this program.
   const std::string runsText = std::to_string(runs);

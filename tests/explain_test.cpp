@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "input/system.h"
 #include "run/line_positions.h"
 #include "run/line_source.h"
 #include "test_support.h"
@@ -182,7 +183,7 @@ TEST(Explain, ExcerptShowsAboutAHundredBytesAroundTheColumnWithEscapes) {
   EXPECT_TRUE(e.excerptGoesOn);
   std::string printed;
   {
-    std::FILE* file = std::tmpfile();
+    std::FILE* file = OpenScratch();
     ASSERT_TRUE(PrintText(file, e));
     std::rewind(file);
     char chunk[4096];

@@ -26,6 +26,11 @@ bool ReportText(const std::exception_ptr& failure, std::span<const ResultEntry> 
   std::FILE* report = OpenScratch();
   if (report == nullptr) return false;
   const bool written = WriteOutcome(report, failure, results);
+  // A report of many sections is large: its room is made once.
+  if (std::fseek(report, 0, SEEK_END) == 0) {
+    const long size = std::ftell(report);
+    if (size > 0) text.reserve(static_cast<std::size_t>(size));
+  }
   std::rewind(report);
   char chunk[1 << 16];
   for (std::size_t got; (got = std::fread(chunk, 1, sizeof(chunk), report)) > 0;)

@@ -87,7 +87,7 @@ class Out {
     return *this;
   }
   // A column of a table: value right-aligned in width.
-  Out& Cell(std::int64_t value, std::size_t width = 12) {
+  Out& Cell(std::int64_t value, std::size_t width = 11) {
     char digits[MaxIntDigits];
     const std::size_t length = FormatInt(value, digits);
     static constexpr char Spaces[] = "                    ";
@@ -128,7 +128,7 @@ void PrintSections(Out& out, const Explanation& e) {
   const auto count = static_cast<std::int64_t>(e.results.Size());
   out << "\nAccepted: " << count << (count == 1 ? " section.\n" : " sections.\n");
   if (e.results.Size() == 0) return;
-  out << "   test case  first line   last line           k           r     letters       score\n";
+  out << "  test case first line  last line          k          r    letters      score\n";
   for (std::size_t c = 0; c < e.results.Size(); ++c) {
     const ResultEntry& result = e.results[c];
     const SectionLines& lines = e.sections[c];
@@ -141,7 +141,7 @@ void PrintSections(Out& out, const Explanation& e) {
 void PrintTestCases(Out& out, const Explanation& e) {
   const auto count = static_cast<std::int64_t>(e.testCases.Count());
   out << "\nSound test data: " << count << (count == 1 ? " test case.\n" : " test cases.\n");
-  out << "   test case   line of s      length\n";
+  out << "  test case  line of s     length\n";
   for (std::int64_t k = 1; k <= count; ++k) {
     out.Cell(k).Cell(3 * k + 2);
     out.Cell(static_cast<std::int64_t>(e.testCases[static_cast<std::size_t>(k - 1)].s.size()));
