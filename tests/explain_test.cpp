@@ -76,8 +76,8 @@ TEST(Explain, PlacesEveryLocationAtItsLineAndColumnWithItsFacts) {
       {"Krobelnik\n1\n\n \r\nab\n", Header, 81, FaultFile::TestData, 4, 0, "testCase=1 count=0", 0},
       {"Krobelnik\n1\n\n1\n", Header, 83, FaultFile::TestData, 5, 0, "testCase=1", 0},
       {"Krobelnik\n1\n\n1\n\n", Header, 84, FaultFile::TestData, 5, 0, "testCase=1 length=0", 0},
-      {"Krobelnik\n1\n\n1\n" + std::string(10000001, 'a') + "\n", Header, 84, FaultFile::TestData,
-       5, 10000001, "testCase=1 length=10000001", 0},
+      {"Krobelnik\n1\n\n1\n" + std::string(MaxStringLength + 1, 'a') + "\n", Header, 84,
+       FaultFile::TestData, 5, 10000001, "testCase=1 length=10000001", 0},
       {"Krobelnik\n1\n\n1\nab\xe8\r\n", Header, 85, FaultFile::TestData, 5, 3,
        "testCase=1 length=3 index=2 byte=232", 0},
       {"Krobelnik\n2\n\n1\nab\n\n 3\nab\n", Header, 108, FaultFile::TestData, 7, 2,
@@ -129,7 +129,7 @@ TEST(Explain, PlacesEveryLocationAtItsLineAndColumnWithItsFacts) {
       {OneCase, Header + "1\n1 1\nab\r\n1\r\n", 158, FaultFile::Submission, 6, 0, "matched=2 n=4",
        3},
       // Past full batches and 64-byte blocks: the 1500th index is wrong.
-      {"Krobelnik\n1\n\n1\n" + std::string(1600, 'a') + "\n",
+      {"Krobelnik\n1\n\n1\n" + std::string(std::size_t{1600}, 'a') + "\n",
        Header + "1\n2 1510\na\nb\n" + longIndices + "\n", 149, FaultFile::Submission, 7,
        2 * 1499 + 1, "p=1500 x=3 k=2", 3},
   };

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "run/explain.h"
 #include "run/run_eval.h"
 
 namespace krobelnik {
@@ -13,7 +14,7 @@ int CheckTestData(int argc, const char* const* argv) {
     return 2;
   }
   std::string text;
-  if (!VerdictText(Input::File(argv[1]), Input::Text("000000\nKrobelnik\n"), text)) {
+  if (!VerdictText(Input::File(argv[1]), Input::Text(HeaderOnlySubmission), text)) {
     std::fputs("the evaluator wrote no report it vouches for\n", stderr);
     return 2;
   }

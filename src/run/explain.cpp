@@ -150,7 +150,7 @@ void Locator::Locate(std::int32_t location) {
 }
 
 void Locator::LocateInTestData(std::int32_t location) {
-  constexpr FaultFile file = FaultFile::TestData;
+  const FaultFile file = FaultFile::TestData;
   switch (location) {
     case 94:
       AtMissingLine(file, 1);
@@ -237,7 +237,7 @@ void Locator::LocateInTestData(std::int32_t location) {
 }
 
 void Locator::LocateInHeader(std::int32_t location) {
-  constexpr FaultFile file = FaultFile::Submission;
+  const FaultFile file = FaultFile::Submission;
   switch (location) {
     case 185:
     case 189:
@@ -265,7 +265,7 @@ void Locator::LocateInHeader(std::int32_t location) {
 }
 
 void Locator::LocateInSection(std::int32_t location) {
-  constexpr FaultFile file = FaultFile::Submission;
+  const FaultFile file = FaultFile::Submission;
   const std::int64_t first = place_.sectionLine;
   const std::int64_t offset = place_.sectionOffset;
   if (location == 198 || location == 200) {
@@ -356,7 +356,7 @@ void Locator::LocateInSection(std::int32_t location) {
 }
 
 void Locator::LocateInIndexLine(std::int32_t location) {
-  constexpr FaultFile file = FaultFile::Submission;
+  const FaultFile file = FaultFile::Submission;
   const AnswerBlock& block = place_.block;
   const std::int64_t first = place_.sectionLine;
   const auto n = static_cast<std::int64_t>(block.testCase.s.size());
