@@ -2,26 +2,36 @@
 
 #include <algorithm>
 #include <bit>
+#include <optional>
 
 #include "input/byte_scan.h"
 #include "input/system.h"
 
 namespace krobelnik {
 
-LineSource::LineSource(const Input& input, std::int64_t offset)
-    : input_(input), consumed_(offset), buffer_(new char[ChunkSize + 64]) {
-  // The bytes past the read ones are only ever looked at under a mask.
-  std::memset(buffer_.get(), 0, ChunkSize + 64);
+LineSource::LineSource(const Input& input, std::int64_t offset) : input_(input), consumed_(offset) {
+  std::uintmax_t size = 0;
   if (input.inMemory) {
-    memoryPos_ = static_cast<std::size_t>(std::min<std::int64_t>(
-        std::max<std::int64_t>(offset, 0), static_cast<std::int64_t>(input.text.size())));
-    return;
+    size = input.text.size();
+    memoryPos_ = static_cast<std::size_t>(std::min<std::uintmax_t>(
+        static_cast<std::uintmax_t>(std::max<std::int64_t>(offset, 0)), size));
+  } else {
+    file_ = OpenForReading(input.fileName);
+    if (file_ != nullptr && !SeekTo(file_, offset)) {
+      std::fclose(file_);
+      file_ = nullptr;
+    }
+    const std::optional<FileIdentity> file = IdentifyFile(input.fileName);
+    size = file ? file->size : ChunkSize;
   }
-  file_ = OpenForReading(input.fileName);
-  if (file_ != nullptr && !SeekTo(file_, offset)) {
-    std::fclose(file_);
-    file_ = nullptr;
-  }
+  // A small input needs no more than its bytes after offset.
+  const std::uintmax_t rest =
+      size - std::min<std::uintmax_t>(
+                 size, static_cast<std::uintmax_t>(std::max<std::int64_t>(offset, 0)));
+  capacity_ = static_cast<std::size_t>(std::clamp<std::uintmax_t>(rest + 1, 64, ChunkSize));
+  buffer_.reset(new char[capacity_ + 64]);
+  // The bytes past the read ones are only ever looked at under a mask.
+  std::memset(buffer_.get(), 0, capacity_ + 64);
 }
 
 LineSource::~LineSource() {
@@ -35,7 +45,7 @@ bool LineSource::Fill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  const std::size_t room = ChunkSize - end_;
+  const std::size_t room = capacity_ - end_;
   std::size_t got = 0;
   if (input_.inMemory) {
     got = std::min(room, input_.text.size() - memoryPos_);

@@ -19,6 +19,7 @@ namespace krobelnik {
 // any of its bytes. A file that cannot be read (any more) reads as ending.
 class LineSource {
  public:
+  // The most it reads at once; less for a smaller input.
   static constexpr std::size_t ChunkSize = std::size_t{1} << 20;
 
   LineSource(const Input& input, std::int64_t offset);
@@ -48,6 +49,8 @@ class LineSource {
   bool Fill();
 
   const Input& input_;
+  // How many bytes the buffer reads at most; it holds 64 more.
+  std::size_t capacity_ = ChunkSize;
   std::FILE* file_ = nullptr;
   std::int64_t consumed_;
   std::size_t memoryPos_ = 0;
