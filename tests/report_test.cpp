@@ -115,7 +115,7 @@ TEST(Report, FailureFormCopiesALongLineFromItsFile) {
 }
 
 TEST(Report, UnexpectedFailureFormHasTwoSpaces) {
-  EXPECT_EQ(Written(WriteUnexpectedFailureReport),
+  EXPECT_EQ(Written([](std::FILE* f) { return WriteUnexpectedFailureReport(f); }),
             "Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n");
 }
 

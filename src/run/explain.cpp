@@ -5,7 +5,6 @@
 #include <span>
 #include <string_view>
 
-#include "input/system.h"
 #include "input/text.h"
 #include "run/assertion.h"
 #include "run/line_positions.h"
@@ -19,24 +18,6 @@ namespace {
 // before the column.
 constexpr std::size_t ExcerptLength = 100;
 constexpr std::int64_t ExcerptBefore = 50;
-
-// The report's bytes, read back from the scratch file it was written to.
-bool ReportText(const std::exception_ptr& failure, std::span<const ResultEntry> results,
-                std::string& text) {
-  std::FILE* report = OpenScratch();
-  if (report == nullptr) return false;
-  const bool written = WriteOutcome(report, failure, results);
-  // A report of many sections is large: its room is made once.
-  if (std::fseek(report, 0, SEEK_END) == 0) {
-    const long size = std::ftell(report);
-    if (size > 0) text.reserve(static_cast<std::size_t>(size));
-  }
-  std::rewind(report);
-  char chunk[1 << 16];
-  for (std::size_t got; (got = std::fread(chunk, 1, sizeof(chunk), report)) > 0;)
-    text.append(chunk, got);
-  return CloseReport(report) && written;
-}
 
 // Places a failure of a run in its input after the run: finds the fault's
 // line by counting lines on from a place the run remembered, and its column
@@ -441,7 +422,9 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
   } catch (...) {
     failure = std::current_exception();
   }
-  if (!ReportText(failure, std::span(out.results.Data(), out.results.Size()), out.report))
+  // The report is written as the evaluator writes it, into text.
+  OutputBuffer report(out.report);
+  if (!WriteOutcome(report, failure, std::span(out.results.Data(), out.results.Size())))
     return false;
   if (out.report.starts_with("OK\n")) {
     out.verdict = Verdict::Accepted;

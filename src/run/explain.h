@@ -65,7 +65,7 @@ inline constexpr const char* HeaderOnlySubmission = "000000\nKrobelnik\n";
 
 // Runs the evaluation of submission against testData and explains it (with
 // testDataOnly, submission is HeaderOnlySubmission); false when no sound
-// report could be made.
+// report could be made (memory ran out).
 bool Explain(const Input& testData, const Input& submission, bool testDataOnly, Explanation& out);
 
 // The explanation as text for people, and as one JSON object. Both return

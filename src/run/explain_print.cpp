@@ -306,7 +306,7 @@ int ExplainMain(int argc, const char* const* argv) {
   const Input submission = testDataOnly ? Input::Text(HeaderOnlySubmission) : Input::File(names[1]);
   Explanation e;
   if (!Explain(testData, submission, testDataOnly, e)) {
-    std::fputs("no report could be made: the scratch file for it could not be written\n", stderr);
+    std::fputs("no report could be made: memory ran out\n", stderr);
     return 2;
   }
   const bool printed = json ? PrintJson(stdout, e) : PrintText(stdout, e);

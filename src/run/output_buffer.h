@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "run/assertion.h"
@@ -11,11 +12,13 @@
 namespace krobelnik {
 
 // Collects bytes for a file in a fixed buffer and hands them to it in large
-// writes; remembers whether any write fell short. It allocates nothing, so
-// it can write while memory is exhausted.
+// writes; remembers whether any write fell short. For a file it allocates
+// nothing, so it can write while memory is exhausted. It can collect into a
+// text instead, where running out of memory counts as a short write.
 class OutputBuffer {
  public:
   explicit OutputBuffer(std::FILE* file) : file_(file) {}
+  explicit OutputBuffer(std::string& text) : text_(&text) {}
   OutputBuffer(const OutputBuffer&) = delete;
   OutputBuffer& operator=(const OutputBuffer&) = delete;
 
@@ -48,10 +51,20 @@ class OutputBuffer {
     used_ = 0;
   }
   void Write(const char* data, std::size_t size) {
-    if (size > 0 && std::fwrite(data, 1, size, file_) != size) ok_ = false;
+    if (size == 0) return;
+    if (file_ != nullptr) {
+      if (std::fwrite(data, 1, size, file_) != size) ok_ = false;
+      return;
+    }
+    try {
+      text_->append(data, size);
+    } catch (...) {
+      ok_ = false;
+    }
   }
 
-  std::FILE* file_;
+  std::FILE* file_ = nullptr;
+  std::string* text_ = nullptr;
   char buffer_[1 << 16];
   std::size_t used_ = 0;
   bool ok_ = true;

@@ -4,12 +4,10 @@
 #include <string_view>
 
 #include "input/quote.h"
-#include "run/output_buffer.h"
 
 namespace krobelnik {
 
-bool WriteSuccessReport(std::FILE* report, std::span<const ResultEntry> results) {
-  OutputBuffer out(report);
+bool WriteSuccessReport(OutputBuffer& out, std::span<const ResultEntry> results) {
   out.Put("OK\n");
   out.PutInt(static_cast<std::int64_t>(results.size()));
   out.Put("\n");
@@ -22,10 +20,9 @@ bool WriteSuccessReport(std::FILE* report, std::span<const ResultEntry> results)
   return out.Finish();
 }
 
-bool WriteFailureReport(std::FILE* report, const EAssertion& failure) {
+bool WriteFailureReport(OutputBuffer& out, const EAssertion& failure) {
   QuoteCopy quoted;
-  if (failure.quote && !quoted.Open(*failure.quote)) return WriteUnexpectedFailureReport(report);
-  OutputBuffer out(report);
+  if (failure.quote && !quoted.Open(*failure.quote)) return WriteUnexpectedFailureReport(out);
   out.Put("Napaka [");
   out.Put(ProgramLabel);
   out.Put(":");
@@ -46,10 +43,24 @@ bool WriteFailureReport(std::FILE* report, const EAssertion& failure) {
   return out.Finish() && copied;
 }
 
-bool WriteUnexpectedFailureReport(std::FILE* report) {
-  OutputBuffer out(report);
+bool WriteUnexpectedFailureReport(OutputBuffer& out) {
   out.Put("Nepricakovana napaka.  Predlagamo, da obvestis organizatorje tekmovanja.\n-1\n");
   return out.Finish();
+}
+
+bool WriteSuccessReport(std::FILE* report, std::span<const ResultEntry> results) {
+  OutputBuffer out(report);
+  return WriteSuccessReport(out, results);
+}
+
+bool WriteFailureReport(std::FILE* report, const EAssertion& failure) {
+  OutputBuffer out(report);
+  return WriteFailureReport(out, failure);
+}
+
+bool WriteUnexpectedFailureReport(std::FILE* report) {
+  OutputBuffer out(report);
+  return WriteUnexpectedFailureReport(out);
 }
 
 bool CloseReport(std::FILE* report) {

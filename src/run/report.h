@@ -5,6 +5,7 @@
 #include <span>
 
 #include "run/assertion.h"
+#include "run/output_buffer.h"
 
 namespace krobelnik {
 
@@ -17,11 +18,12 @@ struct ResultEntry {
 // The program label that the failure form shows in place of the source text.
 inline constexpr const char* ProgramLabel = "Zelvor20Krobelnik";
 
-// Each writer puts one whole form of the report into the open report and
-// returns whether every byte was accepted. None of them allocates, so a writer
-// can run while memory is exhausted.
+// Each writer puts one whole form of the report into out (or the open
+// report) and returns whether every byte was accepted. None of them
+// allocates, so a writer to a file can run while memory is exhausted.
 
 // "OK", the number of entries, then "<test case> <score>" per entry.
+bool WriteSuccessReport(OutputBuffer& out, std::span<const ResultEntry> results);
 bool WriteSuccessReport(std::FILE* report, std::span<const ResultEntry> results);
 
 // "Napaka [<label>:<location>]: <message>" and "-1"; the message is copied
@@ -29,9 +31,11 @@ bool WriteSuccessReport(std::FILE* report, std::span<const ResultEntry> results)
 // line that the message quotes from its file is copied from there; when that
 // file can no longer be read back as it was, the unexpected-failure form is
 // written instead, and a file that changes while it is copied fails the write.
+bool WriteFailureReport(OutputBuffer& out, const EAssertion& failure);
 bool WriteFailureReport(std::FILE* report, const EAssertion& failure);
 
 // The fixed text for a failure that is not an EAssertion, and "-1".
+bool WriteUnexpectedFailureReport(OutputBuffer& out);
 bool WriteUnexpectedFailureReport(std::FILE* report);
 
 // Flushes and closes the report; returns whether both succeeded.

@@ -113,15 +113,15 @@ void ReadInputs(const Input& testData, const Input& submission, TestCases& testC
   ReadSubmission(stream, testCases, results, place);
 }
 
-bool WriteOutcome(std::FILE* report, const std::exception_ptr& failure,
+bool WriteOutcome(OutputBuffer& out, const std::exception_ptr& failure,
                   std::span<const ResultEntry> results) {
-  if (!failure) return WriteSuccessReport(report, results);
+  if (!failure) return WriteSuccessReport(out, results);
   try {
     std::rethrow_exception(failure);
   } catch (const EAssertion& assertion) {
-    return WriteFailureReport(report, assertion);
+    return WriteFailureReport(out, assertion);
   } catch (...) {
-    return WriteUnexpectedFailureReport(report);
+    return WriteUnexpectedFailureReport(out);
   }
 }
 
@@ -140,7 +140,8 @@ bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submiss
     failure = std::current_exception();
     results = GrowingArray<ResultEntry>();
   }
-  return WriteOutcome(report, failure, std::span(results.Data(), results.Size()));
+  OutputBuffer out(report);
+  return WriteOutcome(out, failure, std::span(results.Data(), results.Size()));
 }
 
 bool VerdictText(const Input& testData, const Input& submission, std::string& text) {

@@ -94,7 +94,7 @@ void ReadInputs(const Input& testData, const Input& submission, TestCases& testC
 // empty) or stopped with failure: the success form of results, the failure
 // form of an EAssertion, the unexpected-failure form of anything else.
 // Returns whether every byte of it was written.
-bool WriteOutcome(std::FILE* report, const std::exception_ptr& failure,
+bool WriteOutcome(OutputBuffer& out, const std::exception_ptr& failure,
                   std::span<const ResultEntry> results);
 
 }  // namespace krobelnik
