@@ -422,7 +422,9 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
   } catch (...) {
     failure = std::current_exception();
   }
-  // The report is written as the evaluator writes it, into text.
+  // The report is written as the evaluator writes it, into text; a success
+  // report takes at most 23 bytes a section.
+  if (!failure) out.report.reserve(32 + 23 * out.results.Size());
   OutputBuffer report(out.report);
   if (!WriteOutcome(report, failure, std::span(out.results.Data(), out.results.Size())))
     return false;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -86,8 +87,8 @@ class Out {
     buffer_.PutInt(value);
     return *this;
   }
-  // A column of a table: value right-aligned in width.
-  Out& Cell(std::int64_t value, std::size_t width = 11) {
+  // A column of a table: value right-aligned in width (at most 20).
+  Out& Cell(std::int64_t value, std::size_t width) {
     char digits[MaxIntDigits];
     const std::size_t length = FormatInt(value, digits);
     static constexpr char Spaces[] = "                    ";
@@ -124,29 +125,58 @@ class Out {
   std::FILE* file_;
 };
 
-void PrintSections(Out& out, const Explanation& e) {
-  const auto count = static_cast<std::int64_t>(e.results.Size());
-  out << "\nAccepted: " << count << (count == 1 ? " section.\n" : " sections.\n");
-  if (e.results.Size() == 0) return;
-  out << "  test case first line  last line          k          r    letters      score\n";
-  for (std::size_t c = 0; c < e.results.Size(); ++c) {
-    const ResultEntry& result = e.results[c];
-    const SectionLines& lines = e.sections[c];
-    out.Cell(result.testCaseNumber).Cell(lines.firstLine).Cell(lines.firstLine + lines.k + 2);
-    out.Cell(lines.k).Cell(lines.r).Cell(std::int64_t{result.score} - lines.r).Cell(result.score);
+// Prints rows rows of a table, row(r) giving the values of row r (from 0),
+// each column right-aligned as wide as its label or its widest value, two
+// spaces apart.
+template <std::size_t Columns, class Row>
+void PrintTable(Out& out, const std::array<std::string_view, Columns>& labels, std::size_t rows,
+                Row&& row) {
+  std::array<std::size_t, Columns> widths{};
+  char digits[MaxIntDigits];
+  for (std::size_t c = 0; c < Columns; ++c) widths[c] = labels[c].size() + (c > 0 ? 2 : 0);
+  for (std::size_t r = 0; r < rows; ++r) {
+    const std::array<std::int64_t, Columns> values = row(r);
+    for (std::size_t c = 0; c < Columns; ++c)
+      widths[c] = std::max(widths[c], FormatInt(values[c], digits) + (c > 0 ? 2 : 0));
+  }
+  for (std::size_t c = 0; c < Columns; ++c)
+    out << std::string(widths[c] - labels[c].size(), ' ') << labels[c];
+  out << "\n";
+  for (std::size_t r = 0; r < rows; ++r) {
+    const std::array<std::int64_t, Columns> values = row(r);
+    for (std::size_t c = 0; c < Columns; ++c) out.Cell(values[c], widths[c]);
     out << "\n";
   }
 }
 
+void PrintSections(Out& out, const Explanation& e) {
+  const std::size_t count = e.results.Size();
+  out << "\nAccepted: " << static_cast<std::int64_t>(count)
+      << (count == 1 ? " section.\n" : " sections.\n");
+  if (count == 0) return;
+  PrintTable<7>(out, {"test case", "first line", "last line", "k", "r", "letters", "score"}, count,
+                [&e](std::size_t c) {
+                  const ResultEntry& result = e.results[c];
+                  const SectionLines& lines = e.sections[c];
+                  return std::array<std::int64_t, 7>{result.testCaseNumber,
+                                                     lines.firstLine,
+                                                     lines.firstLine + lines.k + 2,
+                                                     lines.k,
+                                                     lines.r,
+                                                     std::int64_t{result.score} - lines.r,
+                                                     result.score};
+                });
+}
+
 void PrintTestCases(Out& out, const Explanation& e) {
-  const auto count = static_cast<std::int64_t>(e.testCases.Count());
-  out << "\nSound test data: " << count << (count == 1 ? " test case.\n" : " test cases.\n");
-  out << "  test case  line of s     length\n";
-  for (std::int64_t k = 1; k <= count; ++k) {
-    out.Cell(k).Cell(3 * k + 2);
-    out.Cell(static_cast<std::int64_t>(e.testCases[static_cast<std::size_t>(k - 1)].s.size()));
-    out << "\n";
-  }
+  const std::size_t count = e.testCases.Count();
+  out << "\nSound test data: " << static_cast<std::int64_t>(count)
+      << (count == 1 ? " test case.\n" : " test cases.\n");
+  PrintTable<3>(out, {"test case", "line of s", "length"}, count, [&e](std::size_t c) {
+    const auto k = static_cast<std::int64_t>(c) + 1;
+    return std::array<std::int64_t, 3>{k, 3 * k + 2,
+                                       static_cast<std::int64_t>(e.testCases[c].s.size())};
+  });
 }
 
 void PrintFault(Out& out, const Explanation& e) {
@@ -305,13 +335,19 @@ int ExplainMain(int argc, const char* const* argv) {
   const Input testData = Input::File(names[0]);
   const Input submission = testDataOnly ? Input::Text(HeaderOnlySubmission) : Input::File(names[1]);
   Explanation e;
-  if (!Explain(testData, submission, testDataOnly, e)) {
-    std::fputs("no report could be made: memory ran out\n", stderr);
-    return 2;
-  }
-  const bool printed = json ? PrintJson(stdout, e) : PrintText(stdout, e);
-  if (!printed) {
-    std::fputs("the explanation could not be written to standard output\n", stderr);
+  // Memory that runs out after the run (for the explanation or its text)
+  // ends the program with a message rather than a crash.
+  try {
+    if (!Explain(testData, submission, testDataOnly, e)) {
+      std::fputs("no report could be made: memory ran out\n", stderr);
+      return 2;
+    }
+    if (!(json ? PrintJson(stdout, e) : PrintText(stdout, e))) {
+      std::fputs("the explanation could not be written to standard output\n", stderr);
+      return 2;
+    }
+  } catch (...) {
+    std::fputs("the explanation could not be made: memory ran out\n", stderr);
     return 2;
   }
   switch (e.verdict) {
