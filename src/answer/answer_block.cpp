@@ -144,6 +144,7 @@ void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCou
   // The index line is walked while it is parsed, so the indices are never
   // stored; the walk's verdict waits until the line's syntax and count pass.
   Walk walk(block.t, block.k, block.r, block.testCase.s);
+  block.indexLineOffset = stream.Offset();
   NumberLineParser parser([&walk](const std::uint32_t* xs, std::size_t count) { walk(xs, count); });
   const bool found =
       stream.ReadLinePieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
@@ -171,6 +172,7 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
   block.testCase = testCase;
   block.t.Clear();
   block.k = block.r = block.score = 0;
+  block.indexLineOffset = -1;
   block.walk = WalkStop{};
   const auto n = static_cast<std::int64_t>(testCase.s.size());
   ReadKAndR(block, stream, lineCounter, n);

@@ -19,6 +19,8 @@ struct AnswerBlock {
   std::int32_t k = 0;
   std::int32_t r = 0;
   std::int32_t score = 0;
+  // Where the index line starts in the submission, once it is being read.
+  std::int64_t indexLineOffset = -1;
   WalkStop walk;
 };
 

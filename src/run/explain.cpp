@@ -81,12 +81,9 @@ bool Locator::AtLine(FaultFile file, std::int64_t line, std::int64_t fromLine,
   out_.line = line;
   LineSource source(InputOf(file), fromOffset);
   if (!source.SkipLines(line - fromLine)) return false;
+  // A line is there when a byte is.
+  if (source.AtEnd()) return false;
   lineOffset_ = source.Offset();
-  // A line is there when a read finds it.
-  if (!source.ReadLine(IgnoreBytes)) {
-    lineOffset_ = -1;
-    return false;
-  }
   return true;
 }
 
@@ -348,7 +345,12 @@ void Locator::LocateInIndexLine(std::int32_t location) {
     out_.why = "The submission ends before the section's index line.";
     return;
   }
-  AtLine(file, indexLine, first, place_.sectionOffset);
+  // The index line is found at once when its start is known.
+  if (block.k > 0 && block.indexLineOffset >= 0) {
+    AtLine(file, indexLine, indexLine, block.indexLineOffset);
+  } else {
+    AtLine(file, indexLine, first, place_.sectionOffset);
+  }
   if (location == 55 || location == 61) {
     NumberLineFault(location);
     return;

@@ -82,15 +82,21 @@ bool LineSource::SkipLines(std::int64_t count) {
 
 bool LineSource::ReadLineStart(std::size_t most, std::string& bytes) {
   bytes.clear();
-  bool more = false;
-  // Only the line's first bytes are kept; the rest is read past unlooked at
-  // once more is known.
-  const bool found = ReadLine([&](const char* data, std::size_t size) {
-    const std::size_t take = std::min(size, most - bytes.size());
-    bytes.append(data, take);
-    if (take < size) more = true;
-  });
-  return found && more;
+  // Only the line's first bytes are read, and the two after them that show
+  // whether the line ends there (a line feed, or a carriage return and one).
+  for (;;) {
+    if (end_ - begin_ < 2) Fill();
+    if (begin_ == end_) return false;
+    const char c = buffer_[begin_];
+    const bool lineEnd =
+        c == '\n' || (c == '\r' && end_ - begin_ >= 2 && buffer_[begin_ + 1] == '\n');
+    if (lineEnd) return false;
+    if (bytes.size() == most) return true;
+    bytes += c;
+    ++begin_;
+  }
 }
+
+bool LineSource::AtEnd() { return begin_ == end_ && !Fill(); }
 
 }  // namespace krobelnik

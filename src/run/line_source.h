@@ -37,8 +37,12 @@ class LineSource {
 
   // The first bytes of the next line, at most most of them, into bytes;
   // returns whether the line goes on after them. bytes is empty and the
-  // result false when there is no line left.
+  // result false when there is no line left. The rest of the line stays
+  // unread.
   bool ReadLineStart(std::size_t most, std::string& bytes);
+
+  // Whether the input has no byte left.
+  bool AtEnd();
 
   // Offset in the input of the next unread byte.
   std::int64_t Offset() const { return consumed_ + static_cast<std::int64_t>(begin_); }
