@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -312,55 +311,6 @@ bool PrintJson(std::FILE* file, const Explanation& e) {
   }
   out << "]}\n";
   return out.Finish();
-}
-
-int ExplainMain(int argc, const char* const* argv) {
-  bool json = false;
-  const char* names[2] = {nullptr, nullptr};
-  int count = 0;
-  for (int a = 1; a < argc; ++a) {
-    if (std::strcmp(argv[a], "--json") == 0) {
-      json = true;
-    } else if (count < 2) {
-      names[count++] = argv[a];
-    } else {
-      count = 3;
-    }
-  }
-  if (count < 1 || count > 2) {
-    std::fputs(ExplainUsageLine, stderr);
-    return 2;
-  }
-  const bool testDataOnly = count == 1;
-  const Input testData = Input::File(names[0]);
-  const Input submission = testDataOnly ? Input::Text(HeaderOnlySubmission) : Input::File(names[1]);
-  Explanation e;
-  // Memory that runs out after the run (for the explanation or its text)
-  // ends the program with a message rather than a crash.
-  try {
-    if (!Explain(testData, submission, testDataOnly, e)) {
-      std::fputs("no report could be made: memory ran out\n", stderr);
-      return 2;
-    }
-    if (!(json ? PrintJson(stdout, e) : PrintText(stdout, e))) {
-      std::fputs("the explanation could not be written to standard output\n", stderr);
-      return 2;
-    }
-  } catch (...) {
-    std::fputs("the explanation could not be made: memory ran out\n", stderr);
-    return 2;
-  }
-  switch (e.verdict) {
-    case Verdict::Accepted:
-      return 0;
-    case Verdict::Rejected:
-      return 1;
-    case Verdict::TestData:
-      return 3;
-    case Verdict::Unexpected:
-      break;
-  }
-  return 2;
 }
 
 }  // namespace krobelnik
