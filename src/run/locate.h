@@ -39,9 +39,11 @@ class Locator {
   const Input& InputOf(FaultFile file) const {
     return file == FaultFile::TestData ? testData_ : submission_;
   }
-  // Feeds the fault's line to scan.
+  // Feeds the fault's line to scan; nothing when it was not found (a file
+  // that changed since the run).
   template <class Scan>
   void ScanLine(Scan& scan) {
+    if (lineOffset_ < 0) return;
     LineSource source(InputOf(out_.file), lineOffset_);
     source.ReadLine([&scan](const char* data, std::size_t size) { scan.Feed(data, size); });
   }
