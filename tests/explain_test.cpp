@@ -9,7 +9,6 @@
 
 #include "input/system.h"
 #include "run/line_positions.h"
-#include "run/line_source.h"
 #include "test_support.h"
 
 namespace krobelnik {
@@ -229,22 +228,6 @@ TEST(NumberPositions, SkippingBlocksFindsWhatAByteByByteReadingFinds) {
       EXPECT_EQ(fast.faultColumn, slow.faultColumn) << line;
     }
   }
-}
-
-TEST(LineSource, SkipsLinesAcrossChunksAndEndsLinesAsTheReaderDoes) {
-  std::string text;
-  for (int line = 1; line <= 400000; ++line)
-    text += std::to_string(line) + (line % 2 ? "\r\n" : "\n");
-  const Input input = Input::Text(text);
-  for (const std::int64_t skip : {0, 1, 150000, 399999}) {
-    LineSource source(input, 0);
-    ASSERT_TRUE(source.SkipLines(skip));
-    std::string line;
-    EXPECT_FALSE(source.ReadLineStart(10, line));
-    EXPECT_EQ(line, std::to_string(skip + 1));
-  }
-  LineSource past(input, 0);
-  EXPECT_FALSE(past.SkipLines(400001));
 }
 
 // The explanation's report is the evaluator's, for every input the run fuzz

@@ -203,5 +203,35 @@ TEST(LineReader, ClosedReaderHasNoLines) {
   EXPECT_FALSE(testing::ReadWholeLine(reader, line));
 }
 
+// Lines are skipped whole windows at a time and across refills of a small
+// buffer, from the start or from an offset, and end as the reader ends them.
+TEST(LineReader, SkipsLinesAcrossRefillsAndEndsLinesAsReadsDo) {
+  std::string text;
+  for (int line = 1; line <= 400000; ++line)
+    text += std::to_string(line) + (line % 2 ? "\r\n" : "\n");
+  for (const std::int64_t skip : {0, 1, 150000, 399999}) {
+    LineReader reader(4096);
+    reader.OpenText(text);
+    ASSERT_TRUE(reader.SkipLines(skip));
+    std::string line;
+    EXPECT_FALSE(reader.ReadLineStart(10, line));
+    EXPECT_EQ(line, std::to_string(skip + 1));
+  }
+  LineReader past(4096);
+  past.OpenText(text);
+  EXPECT_FALSE(past.SkipLines(400001));
+  // From an offset, in a file: the line starting there, and a start cut short.
+  TempDir dir;
+  WriteFile(dir / "lines.txt", text);
+  LineReader reader(4096);
+  reader.Open(dir / "lines.txt");
+  reader.SkipTo(static_cast<std::int64_t>(text.find("\n12345\r\n")) + 1);
+  EXPECT_EQ(reader.Offset(), static_cast<std::int64_t>(text.find("\n12345\r\n")) + 1);
+  std::string start;
+  EXPECT_TRUE(reader.ReadLineStart(3, start));
+  EXPECT_EQ(start, "123");
+  EXPECT_FALSE(reader.AtEnd());
+}
+
 }  // namespace
 }  // namespace krobelnik

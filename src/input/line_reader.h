@@ -51,6 +51,10 @@ class LineReader {
   // Closes the input; further reads find no line.
   void Close();
 
+  // Moves an input just opened to offset, as if the bytes before it had
+  // been read; an input that cannot be moved there reads as ending.
+  void SkipTo(std::int64_t offset);
+
   // Each read below takes the next line and returns false when there is none.
 
   // A view of the line, valid until the next read: in place when the line
@@ -74,6 +78,17 @@ class LineReader {
   // keep bytes, so that a long line never fills the buffer.
   template <class Sink>
   bool ReadLineKept(std::size_t keep, CountedLine& line, Sink&& sink);
+
+  // For reading a place of an input again: skips the next count lines that
+  // end in a line feed, counting their line feeds 64 bytes at a time; false
+  // when the input ends first.
+  bool SkipLines(std::int64_t count);
+  // Whether no byte is left.
+  bool AtEnd() { return begin_ == end_ && !Refill(); }
+  // The first bytes of the next line, at most most of them, into bytes;
+  // returns whether the line goes on after them. The rest of the line stays
+  // unread.
+  bool ReadLineStart(std::size_t most, std::string& bytes);
 
   // The window onto the bytes ahead, for fast paths that read many short
   // lines at once: the unread bytes now in the buffer. Skip(count) consumes

@@ -6,7 +6,7 @@
 namespace krobelnik {
 
 // Where things stand on one line, found in one pass over its bytes as a
-// LineSource hands them out (each piece readable 64 bytes past its end).
+// LineReader hands them out in pieces.
 // Columns count the line's bytes from 1; 0 stands for none. Long stretches
 // without anything sought are passed 64 bytes at a time.
 

@@ -18,18 +18,24 @@ bool Locator::AtLine(FaultFile file, std::int64_t line, std::int64_t fromLine,
                      std::int64_t fromOffset) {
   out_.file = file;
   out_.line = line;
-  LineSource source(InputOf(file), fromOffset);
-  if (!source.SkipLines(line - fromLine)) return false;
+  LineReader reader(BufferSizeFor(InputOf(file)));
+  OpenAt(reader, file, fromOffset);
+  if (!reader.SkipLines(line - fromLine)) return false;
   // A line is there when a byte is.
-  if (source.AtEnd()) return false;
-  lineOffset_ = source.Offset();
+  if (reader.AtEnd()) return false;
+  lineOffset_ = reader.Offset();
   return true;
+}
+
+bool Locator::LineStart(std::int64_t column, std::size_t most, std::string& bytes) {
+  LineReader reader(BufferSizeFor(InputOf(out_.file)));
+  OpenAt(reader, out_.file, lineOffset_ + column - 1);
+  return reader.ReadLineStart(most, bytes);
 }
 
 std::int64_t Locator::NameColumn() {
   std::string start;
-  LineSource source(InputOf(out_.file), lineOffset_);
-  source.ReadLineStart(TaskName.size() + 1, start);
+  LineStart(1, TaskName.size() + 1, start);
   std::size_t q = 0;
   while (q < start.size() && q < TaskName.size() && start[q] == TaskName[q]) ++q;
   return static_cast<std::int64_t>(q) + 1;
@@ -51,8 +57,7 @@ void Locator::Excerpt() {
   if (lineOffset_ < 0) return;
   out_.hasExcerpt = true;
   out_.excerptStart = std::max<std::int64_t>(1, out_.column - ExcerptBefore);
-  LineSource source(InputOf(out_.file), lineOffset_ + out_.excerptStart - 1);
-  out_.excerptGoesOn = source.ReadLineStart(ExcerptLength, out_.excerpt);
+  out_.excerptGoesOn = LineStart(out_.excerptStart, ExcerptLength, out_.excerpt);
 }
 
 void Locator::Locate(std::int32_t location) {
@@ -103,8 +108,7 @@ void Locator::LocateInTestData(std::int32_t location) {
       return;
     case 79: {
       if (AtLine(file, first)) out_.column = 1;
-      LetterPositions scan;
-      ScanLine(scan);
+      const LetterPositions scan = ScanLetters();
       Fact("length", scan.length);
       out_.why = "The line before each test case's number must be empty.";
       return;
@@ -125,8 +129,7 @@ void Locator::LocateInTestData(std::int32_t location) {
     case 84:
     case 85: {
       AtLine(file, first + 2);
-      LetterPositions scan;
-      ScanLine(scan);
+      const LetterPositions scan = ScanLetters();
       Fact("length", scan.length);
       if (location == 84) {
         out_.column = scan.length > MaxStringLength ? MaxStringLength + 1 : 0;
@@ -163,8 +166,7 @@ void Locator::LocateInHeader(std::int32_t location) {
       return;
     case 186: {
       AtLine(file, 1);
-      LetterPositions scan;
-      ScanLine(scan);
+      const LetterPositions scan = ScanLetters();
       Fact("length", scan.length);
       out_.column = scan.length > 6 ? 7 : 0;
       out_.why = "The first line must be the contestant's number of exactly six digits.";

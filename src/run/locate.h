@@ -6,7 +6,6 @@
 #include "input/line_reader.h"
 #include "run/explain.h"
 #include "run/line_positions.h"
-#include "run/line_source.h"
 #include "run/run_eval.h"
 
 namespace krobelnik {
@@ -39,19 +38,33 @@ class Locator {
   const Input& InputOf(FaultFile file) const {
     return file == FaultFile::TestData ? testData_ : submission_;
   }
+  // Opens reader on file's input at offset.
+  void OpenAt(LineReader& reader, FaultFile file, std::int64_t offset) const {
+    OpenInput(reader, InputOf(file));
+    reader.SkipTo(offset);
+  }
   // Feeds the fault's line to scan; nothing when it was not found (a file
   // that changed since the run).
   template <class Scan>
   void ScanLine(Scan& scan) {
     if (lineOffset_ < 0) return;
-    LineSource source(InputOf(out_.file), lineOffset_);
-    source.ReadLine([&scan](const char* data, std::size_t size) { scan.Feed(data, size); });
+    LineReader reader(BufferSizeFor(InputOf(out_.file)));
+    OpenAt(reader, out_.file, lineOffset_);
+    reader.ReadLinePieces([&scan](const char* data, std::size_t size) { scan.Feed(data, size); });
   }
   NumberPositions ScanNumbers(std::int64_t wanted, bool tooLarge = false) {
     NumberPositions scan(wanted, tooLarge);
     ScanLine(scan);
     return scan;
   }
+  LetterPositions ScanLetters() {
+    LetterPositions scan;
+    ScanLine(scan);
+    return scan;
+  }
+  // The first bytes of the fault's line from its byte at column, at most
+  // most of them; whether the line goes on after them.
+  bool LineStart(std::int64_t column, std::size_t most, std::string& bytes);
   // The column of the first byte where the line differs from TaskName.
   std::int64_t NameColumn();
   // Puts the fault of a number line (55, 61) at its byte.

@@ -73,8 +73,7 @@ void Locator::LocateInSection(std::int32_t location) {
     case 141:
     case 142: {
       AtLine(file, stringLine, first, offset);
-      LetterPositions scan;
-      ScanLine(scan);
+      const LetterPositions scan = ScanLetters();
       Fact("j", j);
       Fact("length", scan.length);
       if (location == 140) {

@@ -18,7 +18,9 @@ namespace {
 
 void PrintUsage() { std::fputs(UsageLine, stdout); }
 
-void Open(LineReader& stream, const Input& input) {
+}  // namespace
+
+void OpenInput(LineReader& stream, const Input& input) {
   if (input.inMemory) {
     stream.OpenText(input.text);
   } else {
@@ -26,8 +28,6 @@ void Open(LineReader& stream, const Input& input) {
   }
 }
 
-// The line buffer an input needs: no more than its size and a byte, when
-// that is known, so that small inputs cost little memory.
 std::size_t BufferSizeFor(const Input& input) {
   std::size_t size = LineReader::DefaultBufferSize;
   if (input.inMemory) {
@@ -37,8 +37,6 @@ std::size_t BufferSizeFor(const Input& input) {
   }
   return std::min(size + 1, LineReader::DefaultBufferSize);
 }
-
-}  // namespace
 
 void ReadSubmission(LineReader& submission, const TestCases& testCases,
                     GrowingArray<ResultEntry>& results, RunPlace& place) {
@@ -106,10 +104,10 @@ void ReadInputs(const Input& testData, const Input& submission, TestCases& testC
   // One reader serves both inputs in turn: the test data is read whole and
   // its file closed before the submission is opened in the same buffer.
   LineReader stream(std::max(BufferSizeFor(testData), BufferSizeFor(submission)));
-  Open(stream, testData);
+  OpenInput(stream, testData);
   ReadTestData(stream, testCases);
   place.inSubmission = true;
-  Open(stream, submission);
+  OpenInput(stream, submission);
   ReadSubmission(stream, testCases, results, place);
 }
 

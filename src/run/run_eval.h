@@ -43,6 +43,13 @@ struct Input {
   std::string text;
 };
 
+// Opens input in stream.
+void OpenInput(LineReader& stream, const Input& input);
+
+// The line buffer an input needs: no more than its size and a byte, when
+// that is known, so that small inputs cost little memory.
+std::size_t BufferSizeFor(const Input& input);
+
 // The guarded part of a run: reads the whole test data, then the submission,
 // and writes exactly one form of the report into the open report. Returns
 // whether every byte of it was written.
