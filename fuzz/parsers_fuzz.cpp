@@ -8,11 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "failure/assertion.h"
 #include "fuzz_checks.h"
 #include "input/byte_scan.h"
 #include "input/leading_int.h"
 #include "reading_support.h"
-#include "run/assertion.h"
 #include "testdata/number_line.h"
 
 namespace {
@@ -22,13 +22,16 @@ using krobelnik::fuzz::Require;
 bool Space(char c) { return c == ' ' || (c >= 9 && c <= 13); }
 bool Digit(char c) { return c >= '0' && c <= '9'; }
 
-// The outcome of parsing a line: its numbers, or the failure's location and message.
+// The outcome of parsing a line: its numbers, or the failure's location,
+// message and column.
 struct Outcome {
   std::vector<std::int32_t> numbers;
   std::int32_t location = 0;
   std::string message;
+  std::int64_t column = 0;
   bool operator==(const Outcome& o) const {
-    return numbers == o.numbers && location == o.location && message == o.message;
+    return numbers == o.numbers && location == o.location && message == o.message &&
+           column == o.column;
   }
 };
 
@@ -47,6 +50,7 @@ Outcome Reference(std::string_view line) {
           outcome.location = 61;
           outcome.message =
               "stevilo " + std::to_string(value) + std::string(1, line[p]) + " je preveliko";
+          outcome.column = static_cast<std::int64_t>(p) + 1;
           return outcome;
         }
         value = next;
@@ -57,17 +61,28 @@ Outcome Reference(std::string_view line) {
       outcome.location = 55;
       outcome.message = "namesto stevke se pojavlja znak s kodo " +
                         std::to_string(static_cast<unsigned char>(line[p]));
+      outcome.column = static_cast<std::int64_t>(p) + 1;
       return outcome;
     }
   }
   return outcome;
 }
 
-Outcome Parse(std::string_view line, std::size_t cut) {
+// Parses line in two pieces, cut at cut, in batches of batch numbers; each
+// batch must start where counting numbers from its first byte finds it.
+Outcome Parse(std::string_view line, std::size_t cut, std::size_t batch) {
   Outcome outcome;
+  const std::vector<std::size_t> starts = krobelnik::testing::NumberStarts(line);
+  const auto sink = [&](const std::uint32_t* values, std::size_t count, std::int64_t from) {
+    const auto first = static_cast<std::size_t>(
+        std::lower_bound(starts.begin(), starts.end(), static_cast<std::size_t>(from)) -
+        starts.begin());
+    Require(first == outcome.numbers.size(), "a batch does not start where it says");
+    outcome.numbers.insert(outcome.numbers.end(), values, values + count);
+  };
   try {
-    krobelnik::NumberLineParser parser(
-        krobelnik::testing::KeepNumbers{&outcome.numbers, line.size()});
+    const krobelnik::LineContext context;
+    krobelnik::NumberLineParser parser(sink, context, batch);
     parser.Feed(line.data(), cut);
     parser.Feed(line.data() + cut, line.size() - cut);
     parser.Finish();
@@ -76,6 +91,7 @@ Outcome Parse(std::string_view line, std::size_t cut) {
     outcome.numbers.clear();
     outcome.location = failure.location;
     outcome.message = failure.message;
+    outcome.column = failure.place.at.column;
   }
   return outcome;
 }
@@ -133,13 +149,11 @@ std::string DenseLine(std::string_view input) {
 void CheckNumberLine(std::string_view line, std::initializer_list<std::size_t> batches) {
   const Outcome expected = Reference(line);
   for (const std::size_t batch : batches) {
-    krobelnik::SetNumberBatchSize(batch);
-    for (const auto level : {krobelnik::ScanLevel::Plain, krobelnik::ScanLevel::Sse2,
-                             krobelnik::ScanLevel::Avx2, krobelnik::ScanLevel::Avx512}) {
-      krobelnik::SetScanLevel(level);
-      Require(Parse(line, 0) == expected, "NumberLine differs from the reference");
-      const std::size_t cut = line.size() / (level == krobelnik::ScanLevel::Avx2 ? 3 : 2);
-      Require(Parse(line, cut) == expected, "NumberLine in two pieces differs");
+    for (const krobelnik::ScanLevelName& level : krobelnik::ScanLevels) {
+      krobelnik::SetScanLevel(level.level);
+      Require(Parse(line, 0, batch) == expected, "NumberLine differs from the reference");
+      const std::size_t cut = line.size() / (level.level == krobelnik::ScanLevel::Avx2 ? 3 : 2);
+      Require(Parse(line, cut, batch) == expected, "NumberLine in two pieces differs");
     }
   }
 }

@@ -5,7 +5,8 @@
 // exactly one well-formed form. The run reads the inputs from real files, as
 // the evaluator does, with lines quoted from their file from 16 bytes on, and
 // must write the same report as a run over the texts in memory, and the
-// explanation of the run must carry that report and place its rejection.
+// explanation of the run must carry that report and show the place its
+// failing check recorded.
 
 #include <cstdint>
 #include <cstdio>
@@ -13,17 +14,15 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
-#include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "explain/explain.h"
 #include "fuzz_checks.h"
-#include "input/quote.h"
 #include "input/text.h"
-#include "run/explain.h"
 #include "run/run_eval.h"
-#include "testdata/number_line.h"
+#include "testdata/test_data.h"
 
 namespace {
 
@@ -32,9 +31,10 @@ using krobelnik::fuzz::Require;
 const char* const FixedTestData = "Krobelnik\n3\n\n1\nabab\n\n2\nz\n\n3\nabcabcab\n";
 
 // The report of a run over the two inputs.
-std::string Verdict(const krobelnik::Input& testData, const krobelnik::Input& submission) {
+std::string Verdict(const krobelnik::Input& testData, const krobelnik::Input& submission,
+                    const krobelnik::ReadOptions& options = {}) {
   std::string text;
-  Require(krobelnik::VerdictText(testData, submission, text), "report written");
+  Require(krobelnik::VerdictText(testData, submission, text, options), "report written");
   return text;
 }
 
@@ -76,29 +76,43 @@ krobelnik::Input AsFile(const std::string& name, const std::string& bytes) {
   return krobelnik::Input::File(path);
 }
 
-// The explanation of a run has the run's report and places every rejection
-// on a line of its file, at a column wherever its check always has one, and
-// there on the byte the check names.
+// How many lines text has: every line feed ends one, and bytes after the
+// last one make one more.
+std::int64_t LineCount(const std::string& text) {
+  std::int64_t lines = 0;
+  for (const char c : text) lines += c == '\n' ? 1 : 0;
+  return lines + (!text.empty() && text.back() != '\n' ? 1 : 0);
+}
+
+// The explanation of a run has the run's report and shows the place its
+// failing check recorded: a missing line right after the input's last line,
+// any other line found, a byte the check names under its column, and a
+// number it counted at a digit.
 void CheckExplanation(const krobelnik::Input& testData, const krobelnik::Input& submission,
+                      const std::string& testDataText, const std::string& submissionText,
                       const std::string& report) {
   krobelnik::Explanation e;
   Require(krobelnik::Explain(testData, submission, false, e), "explanation made");
   Require(e.report == report, "the explanation's report is not the evaluator's");
   if (e.verdict != krobelnik::Verdict::Rejected && e.verdict != krobelnik::Verdict::TestData)
     return;
-  Require(e.line >= 1, "a rejection placed on no line");
-  static const std::set<std::int32_t> alwaysColumn = {55,  61,  79,  85,  95,  101, 108, 132, 133,
-                                                      141, 149, 153, 154, 188, 190, 198, 200};
-  if (alwaysColumn.count(e.location) == 0) return;
-  Require(e.column >= 1 && e.hasExcerpt, "a rejection without its column");
-  const auto at = static_cast<std::size_t>(e.column - e.excerptStart);
-  const bool inExcerpt = at < e.excerpt.size();
-  for (const krobelnik::Fact& fact : e.detail)
-    if (fact.name == "byte")
-      Require(inExcerpt && static_cast<unsigned char>(e.excerpt[at]) == fact.value,
+  const krobelnik::ShownLine& where = e.where;
+  Require(where.line >= 1, "a rejection placed on no line");
+  const std::string& text =
+      where.input == krobelnik::InputRole::TestData ? testDataText : submissionText;
+  const std::int64_t lines = LineCount(text);
+  Require(where.found == (where.line <= lines), "a line found that the input lacks, or not found");
+  Require(where.found || where.line == lines + 1, "a missing line not right after the last");
+  if (!where.found || where.column == 0) return;
+  const auto at = static_cast<std::size_t>(where.column - where.excerptStart);
+  const bool inExcerpt = at < where.excerpt.size();
+  for (const krobelnik::Fact& fact : e.facts)
+    if (std::string_view(fact.name) == "byte")
+      Require(inExcerpt && static_cast<unsigned char>(where.excerpt[at]) == fact.value,
               "the column is not at the byte the check names");
-  if (e.location >= 149 && e.location <= 154)
-    Require(inExcerpt && krobelnik::IsDigit(e.excerpt[at]), "an index's column is not a digit");
+  if (where.counted)
+    Require(inExcerpt && krobelnik::IsDigit(where.excerpt[at]), "a number's column is no digit");
+  if (e.letter) Require(e.letter->found && e.letter->column >= 1, "the letter at fault not shown");
 }
 
 }  // namespace
@@ -109,21 +123,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string testData =
       split == std::string_view::npos ? FixedTestData : std::string(input.substr(0, split));
   const std::string submission(split == std::string_view::npos ? input : input.substr(split + 1));
-  krobelnik::SetNumberBatchSize(krobelnik::MaxNumberBatch);
-  krobelnik::SetQuoteInMemory(std::size_t{1} << 16);
   const std::string report =
       Verdict(krobelnik::Input::Text(testData), krobelnik::Input::Text(submission));
   if (const char* problem = krobelnik::fuzz::ReportFormProblem(report))
     krobelnik::fuzz::Finding(problem);
   // From files, with short lines quoted from there.
-  krobelnik::SetQuoteInMemory(16);
   const krobelnik::Input testDataFile = AsFile("testdata.txt", testData);
   const krobelnik::Input submissionFile = AsFile("submission.txt", submission);
-  Require(Verdict(testDataFile, submissionFile) == report, "reading from files changes the report");
+  Require(Verdict(testDataFile, submissionFile, {krobelnik::MaxNumberBatch, 16}) == report,
+          "reading from files changes the report");
   // Number lines in small batches, which short inputs cross, read alike.
-  krobelnik::SetNumberBatchSize(32);
-  Require(Verdict(testDataFile, submissionFile) == report,
+  Require(Verdict(testDataFile, submissionFile, {32, 16}) == report,
           "a small number batch changes the report");
-  CheckExplanation(testDataFile, submissionFile, report);
+  CheckExplanation(testDataFile, submissionFile, testData, submission, report);
   return 0;
 }

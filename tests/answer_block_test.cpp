@@ -193,12 +193,12 @@ TEST(ReadAnswerBlock, StringLongerThanSIsReportedWithItsTrueLength) {
 }
 
 TEST(AddToScore, RefusesToPassTheLargest32BitValue) {
-  EXPECT_EQ(AddToScore(2147483640, 7, 3), 2147483647);
-  EXPECT_EQ(AddToScore(1, 10000000, 1), 10000001);
+  EXPECT_EQ(AddToScore(2147483640, 7, 3, {}), 2147483647);
+  EXPECT_EQ(AddToScore(1, 10000000, 1, {}), 10000001);
   ExpectFailure(142, "stevilo tock bi preseglo 2147483647 pri nizu t_3",
-                [] { AddToScore(2147483640, 8, 3); });
+                [] { AddToScore(2147483640, 8, 3, {}); });
   ExpectFailure(142, "stevilo tock bi preseglo 2147483647 pri nizu t_10000000",
-                [] { AddToScore(2147483647, 1, 10000000); });
+                [] { AddToScore(2147483647, 1, 10000000, {}); });
 }
 
 }  // namespace

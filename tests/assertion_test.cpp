@@ -1,4 +1,4 @@
-#include "run/assertion.h"
+#include "failure/assertion.h"
 
 #include <cstdint>
 #include <limits>
@@ -28,7 +28,7 @@ TEST(IntToStr, RendersLikePercentD) {
 
 TEST(Fail, CarriesLocationMessageAndSource) {
   try {
-    Fail(132, "stevilo k");
+    Fail(132, "stevilo k", FaultPlace{});
     FAIL() << "Fail returned";
   } catch (const EAssertion& failure) {
     EXPECT_EQ(failure.location, 132);

@@ -1,14 +1,12 @@
-#include "run/explain.h"
+#include "explain/explain.h"
 
 #include <cstdint>
 #include <filesystem>
-#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "input/system.h"
-#include "run/line_positions.h"
+#include "explain/place_reader.h"
 #include "test_support.h"
 
 namespace krobelnik {
@@ -26,9 +24,11 @@ Explanation ExplainTexts(const std::string& testData, const std::string& submiss
 // The facts as "name=value" joined by spaces.
 std::string Facts(const Explanation& e) {
   std::string text;
-  for (const Fact& fact : e.detail)
-    text += (text.empty() ? "" : " ") + fact.name + "=" +
-            (fact.text.empty() ? std::to_string(fact.value) : fact.text);
+  for (const Fact& fact : e.facts) {
+    if (!text.empty()) text += ' ';
+    text.append(fact.name).append("=");
+    text.append(fact.text.empty() ? std::to_string(fact.value) : fact.text);
+  }
   return text;
 }
 
@@ -51,101 +51,170 @@ TEST(Explain, PlacesEveryLocationAtItsLineAndColumnWithItsFacts) {
     std::string testData;
     std::string submission;
     std::int32_t location;
-    FaultFile file;
+    InputRole file;
     std::int64_t line;
     std::int64_t column;
     std::string facts;
     std::int32_t section;  // the section's first line, 0 for none
   } rows[] = {
       // The test data.
-      {"", Header, 94, FaultFile::TestData, 1, 0, "", 0},
-      {"Krobelnikk\n1\n", Header, 95, FaultFile::TestData, 1, 10, "", 0},
-      {"Krobel\n", Header, 95, FaultFile::TestData, 1, 7, "", 0},
-      {"krobelnik\n", Header, 95, FaultFile::TestData, 1, 1, "", 0},
-      {"Krobelnik\n", Header, 98, FaultFile::TestData, 2, 0, "", 0},
-      {"Krobelnik\n-1\n", Header, 101, FaultFile::TestData, 2, 1, "", 0},
-      {"Krobelnik\n1\n", Header, 78, FaultFile::TestData, 3, 0, "testCase=1", 0},
-      {"Krobelnik\n1\n \n1\nab\n", Header, 79, FaultFile::TestData, 3, 1, "testCase=1 length=1", 0},
-      {"Krobelnik\n1\n\n", Header, 80, FaultFile::TestData, 4, 0, "testCase=1", 0},
-      {"Krobelnik\n1\n\n1a\nab\n", Header, 55, FaultFile::TestData, 4, 2, "testCase=1 byte=97", 0},
-      {"Krobelnik\n1\n\n 2147483648\nab\n", Header, 61, FaultFile::TestData, 4, 11,
+      {"", Header, 94, InputRole::TestData, 1, 0, "", 0},
+      {"Krobelnikk\n1\n", Header, 95, InputRole::TestData, 1, 10, "", 0},
+      {"Krobel\n", Header, 95, InputRole::TestData, 1, 7, "", 0},
+      {"krobelnik\n", Header, 95, InputRole::TestData, 1, 1, "", 0},
+      {"Krobelnik\n", Header, 98, InputRole::TestData, 2, 0, "", 0},
+      {"Krobelnik\n-1\n", Header, 101, InputRole::TestData, 2, 1, "", 0},
+      {"Krobelnik\n1\n", Header, 78, InputRole::TestData, 3, 0, "testCase=1", 0},
+      {"Krobelnik\n1\n \n1\nab\n", Header, 79, InputRole::TestData, 3, 1, "testCase=1 length=1", 0},
+      {"Krobelnik\n1\n\n", Header, 80, InputRole::TestData, 4, 0, "testCase=1", 0},
+      {"Krobelnik\n1\n\n1a\nab\n", Header, 55, InputRole::TestData, 4, 2, "testCase=1 byte=97", 0},
+      {"Krobelnik\n1\n\n 2147483648\nab\n", Header, 61, InputRole::TestData, 4, 11,
        "testCase=1 digit=8", 0},
-      {"Krobelnik\n1\n\n1  2\nab\n", Header, 81, FaultFile::TestData, 4, 4, "testCase=1 count=2",
+      {"Krobelnik\n1\n\n1  2\nab\n", Header, 81, InputRole::TestData, 4, 4, "testCase=1 count=2",
        0},
-      {"Krobelnik\n1\n\n \r\nab\n", Header, 81, FaultFile::TestData, 4, 0, "testCase=1 count=0", 0},
-      {"Krobelnik\n1\n\n1\n", Header, 83, FaultFile::TestData, 5, 0, "testCase=1", 0},
-      {"Krobelnik\n1\n\n1\n\n", Header, 84, FaultFile::TestData, 5, 0, "testCase=1 length=0", 0},
+      {"Krobelnik\n1\n\n \r\nab\n", Header, 81, InputRole::TestData, 4, 0, "testCase=1 count=0", 0},
+      {"Krobelnik\n1\n\n1\n", Header, 83, InputRole::TestData, 5, 0, "testCase=1", 0},
+      {"Krobelnik\n1\n\n1\n\n", Header, 84, InputRole::TestData, 5, 0, "testCase=1 length=0", 0},
       {"Krobelnik\n1\n\n1\n" + std::string(MaxStringLength + 1, 'a') + "\n", Header, 84,
-       FaultFile::TestData, 5, 10000001, "testCase=1 length=10000001", 0},
-      {"Krobelnik\n1\n\n1\nab\xe8\r\n", Header, 85, FaultFile::TestData, 5, 3,
+       InputRole::TestData, 5, 10000001, "testCase=1 length=10000001", 0},
+      {"Krobelnik\n1\n\n1\nab\xe8\r\n", Header, 85, InputRole::TestData, 5, 3,
        "testCase=1 length=3 index=2 byte=232", 0},
-      {"Krobelnik\n2\n\n1\nab\n\n 3\nab\n", Header, 108, FaultFile::TestData, 7, 2,
+      {"Krobelnik\n2\n\n1\nab\n\n 3\nab\n", Header, 108, InputRole::TestData, 7, 2,
        "testCase=2 expected=2 number=3", 0},
-      {manyCases + "\n", Header, 80, FaultFile::TestData, 300004, 0, "testCase=100001", 0},
-      {manyCases.substr(0, manyCases.size() - 3) + "aB\n", Header, 85, FaultFile::TestData, 300002,
+      {manyCases + "\n", Header, 80, InputRole::TestData, 300004, 0, "testCase=100001", 0},
+      {manyCases.substr(0, manyCases.size() - 3) + "aB\n", Header, 85, InputRole::TestData, 300002,
        2, "testCase=100000 length=2 index=1 byte=66", 0},
       // The submission's header and section lines.
-      {OneCase, "", 185, FaultFile::Submission, 1, 0, "", 0},
-      {OneCase, "12345\n", 186, FaultFile::Submission, 1, 0, "length=5", 0},
-      {OneCase, "1234567\n", 186, FaultFile::Submission, 1, 7, "length=7", 0},
-      {OneCase, "abcdef\n", 188, FaultFile::Submission, 1, 1, "", 0},
-      {OneCase, "123456\n", 189, FaultFile::Submission, 2, 0, "", 0},
-      {OneCase, "123456\nKrobelnix\r\n", 190, FaultFile::Submission, 2, 9, "", 0},
-      {OneCase, "123456\nKrobelnik \n", 190, FaultFile::Submission, 2, 10, "", 0},
-      {OneCase, Header + "\n\nx\n", 198, FaultFile::Submission, 5, 1, "", 0},
-      {OneCase, Header + " \t+2\n", 200, FaultFile::Submission, 3, 3, "testCases=1", 0},
+      {OneCase, "", 185, InputRole::Submission, 1, 0, "", 0},
+      {OneCase, "12345\n", 186, InputRole::Submission, 1, 0, "length=5", 0},
+      {OneCase, "1234567\n", 186, InputRole::Submission, 1, 7, "length=7", 0},
+      {OneCase, "abcdef\n", 188, InputRole::Submission, 1, 1, "", 0},
+      {OneCase, "123456\n", 189, InputRole::Submission, 2, 0, "", 0},
+      {OneCase, "123456\nKrobelnix\r\n", 190, InputRole::Submission, 2, 9, "", 0},
+      {OneCase, "123456\nKrobelnik \n", 190, InputRole::Submission, 2, 10, "", 0},
+      {OneCase, Header + "\n\nx\n", 198, InputRole::Submission, 5, 1, "", 0},
+      {OneCase, Header + " \t+2\n", 200, InputRole::Submission, 3, 3, "testCases=1", 0},
       // A section's k-and-r line and strings.
-      {OneCase, Header + "1\n", 127, FaultFile::Submission, 4, 0, "", 3},
-      {OneCase, Header + "1\n1 2 3\n", 129, FaultFile::Submission, 4, 5, "count=3", 3},
-      {OneCase, Header + "1\n 5\n", 129, FaultFile::Submission, 4, 0, "count=1", 3},
-      {OneCase, Header + "1\n 0 2\n", 132, FaultFile::Submission, 4, 2, "k=0 n=4", 3},
-      {OneCase, Header + "1\n1\t9\n", 133, FaultFile::Submission, 4, 3, "r=9 n=4", 3},
-      {OneCase, Header + "1\n1 -2\n", 55, FaultFile::Submission, 4, 3, "byte=45", 3},
-      {OneCase, Header + "1\n1 99999999999\n", 61, FaultFile::Submission, 4, 12, "digit=9", 3},
-      {OneCase, Header + "\n1\n3 1\nab\nb\n", 139, FaultFile::Submission, 8, 0, "j=3 k=3", 4},
-      {OneCase, Header + "1\n1 1\nababa\n", 140, FaultFile::Submission, 5, 5, "j=1 length=5 n=4",
+      {OneCase, Header + "1\n", 127, InputRole::Submission, 4, 0, "", 3},
+      {OneCase, Header + "1\n1 2 3\n", 129, InputRole::Submission, 4, 5, "count=3", 3},
+      {OneCase, Header + "1\n 5\n", 129, InputRole::Submission, 4, 0, "count=1", 3},
+      {OneCase, Header + "1\n 0 2\n", 132, InputRole::Submission, 4, 2, "k=0 n=4", 3},
+      {OneCase, Header + "1\n1\t9\n", 133, InputRole::Submission, 4, 3, "r=9 n=4", 3},
+      {OneCase, Header + "1\n1 -2\n", 55, InputRole::Submission, 4, 3, "byte=45", 3},
+      {OneCase, Header + "1\n1 99999999999\n", 61, InputRole::Submission, 4, 12, "digit=9", 3},
+      {OneCase, Header + "\n1\n3 1\nab\nb\n", 139, InputRole::Submission, 8, 0, "j=3 k=3", 4},
+      {OneCase, Header + "1\n1 1\nababa\n", 140, InputRole::Submission, 5, 5, "j=1 length=5 n=4",
        3},
-      {OneCase, Header + "1\n2 1\nab\n\n", 140, FaultFile::Submission, 6, 0, "j=2 length=0 n=4", 3},
-      {OneCase, Header + "1\n2 1\nab\na b\n", 141, FaultFile::Submission, 6, 2,
+      {OneCase, Header + "1\n2 1\nab\n\n", 140, InputRole::Submission, 6, 0, "j=2 length=0 n=4", 3},
+      {OneCase, Header + "1\n2 1\nab\na b\n", 141, InputRole::Submission, 6, 2,
        "j=2 length=3 q=1 byte=32", 3},
       // The index line and the walk.
-      {OneCase, Header + "1\n1 1\nabab\n", 144, FaultFile::Submission, 6, 0, "", 3},
-      {OneCase, Header + "1\n1 1\nabab\n1  1\n", 145, FaultFile::Submission, 6, 4, "count=2 r=1",
+      {OneCase, Header + "1\n1 1\nabab\n", 144, InputRole::Submission, 6, 0, "", 3},
+      {OneCase, Header + "1\n1 1\nabab\n1  1\n", 145, InputRole::Submission, 6, 4, "count=2 r=1",
        3},
-      {OneCase, Header + "1\n2 3\nab\nb\n1 1\n", 145, FaultFile::Submission, 7, 0, "count=2 r=3",
+      {OneCase, Header + "1\n2 3\nab\nb\n1 1\n", 145, InputRole::Submission, 7, 0, "count=2 r=3",
        3},
-      {OneCase, Header + "1\n1 1\nabab\n1x\n", 55, FaultFile::Submission, 6, 2, "byte=120", 3},
-      {OneCase, Header + "1\n1 1\nabab\n 3000000000\n", 61, FaultFile::Submission, 6, 11, "digit=0",
+      {OneCase, Header + "1\n1 1\nabab\n1x\n", 55, InputRole::Submission, 6, 2, "byte=120", 3},
+      {OneCase, Header + "1\n1 1\nabab\n 3000000000\n", 61, InputRole::Submission, 6, 11, "digit=0",
        3},
-      {OneCase, Header + "1\n2 2\nab\nb\n1 3\n", 149, FaultFile::Submission, 7, 3, "p=2 x=3 k=2",
+      {OneCase, Header + "1\n2 2\nab\nb\n1 3\n", 149, InputRole::Submission, 7, 3, "p=2 x=3 k=2",
        3},
-      {OneCase, Header + "1\n1 3\nab\n1 1 1\n", 153, FaultFile::Submission, 6, 5,
+      {OneCase, Header + "1\n1 3\nab\n1 1 1\n", 153, InputRole::Submission, 6, 5,
        "p=3 x=1 stringLine=5 stringOffset=1 position=5 sLine=5", 3},
-      {OneCase, Header + "1\n2 2\nab\nb\n1 2\n", 154, FaultFile::Submission, 7, 3,
+      {OneCase, Header + "1\n2 2\nab\nb\n1 2\n", 154, InputRole::Submission, 7, 3,
        "p=2 x=2 stringLine=6 stringOffset=1 position=3 sLine=5 got=b expected=a", 3},
-      {OneCase, Header + "1\n2 1\nb\nabbb\n2\n", 154, FaultFile::Submission, 7, 1,
+      {OneCase, Header + "1\n2 1\nb\nabbb\n2\n", 154, InputRole::Submission, 7, 1,
        "p=1 x=2 stringLine=6 stringOffset=3 position=3 sLine=5 got=b expected=a", 3},
-      {OneCase, Header + "1\n1 1\nab\r\n1\r\n", 158, FaultFile::Submission, 6, 0, "matched=2 n=4",
+      {OneCase, Header + "1\n1 1\nab\r\n1\r\n", 158, InputRole::Submission, 6, 0, "matched=2 n=4",
        3},
       // Past full batches and 64-byte blocks: the 1500th index is wrong.
       {"Krobelnik\n1\n\n1\n" + std::string(std::size_t{1600}, 'a') + "\n",
-       Header + "1\n2 1510\na\nb\n" + longIndices + "\n", 149, FaultFile::Submission, 7,
+       Header + "1\n2 1510\na\nb\n" + longIndices + "\n", 149, InputRole::Submission, 7,
        2 * 1499 + 1, "p=1500 x=3 k=2", 3},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.submission.substr(0, 60));
     const Explanation e = ExplainTexts(row.testData, row.submission);
     EXPECT_EQ(e.location, row.location);
-    EXPECT_EQ(e.verdict, row.file == FaultFile::TestData ? Verdict::TestData : Verdict::Rejected);
-    EXPECT_EQ(e.file, row.file);
-    EXPECT_EQ(e.line, row.line);
-    EXPECT_EQ(e.column, row.column);
+    EXPECT_EQ(e.verdict, row.file == InputRole::TestData ? Verdict::TestData : Verdict::Rejected);
+    EXPECT_EQ(e.where.input, row.file);
+    EXPECT_EQ(e.where.line, row.line);
+    EXPECT_EQ(e.where.column, row.column);
     EXPECT_EQ(Facts(e), row.facts);
-    EXPECT_EQ(e.sectionLine, row.section);
-    EXPECT_EQ(e.sectionTestCase, row.section == 0 ? 0 : 1);
+    EXPECT_EQ(e.section.line, row.section);
+    EXPECT_EQ(e.section.testCase, row.section == 0 ? 0 : 1);
     const std::set<std::int32_t> missingLines = {78, 80, 83, 94, 98, 127, 139, 144, 185, 189};
-    EXPECT_EQ(e.hasExcerpt, missingLines.count(row.location) == 0);
+    EXPECT_EQ(e.where.found, missingLines.count(row.location) == 0);
   }
+}
+
+// A fault in the index line that comes from a letter of a string line shows
+// that letter on its line too, however many lines and letters lie before it.
+TEST(Explain, ShowsTheLetterAtFaultOnItsStringLine) {
+  const std::string longS = std::string(200, 'a') + "b";
+  const std::string manyStrings = Repeat("a\n", 2999) + "b\n";
+  std::string indices;
+  for (int x = 1; x <= 3000; ++x) indices += std::to_string(x) + " ";
+  const struct {
+    std::string testData;
+    std::string submission;
+    std::int32_t location;
+    std::int64_t line;
+    std::int64_t column;
+    std::string excerpt;
+    std::int64_t excerptStart;
+  } rows[] = {
+      {OneCase, Header + "1\n2 2\nab\nb\n1 2\n", 154, 6, 1, "b", 1},
+      {OneCase, Header + "1\n1 3\nab\n1 1 1\n", 153, 5, 1, "ab", 1},
+      {"Krobelnik\n1\n\n1\n" + longS + "\n",
+       Header + "\n1\n1 1\n" + std::string(200, 'a') + "c\r\n1\n", 154, 6, 201,
+       std::string(50, 'a') + "c", 151},
+      {"Krobelnik\n1\n\n1\n" + std::string(3000, 'a') + "\n",
+       Header + "1\n3000 3000\n" + manyStrings + indices + "\n", 154, 3004, 1, "b", 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.location);
+    const Explanation e = ExplainTexts(row.testData, row.submission);
+    EXPECT_EQ(e.location, row.location);
+    ASSERT_TRUE(e.letter.has_value());
+    EXPECT_EQ(e.letter->input, InputRole::Submission);
+    EXPECT_EQ(e.letter->line, row.line);
+    EXPECT_EQ(e.letter->column, row.column);
+    EXPECT_TRUE(e.letter->found);
+    EXPECT_EQ(e.letter->excerpt, row.excerpt);
+    EXPECT_EQ(e.letter->excerptStart, row.excerptStart);
+  }
+}
+
+// The why sentence names the facts and line of its fault; a message that
+// counts strings from 0 is explained with both numbers.
+TEST(Explain, FillsTheWhySentenceWithTheFactsOfTheFault) {
+  const std::vector<Fact> facts = {{"j", 3, {}}, {"q", 0, {}}};
+  EXPECT_EQ(FillWhy("t_{j-1} is the {j:ordinal} string, line {line}.", facts, 11),
+            "t_2 is the 3rd string, line 11.");
+  const struct {
+    std::int64_t value;
+    const char* ordinal;
+  } ordinals[] = {{1, "1st"},
+                  {2, "2nd"},
+                  {3, "3rd"},
+                  {4, "4th"},
+                  {11, "11th"},
+                  {12, "12th"},
+                  {13, "13th"},
+                  {21, "21st"},
+                  {22, "22nd"},
+                  {101, "101st"},
+                  {111, "111th"},
+                  {112, "112th"},
+                  {1000000, "1000000th"}};
+  for (const auto& o : ordinals)
+    EXPECT_EQ(FillWhy("{j:ordinal}", {{"j", o.value, {}}}, 0), o.ordinal);
+  const Explanation e = ExplainTexts(OneCase, Header + "1\n3 1\nab\nb\na b\n1\n");
+  EXPECT_EQ(e.location, 141);
+  EXPECT_EQ(e.why,
+            "Strings may hold lowercase letters a to z only. The message counts strings from 0: "
+            "its t_2 is the 3rd string, line 7.");
 }
 
 TEST(Explain, ReportsTheVerdictOfTheEvaluatorAndWhatAnAcceptedRunRead) {
@@ -162,34 +231,60 @@ TEST(Explain, ReportsTheVerdictOfTheEvaluatorAndWhatAnAcceptedRunRead) {
   ASSERT_TRUE(Explain(Input::Text(OneCase), Input::Text(HeaderOnlySubmission), true, alone));
   EXPECT_EQ(alone.report, "OK\n0\n");
   EXPECT_EQ(alone.testCases.Count(), 1U);
+}
 
-  // Test data that cannot be opened reads as empty.
+// An input that cannot be opened reads as empty, so the report blames its
+// first line; the explanation blames the opening, with the system's reason.
+TEST(Explain, BlamesAnInputThatCannotBeOpenedOnTheOpening) {
   testing::TempDir dir;
-  Explanation unreadable;
-  ASSERT_TRUE(
-      Explain(Input::File(dir / "td.txt"), Input::File(dir / "sub.txt"), false, unreadable));
-  EXPECT_EQ(unreadable.verdict, Verdict::TestData);
-  EXPECT_EQ(unreadable.location, 94);
+  testing::WriteFile(dir / "td.txt", OneCase);
+  testing::WriteFile(dir / "bad.txt", "Krobelnik\n0\n");
+  const struct {
+    std::string testData;
+    std::string submission;
+    std::int32_t location;
+    Fault fault;
+    std::vector<InputRole> unopened;
+  } rows[] = {
+      {dir / "missing.txt",
+       dir / "missing-too.txt",
+       94,
+       Fault::Unopened,
+       {InputRole::TestData, InputRole::Submission}},
+      {dir / "td.txt", dir / "missing.txt", 185, Fault::Unopened, {InputRole::Submission}},
+      {dir / "td.txt", dir / "", 185, Fault::Unopened, {InputRole::Submission}},
+      // The fault found lies in the test data, which was read.
+      {dir / "bad.txt", dir / "missing.txt", 101, Fault::TestData, {InputRole::Submission}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.submission);
+    Explanation e;
+    ASSERT_TRUE(Explain(Input::File(row.testData), Input::File(row.submission), false, e));
+    EXPECT_EQ(e.location, row.location);
+    EXPECT_EQ(e.fault, row.fault);
+    ASSERT_EQ(e.unopened.size(), row.unopened.size());
+    for (std::size_t u = 0; u < e.unopened.size(); ++u) {
+      EXPECT_EQ(e.unopened[u].input, row.unopened[u]);
+      EXPECT_FALSE(e.unopened[u].reason.empty());
+    }
+  }
 }
 
 TEST(Explain, ExcerptShowsAboutAHundredBytesAroundTheColumnWithEscapes) {
   const std::string line = Repeat("1 ", 60) + "\t\xe8" + Repeat(" 1", 60);
   const Explanation e = ExplainTexts(OneCase, Header + "1\n1 1\nabab\n" + line + "\n");
   EXPECT_EQ(e.location, 55);
-  EXPECT_EQ(e.column, 122);
-  EXPECT_EQ(e.excerptStart, 72);
-  EXPECT_EQ(e.excerpt.size(), 100U);
-  EXPECT_TRUE(e.excerptGoesOn);
-  std::string printed;
+  EXPECT_EQ(e.where.column, 122);
+  EXPECT_EQ(e.where.excerptStart, 72);
+  EXPECT_EQ(e.where.excerpt.size(), 100U);
+  EXPECT_TRUE(e.where.excerptGoesOn);
+  testing::TempDir dir;
   {
-    std::FILE* file = OpenScratch();
+    std::FILE* file = std::fopen((dir / "out.txt").c_str(), "wb");
     ASSERT_TRUE(PrintText(file, e));
-    std::rewind(file);
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof(chunk), file)) > 0;)
-      printed.append(chunk, got);
     std::fclose(file);
   }
+  const std::string printed = testing::ReadFile(dir / "out.txt");
   // The caret stands under the escape of the byte at the column.
   const std::size_t excerpt = printed.find("    ...");
   ASSERT_NE(excerpt, std::string::npos);
@@ -199,35 +294,93 @@ TEST(Explain, ExcerptShowsAboutAHundredBytesAroundTheColumnWithEscapes) {
   EXPECT_EQ(printed.substr(excerpt + caret - 2, 2), "\\t");
 }
 
-// Number starts and faults found by the 64-byte skipping agree with a
-// byte-by-byte reading, wherever a block boundary falls.
-TEST(NumberPositions, SkippingBlocksFindsWhatAByteByByteReadingFinds) {
-  std::mt19937 random(7);
-  for (int round = 0; round < 400; ++round) {
-    std::string line;
-    const int length = static_cast<int>(random() % 300);
-    for (int c = 0; c < length; ++c) {
-      const unsigned pick = random() % 16;
-      line += pick < 9 ? static_cast<char>('0' + pick) : pick < 15 ? ' ' : '\t';
-    }
-    if (round % 3 == 0 && length > 0) line[random() % line.size()] = 'x';
-    std::string padded = line + std::string(64, '\n');
-    NumberPositions all(0, false);
-    all.Feed(padded.data(), line.size());
-    for (std::int64_t wanted = 1; wanted <= all.count + 1; ++wanted) {
-      NumberPositions fast(wanted, false);
-      NumberPositions slow(wanted, false);
-      // Fed in two pieces, so that blocks start at any offset; and a byte
-      // at a time, which never passes a block whole.
-      const std::size_t cut = random() % (line.size() + 1);
-      fast.Feed(padded.data(), cut);
-      fast.Feed(padded.data() + cut, line.size() - cut);
-      for (std::size_t c = 0; c < line.size(); ++c) slow.Feed(padded.data() + c, 1);
-      EXPECT_EQ(fast.wantedColumn, slow.wantedColumn) << line;
-      EXPECT_EQ(fast.count, slow.count) << line;
-      EXPECT_EQ(fast.faultColumn, slow.faultColumn) << line;
-    }
+// The companion programs' own command lines, as an organiser types them:
+// help and version on standard output with status 0; an input that cannot
+// be opened named with the system's reason, status 2, never blamed on the
+// contestant or the test data.
+TEST(ExplainProgram, AnswersTheCommandLinesAnOrganiserTypes) {
+  testing::TempDir dir;
+  testing::WriteFile(dir / "td.txt", OneCase);
+  testing::WriteFile(dir / "sub.txt", Header + "1\n1 1\nabab\n1\n");
+  const std::string missing = dir / "missing.txt";
+  const struct {
+    const char* program;
+    std::vector<std::string> args;
+    int status;
+    std::string outStart;
+    std::string outHas;
+  } rows[] = {
+      {EXPLAIN_PATH, {"--help"}, 0, "usage: Zelvor20Krobelnik-explain TESTDATA", "Exit status"},
+      {EXPLAIN_PATH, {dir / "td.txt", "-h"}, 0, "usage: Zelvor20Krobelnik-explain", ""},
+      {EXPLAIN_PATH, {"--version"}, 0, "Zelvor20Krobelnik-explain 1.", ""},
+      {EXPLAIN_PATH, {dir / "td.txt", dir / "sub.txt"}, 0, "OK\n1\n1 5\n", "Accepted: 1"},
+      {EXPLAIN_PATH,
+       {dir / "td.txt", missing},
+       2,
+       "Napaka [Zelvor20Krobelnik:185]: manjka stevilka tekmovalca\n-1\n",
+       "Could not open the submission " + missing + ": "},
+      {EXPLAIN_PATH,
+       {dir / "td.txt", dir / ""},
+       2,
+       "Napaka [Zelvor20Krobelnik:185]",
+       "Could not open"},
+      {EXPLAIN_PATH,
+       {missing, dir / "sub.txt", "--json"},
+       2,
+       "{\"report\":\"Napaka [Zelvor20Krobelnik:94]",
+       "\"fault\":\"unopened\""},
+      {CHECK_PATH, {"--help"}, 0, "usage: Zelvor20Krobelnik-check-testdata TESTDATA", ""},
+      {CHECK_PATH, {"--version"}, 0, "Zelvor20Krobelnik-check-testdata 1.", ""},
+      {CHECK_PATH, {missing}, 2, "", ""},
+      {CHECK_PATH, {dir / "td.txt"}, 0, "sound: ", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args.front());
+    const testing::Outcome outcome = testing::RunProgram(row.program, row.args, dir);
+    EXPECT_EQ(outcome.status, row.status);
+    EXPECT_EQ(outcome.out.substr(0, row.outStart.size()), row.outStart);
+    EXPECT_NE(outcome.out.find(row.outHas), std::string::npos) << outcome.out;
+    EXPECT_EQ(outcome.err.empty(), row.status == 0 || row.program == std::string(EXPLAIN_PATH))
+        << outcome.err;
   }
+}
+
+// A place is found from an earlier line's offset by passing line feeds,
+// across whole windows and chunk boundaries, and its line ends as the
+// reader ends lines: at a line feed, a carriage return before it dropped.
+TEST(PlaceReader, FindsLinesByTheirLineFeedsAndReadsThemAsLines) {
+  std::string text;
+  for (int line = 1; line <= 400000; ++line)
+    text += std::to_string(line) + (line % 2 ? "\r\n" : "\n");
+  const Input input = Input::Text(text);
+  for (const std::int64_t skip : {0, 1, 63, 64, 150000, 399999}) {
+    PlaceReader reader(input);
+    ASSERT_TRUE(reader.Find({InputRole::Submission, skip + 1, 0, skip}));
+    std::string bytes;
+    EXPECT_FALSE(reader.LineBytes(1, 10, bytes));
+    EXPECT_EQ(bytes, std::to_string(skip + 1));
+  }
+  PlaceReader past(input);
+  EXPECT_FALSE(past.Find({InputRole::Submission, 400001, 0, 400000}));
+  // From an offset, in a file: a start cut short, a line's numbers counted.
+  testing::TempDir dir;
+  testing::WriteFile(dir / "lines.txt", "x\n  12 3\t45\r\nab\rc\r");
+  const Input file = Input::File(dir / "lines.txt");
+  PlaceReader reader(file);
+  ASSERT_TRUE(reader.Find({InputRole::Submission, 2, 2, 0}));
+  std::string bytes;
+  EXPECT_TRUE(reader.LineBytes(3, 3, bytes));
+  EXPECT_EQ(bytes, "12 ");
+  EXPECT_FALSE(reader.LineBytes(3, 100, bytes));
+  EXPECT_EQ(bytes, "12 3\t45");
+  EXPECT_EQ(reader.NumberColumn(1, 1), 3);
+  EXPECT_EQ(reader.NumberColumn(2, 1), 6);
+  EXPECT_EQ(reader.NumberColumn(1, 7), 8);
+  EXPECT_EQ(reader.NumberColumn(4, 1), 0);
+  // A carriage return is part of a line unless a line feed follows it.
+  ASSERT_TRUE(reader.Find({InputRole::Submission, 3, 2, 1}));
+  EXPECT_FALSE(reader.LineBytes(1, 100, bytes));
+  EXPECT_EQ(bytes, "ab\rc\r");
 }
 
 // The explanation's report is the evaluator's, for every input the run fuzz
@@ -250,7 +403,7 @@ TEST(Explain, ReportIsTheEvaluatorsOnEveryFuzzCorpusInput) {
       ASSERT_TRUE(Explain(testData, submission, false, e));
       EXPECT_EQ(e.report, report) << entry.path();
       if (e.verdict == Verdict::Rejected || e.verdict == Verdict::TestData) {
-        EXPECT_GE(e.line, 1) << entry.path();
+        EXPECT_GE(e.where.line, 1) << entry.path();
       }
       ++inputs;
     }

@@ -1,5 +1,7 @@
 #include "input/line_reader.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -102,8 +104,8 @@ TEST(LineReader, EveryScanLevelSplitsRandomShortLinesAlike) {
     expected.push_back(bytes);
   }
   const ScanLevel before = ActiveScanLevel();
-  for (const auto level : {ScanLevel::Plain, ScanLevel::Sse2, ScanLevel::Avx2, ScanLevel::Avx512}) {
-    SetScanLevel(level);
+  for (const ScanLevelName& level : ScanLevels) {
+    SetScanLevel(level.level);
     for (std::size_t size : {std::size_t{64}, std::size_t{100}, std::size_t{4096}}) {
       const auto whole = testing::TextReader(text, size);
       EXPECT_EQ(ReadAllWhole(*whole), expected) << "buffer " << size;
@@ -133,32 +135,61 @@ TEST(ScanLevel, TheLevelTheEnvironmentAsksForIsTheOneThatRuns) {
   EXPECT_EQ(ActiveScanLevel(), asked) << name;
 }
 
-// Every level's scanners classify each byte value at each place of a block
+// Every level's operations classify each byte value at each place of a block
 // exactly as a byte-by-byte reading does, whatever its neighbours (a carry
 // or borrow leaking between bytes would show with some of them).
 TEST(ScanLevel, EveryLevelClassifiesEveryByteAtEveryPlace) {
   const ScanLevel before = ActiveScanLevel();
   const char neighbours[] = {'\0', '0', '9', 'a', 'z', '\n', ' ', '\x7f', '\x80', '\xff'};
-  for (const auto level : {ScanLevel::Plain, ScanLevel::Sse2, ScanLevel::Avx2, ScanLevel::Avx512}) {
-    SetScanLevel(level);
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  const auto isSpace = [](char c) { return c == ' ' || (c >= 9 && c <= 13); };
+  for (const ScanLevelName& level : ScanLevels) {
+    SetScanLevel(level.level);
     const Scanners& scanners = ActiveScanners();
     for (const char neighbour : neighbours) {
       for (int value = 0; value < 256; ++value) {
         std::string block(64, neighbour);
-        for (std::size_t at = 0; at < 64; at += 7) block[at] = static_cast<char>(value);
-        std::uint64_t digits = 0, spaces = 0, feeds = 0, others = 0;
+        // A line of one-digit numbers with the same byte at the same places.
+        std::string numbers;
+        for (int n = 0; n < 32; ++n) numbers += "1 ";
+        for (std::size_t at = 0; at < 64; at += 7)
+          block[at] = numbers[at] = static_cast<char>(value);
+        std::uint64_t feeds = 0, others = 0;
         for (std::size_t b = 0; b < 64; ++b) {
           const auto u = static_cast<unsigned char>(block[b]);
-          digits |= std::uint64_t{u >= '0' && u <= '9'} << b;
-          spaces |= std::uint64_t{u == ' ' || (u >= 9 && u <= 13)} << b;
           feeds |= std::uint64_t{u == '\n'} << b;
           others |= std::uint64_t{u < 'a' || u > 'z'} << b;
         }
-        const ByteClasses classes = scanners.numberBytes(block.data());
-        ASSERT_EQ(classes.digits, digits) << static_cast<int>(level) << " byte " << value;
-        ASSERT_EQ(classes.spaces, spaces) << static_cast<int>(level) << " byte " << value;
-        ASSERT_EQ(scanners.lineFeeds(block.data()), feeds) << static_cast<int>(level) << value;
-        ASSERT_EQ(scanners.nonLetters(block.data()), others) << static_cast<int>(level) << value;
+        const std::string where = std::string(level.name) + " byte " + std::to_string(value);
+        ASSERT_EQ(scanners.lineFeeds(block.data()), feeds) << where;
+        ASSERT_EQ(scanners.nonLetters(block.data()), others) << where;
+        ASSERT_EQ(scanners.findNonLetter(block.data(), 64),
+                  others == 0 ? 64U : static_cast<std::size_t>(std::countr_zero(others)))
+            << where;
+        const LineFeedWindow window = scanners.findLineFeeds(block.data(), 64);
+        ASSERT_EQ(window.mask, feeds) << where;
+        ASSERT_EQ(window.base, feeds == 0 ? 64U : 0U) << where;
+        // The conversion takes the block exactly when every byte is a digit
+        // or white space, and then finds what a byte-by-byte reading finds.
+        const std::string line = numbers + std::string(8, ' ');
+        std::uint32_t out[ConverterSlots];
+        const NumberRun run =
+            scanners.convertNumbers(line.data(), line.data() + line.size(), out, ConverterSlots);
+        const bool convertible = std::all_of(numbers.begin(), numbers.end(),
+                                             [&](char c) { return isDigit(c) || isSpace(c); });
+        if (!convertible) {
+          ASSERT_EQ(run.stop, line.data()) << where;
+          continue;
+        }
+        const auto stop = static_cast<std::size_t>(run.stop - line.data());
+        // A number that reaches the block's end is left to the next block.
+        std::size_t end = 64;
+        if (isDigit(numbers[63]))
+          while (end > 0 && isDigit(numbers[end - 1])) --end;
+        ASSERT_EQ(stop, end) << where;
+        std::vector<std::int32_t> expected;
+        testing::NumberLine(numbers.substr(0, stop), expected);
+        ASSERT_EQ(std::vector<std::int32_t>(out, out + run.count), expected) << where;
       }
     }
   }
@@ -201,36 +232,6 @@ TEST(LineReader, ClosedReaderHasNoLines) {
   reader.Close();
   std::string_view line;
   EXPECT_FALSE(testing::ReadWholeLine(reader, line));
-}
-
-// Lines are skipped whole windows at a time and across refills of a small
-// buffer, from the start or from an offset, and end as the reader ends them.
-TEST(LineReader, SkipsLinesAcrossRefillsAndEndsLinesAsReadsDo) {
-  std::string text;
-  for (int line = 1; line <= 400000; ++line)
-    text += std::to_string(line) + (line % 2 ? "\r\n" : "\n");
-  for (const std::int64_t skip : {0, 1, 150000, 399999}) {
-    LineReader reader(4096);
-    reader.OpenText(text);
-    ASSERT_TRUE(reader.SkipLines(skip));
-    std::string line;
-    EXPECT_FALSE(reader.ReadLineStart(10, line));
-    EXPECT_EQ(line, std::to_string(skip + 1));
-  }
-  LineReader past(4096);
-  past.OpenText(text);
-  EXPECT_FALSE(past.SkipLines(400001));
-  // From an offset, in a file: the line starting there, and a start cut short.
-  TempDir dir;
-  WriteFile(dir / "lines.txt", text);
-  LineReader reader(4096);
-  reader.Open(dir / "lines.txt");
-  reader.SkipTo(static_cast<std::int64_t>(text.find("\n12345\r\n")) + 1);
-  EXPECT_EQ(reader.Offset(), static_cast<std::int64_t>(text.find("\n12345\r\n")) + 1);
-  std::string start;
-  EXPECT_TRUE(reader.ReadLineStart(3, start));
-  EXPECT_EQ(start, "123");
-  EXPECT_FALSE(reader.AtEnd());
 }
 
 }  // namespace

@@ -43,32 +43,35 @@ TEST(NumberLine, AcceptsNonNegativeNumbersBetweenWhiteSpace) {
   }
 }
 
-TEST(NumberLine, RejectsOtherBytesAndTooLargeValues) {
+TEST(NumberLine, RejectsOtherBytesAndTooLargeValuesAtTheirColumn) {
   const struct {
     std::string line;
     std::int32_t location;
     std::string message;
+    std::int64_t column;
   } cases[] = {
-      {"2147483648", 61, "stevilo 2147483648 je preveliko"},
-      {"2147483649", 61, "stevilo 2147483649 je preveliko"},
-      {"21474836470", 61, "stevilo 21474836470 je preveliko"},
-      {"99999999999", 61, "stevilo 9999999999 je preveliko"},
-      {"0002147483648", 61, "stevilo 2147483648 je preveliko"},
-      {"1 3000000000", 61, "stevilo 3000000000 je preveliko"},
-      {"-1", 55, "namesto stevke se pojavlja znak s kodo 45"},
-      {"+1", 55, "namesto stevke se pojavlja znak s kodo 43"},
-      {"3.5", 55, "namesto stevke se pojavlja znak s kodo 46"},
-      {"1,2", 55, "namesto stevke se pojavlja znak s kodo 44"},
-      {"12a", 55, "namesto stevke se pojavlja znak s kodo 97"},
-      {"\xe8", 55, "namesto stevke se pojavlja znak s kodo 232"},
-      {"1 \xa0", 55, "namesto stevke se pojavlja znak s kodo 160"},
-      {std::string("1\0", 2), 55, "namesto stevke se pojavlja znak s kodo 0"},
-      {"1 2 x 2147483648", 55, "namesto stevke se pojavlja znak s kodo 120"},
-      {"2147483648 x", 61, "stevilo 2147483648 je preveliko"},
+      {"2147483648", 61, "stevilo 2147483648 je preveliko", 10},
+      {"2147483649", 61, "stevilo 2147483649 je preveliko", 10},
+      {"21474836470", 61, "stevilo 21474836470 je preveliko", 11},
+      {"99999999999", 61, "stevilo 9999999999 je preveliko", 10},
+      {"0002147483648", 61, "stevilo 2147483648 je preveliko", 13},
+      {"1 3000000000", 61, "stevilo 3000000000 je preveliko", 12},
+      {"-1", 55, "namesto stevke se pojavlja znak s kodo 45", 1},
+      {"+1", 55, "namesto stevke se pojavlja znak s kodo 43", 1},
+      {"3.5", 55, "namesto stevke se pojavlja znak s kodo 46", 2},
+      {"1,2", 55, "namesto stevke se pojavlja znak s kodo 44", 2},
+      {"12a", 55, "namesto stevke se pojavlja znak s kodo 97", 3},
+      {"\xe8", 55, "namesto stevke se pojavlja znak s kodo 232", 1},
+      {"1 \xa0", 55, "namesto stevke se pojavlja znak s kodo 160", 3},
+      {std::string("1\0", 2), 55, "namesto stevke se pojavlja znak s kodo 0", 2},
+      {"1 2 x 2147483648", 55, "namesto stevke se pojavlja znak s kodo 120", 5},
+      {"2147483648 x", 61, "stevilo 2147483648 je preveliko", 10},
   };
   for (const auto& c : cases) {
     Numbers numbers;
     ExpectFailure(c.location, c.message, [&] { NumberLine(c.line, numbers); });
+    const EAssertion failure = testing::Caught([&] { NumberLine(c.line, numbers); });
+    EXPECT_EQ(failure.place.at.column, c.column) << c.line;
   }
 }
 
@@ -104,19 +107,26 @@ TEST(NumberLine, EveryByteAfterADigitInALongLine) {
 
 TEST(NumberLineParser, NumbersMaySpanPieces) {
   Numbers numbers;
-  NumberLineParser parser(KeepNumbers{&numbers, 100});
+  const LineContext line{{InputRole::Submission, 9, 70, 0}, 0, {}};
+  NumberLineParser parser(KeepNumbers{&numbers, 100}, line);
   for (const char* piece : {"1", "2", " 3", "4", " ", "", "5"})
     parser.Feed(piece, std::strlen(piece));
   parser.Finish();
   EXPECT_EQ(numbers, (Numbers{12, 34, 5}));
   EXPECT_EQ(parser.Count(), 3);
 
+  // A fault is placed on the parser's line, at its column across pieces.
   Numbers more;
-  NumberLineParser overflowing(KeepNumbers{&more, 100});
-  ExpectFailure(61, "stevilo 2147483648 je preveliko", [&] {
-    overflowing.Feed("21474", 5);
+  NumberLineParser overflowing(KeepNumbers{&more, 100}, line);
+  const EAssertion failure = testing::Caught([&] {
+    overflowing.Feed(" 21474", 6);
     overflowing.Feed("83648", 5);
   });
+  EXPECT_EQ(failure.location, 61);
+  EXPECT_EQ(failure.message, "stevilo 2147483648 je preveliko");
+  EXPECT_EQ(failure.place.line.line, 9);
+  EXPECT_EQ(failure.place.line.offset, 70);
+  EXPECT_EQ(failure.place.at.column, 11);
 }
 
 // A line's numbers, or its failure as "location: message".
@@ -130,18 +140,26 @@ struct Parsed {
   }
 };
 
-// The line fed in three pieces, cut at cut1 and cut2, by a parser with the
-// batch size in force; a batch of no numbers or more than that size is a
-// failure too.
-Parsed ParseInPieces(const std::string& line, std::size_t cut1, std::size_t cut2) {
+// The line fed in three pieces, cut at cut1 and cut2, by a parser with
+// batches of batch numbers; a batch of no numbers or more than batch, or one
+// that does not start where it says, is a failure too, and so is a fault
+// placed off its byte.
+Parsed ParseInPieces(const std::string& line, std::size_t cut1, std::size_t cut2,
+                     std::size_t batch) {
   Parsed parsed;
-  const std::size_t batchSize = NumberBatchSize();
+  const std::vector<std::size_t> starts = testing::NumberStarts(line);
   bool batchesFit = true;
   try {
-    NumberLineParser parser([&](const std::uint32_t* values, std::size_t count) {
-      batchesFit = batchesFit && count > 0 && count <= batchSize;
-      parsed.numbers.insert(parsed.numbers.end(), values, values + count);
-    });
+    const LineContext context;
+    NumberLineParser parser(
+        [&](const std::uint32_t* values, std::size_t count, std::int64_t from) {
+          const auto first =
+              std::lower_bound(starts.begin(), starts.end(), static_cast<std::size_t>(from));
+          batchesFit = batchesFit && count > 0 && count <= batch &&
+                       first - starts.begin() == static_cast<std::ptrdiff_t>(parsed.numbers.size());
+          parsed.numbers.insert(parsed.numbers.end(), values, values + count);
+        },
+        context, batch);
     parser.Feed(line.data(), cut1);
     parser.Feed(line.data() + cut1, cut2 - cut1);
     parser.Feed(line.data() + cut2, line.size() - cut2);
@@ -151,37 +169,27 @@ Parsed ParseInPieces(const std::string& line, std::size_t cut1, std::size_t cut2
   } catch (const EAssertion& failure) {
     // The numbers before a fault may or may not have been handed on.
     parsed.numbers.clear();
-    parsed.failure = std::to_string(failure.location) + ": " + failure.message;
+    parsed.failure = std::to_string(failure.location) + ": " + failure.message + " at " +
+                     std::to_string(failure.place.at.column);
   }
-  if (!batchesFit) parsed.failure += " (a batch of the wrong size)";
+  if (!batchesFit) parsed.failure += " (a batch of the wrong size or start)";
   return parsed;
 }
 
-// Sets the scan level and the batch size of the parsers made while it lives.
-class Setting {
+// Restores the scan level in force when it was made.
+class RestoreLevel {
  public:
-  Setting() : level_(ActiveScanLevel()), batchSize_(NumberBatchSize()) {}
-  ~Setting() {
-    SetScanLevel(level_);
-    SetNumberBatchSize(batchSize_);
-  }
-  Setting(const Setting&) = delete;
-  Setting& operator=(const Setting&) = delete;
-
-  static void Use(ScanLevel level, std::size_t batchSize) {
-    SetScanLevel(level);
-    SetNumberBatchSize(batchSize);
-  }
+  RestoreLevel() : level_(ActiveScanLevel()) {}
+  ~RestoreLevel() { SetScanLevel(level_); }
+  RestoreLevel(const RestoreLevel&) = delete;
+  RestoreLevel& operator=(const RestoreLevel&) = delete;
 
  private:
   ScanLevel level_;
-  std::size_t batchSize_;
 };
 
 // Every level is compared at a small batch with the plain one at the full
 // batch: the byte loop crosses batch boundaries too.
-constexpr ScanLevel Levels[] = {ScanLevel::Plain, ScanLevel::Sse2, ScanLevel::Avx2,
-                                ScanLevel::Avx512};
 
 // Lines of one-digit numbers that fill blocks of 64 bytes, a batch or more
 // of them, with one long token at and around each batch boundary: nine
@@ -193,7 +201,7 @@ TEST(NumberLineParser, LongTokensAtEveryBatchBoundary) {
   const std::string tokens[] = {"000000001",  "123456789",   "2147483647",
                                 "2147483648", "99999999999", std::string(70, '0') + "7",
                                 "12345678",   "1a",          "\xe8"};
-  const Setting restore;
+  const RestoreLevel restore;
   std::size_t lines = 0;
   for (const std::size_t batch : {32U, 33U, 45U, 64U, 1024U}) {
     for (const std::size_t lead : {0U, 1U, 7U, 8U, 31U, 63U}) {
@@ -210,15 +218,16 @@ TEST(NumberLineParser, LongTokensAtEveryBatchBoundary) {
               const std::size_t at = line.size();
               line += token;
               for (std::size_t v = 0; v < after; ++v) line += " 1";
-              Setting::Use(ScanLevel::Plain, MaxNumberBatch);
-              const Parsed expected = ParseInPieces(line, 0, 0);
-              for (const ScanLevel level : Levels) {
-                Setting::Use(level, batch);
-                ASSERT_EQ(ParseInPieces(line, 0, 0), expected)
+              SetScanLevel(ScanLevel::Plain);
+              const Parsed expected = ParseInPieces(line, 0, 0, MaxNumberBatch);
+              for (const ScanLevelName& level : ScanLevels) {
+                SetScanLevel(level.level);
+                ASSERT_EQ(ParseInPieces(line, 0, 0, batch), expected)
                     << "batch " << batch << ", lead " << lead << ", token " << token << " after "
                     << before << " numbers, " << after << " after it";
-                ASSERT_EQ(ParseInPieces(line, at, at + token.size() / 2), expected);
-                ASSERT_EQ(ParseInPieces(line, at - 1, std::min(at + token.size() + 1, line.size())),
+                ASSERT_EQ(ParseInPieces(line, at, at + token.size() / 2, batch), expected);
+                ASSERT_EQ(ParseInPieces(line, at - 1, std::min(at + token.size() + 1, line.size()),
+                                        batch),
                           expected);
               }
               ++lines;
@@ -237,7 +246,7 @@ TEST(NumberLineParser, EveryScanLevelReadsRandomLinesAlike) {
     return static_cast<int>(random() % static_cast<unsigned>(limit));
   };
   const std::string spaces = "\t\n\v\f\r ";
-  const Setting restore;
+  const RestoreLevel restore;
   for (int round = 0; round < 3000; ++round) {
     std::string line;
     // Some lines are as dense as lines get, one-digit numbers between single
@@ -260,26 +269,27 @@ TEST(NumberLineParser, EveryScanLevelReadsRandomLinesAlike) {
       line[static_cast<std::size_t>(pick(static_cast<int>(line.size())))] =
           "a-+.\x80\xff\x00"[pick(7)];
     if (pick(6) == 0) line += " 214748364" + std::string(1, static_cast<char>('5' + pick(5)));
-    Setting::Use(ScanLevel::Plain, MaxNumberBatch);
-    const Parsed expected = ParseInPieces(line, 0, 0);
+    SetScanLevel(ScanLevel::Plain);
+    const Parsed expected = ParseInPieces(line, 0, 0, MaxNumberBatch);
     // A block fills a batch exactly only where the batch is a multiple of 32
     // numbers or was not empty when the block began.
     const std::size_t batches[] = {32, 64, 32 + static_cast<std::size_t>(pick(40)), MaxNumberBatch};
     const std::size_t batch = batches[pick(4)];
-    for (const ScanLevel level : Levels) {
-      Setting::Use(level, batch);
+    for (const ScanLevelName& level : ScanLevels) {
+      SetScanLevel(level.level);
       const std::size_t cut1 = static_cast<std::size_t>(pick(static_cast<int>(line.size()) + 1));
       const std::size_t cut2 =
           cut1 + static_cast<std::size_t>(pick(static_cast<int>(line.size() - cut1) + 1));
-      EXPECT_EQ(ParseInPieces(line, 0, 0), expected) << line;
-      EXPECT_EQ(ParseInPieces(line, cut1, cut2), expected) << line;
+      EXPECT_EQ(ParseInPieces(line, 0, 0, batch), expected) << line;
+      EXPECT_EQ(ParseInPieces(line, cut1, cut2, batch), expected) << line;
     }
   }
 }
 
 TEST(NumberLineParser, KeepsOnlyTheFirstNumbersButCountsAll) {
   Numbers numbers;
-  NumberLineParser parser(KeepNumbers{&numbers, 2});
+  const LineContext context;
+  NumberLineParser parser(KeepNumbers{&numbers, 2}, context);
   parser.Feed("1 2 3 4", 7);
   parser.Finish();
   EXPECT_EQ(numbers, (Numbers{1, 2}));

@@ -22,7 +22,7 @@ namespace krobelnik::testing {
 struct KeepNumbers {
   std::vector<std::int32_t>* numbers;
   std::size_t keep;
-  void operator()(const std::uint32_t* values, std::size_t count) const {
+  void operator()(const std::uint32_t* values, std::size_t count, std::int64_t) const {
     for (std::size_t v = 0; v < count && numbers->size() < keep; ++v)
       numbers->push_back(static_cast<std::int32_t>(values[v]));
   }
@@ -32,9 +32,23 @@ struct KeepNumbers {
 // EAssertion 55 or 61 as NumberLineParser does.
 inline void NumberLine(std::string_view line, std::vector<std::int32_t>& numbers) {
   numbers.clear();
-  NumberLineParser parser(KeepNumbers{&numbers, std::numeric_limits<std::size_t>::max()});
+  const LineContext context;
+  NumberLineParser parser(KeepNumbers{&numbers, std::numeric_limits<std::size_t>::max()}, context);
   parser.Feed(line.data(), line.size());
   parser.Finish();
+}
+
+// Where each number of a line starts (from 0), up to the line's first byte
+// that is neither white space nor a digit.
+inline std::vector<std::size_t> NumberStarts(std::string_view line) {
+  std::vector<std::size_t> starts;
+  for (std::size_t p = 0; p < line.size(); ++p) {
+    const auto u = static_cast<unsigned char>(line[p]);
+    const bool digit = u >= '0' && u <= '9';
+    if (!digit && u != ' ' && (u < 9 || u > 13)) break;
+    if (digit && (p == 0 || line[p - 1] < '0' || line[p - 1] > '9')) starts.push_back(p);
+  }
+  return starts;
 }
 
 // LeadingIntParser on a whole line.

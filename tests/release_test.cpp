@@ -10,7 +10,11 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "failure/locations.h"
+#include "input/byte_scan.h"
 #include "test_support.h"
 
 namespace krobelnik {
@@ -30,17 +34,12 @@ using Table = std::map<int, Row>;
 
 std::string Source(const std::string& path) { return ReadFile(KROBELNIK_SOURCE_DIR "/" + path); }
 
-Table FromTsv(const std::string& text) {
+// The table as the program has it built in, from docs/locations.tsv.
+Table FromProgram() {
   Table table;
-  std::istringstream lines(text);
-  std::string line;
-  std::getline(lines, line);
-  EXPECT_EQ(line, "location\tfile\tfault\tmeaning");
-  const std::regex row("^(\\d+)\t([^\t]+)\t([^\t]+)\t([^\t]+)$");
-  for (std::smatch m; std::getline(lines, line);) {
-    EXPECT_TRUE(std::regex_match(line, m, row)) << line;
-    table[std::stoi(m[1])] = Row{m[2], m[3], m[4]};
-  }
+  for (const LocationRow& row : Locations())
+    table[row.location] =
+        Row{std::string(row.file), std::string(row.fault), std::string(row.meaning)};
   return table;
 }
 
@@ -79,8 +78,37 @@ std::set<int> RaisedByTheCode() {
   return raised;
 }
 
-TEST(Release, LocationTableAgreesWithTheReadmeTheManualAndTheCode) {
-  const Table table = FromTsv(Source("docs/locations.tsv"));
+// The fixed fragments of a message shape: the text between the values
+// named in angle brackets, as a string literal in the code spells it.
+std::vector<std::string> Fragments(std::string_view shape) {
+  std::vector<std::string> fragments;
+  std::string fragment;
+  for (std::size_t b = 0; b < shape.size(); ++b) {
+    if (shape[b] == '<') {
+      b = shape.find('>', b);
+      if (!fragment.empty()) fragments.push_back(fragment);
+      fragment.clear();
+      continue;
+    }
+    if (shape[b] == '"' || shape[b] == '\\') fragment += '\\';
+    fragment += shape[b];
+  }
+  if (!fragment.empty()) fragments.push_back(fragment);
+  return fragments;
+}
+
+// Every file of src/, as one text.
+std::string AllSources() {
+  std::string text;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(KROBELNIK_SOURCE_DIR "/src")) {
+    if (entry.is_regular_file()) text += ReadFile(entry.path().string());
+  }
+  return text;
+}
+
+TEST(Release, LocationTableAgreesWithTheReadmeTheManualsAndTheCode) {
+  const Table table = FromProgram();
   EXPECT_EQ(table.size(), 35U);
   EXPECT_EQ(FromReadme(Source("README.md")), table);
   EXPECT_EQ(FromManual(Source("docs/Zelvor20Krobelnik.1.in")), table);
@@ -101,6 +129,33 @@ TEST(Release, LocationTableAgreesWithTheReadmeTheManualAndTheCode) {
   for (std::sregex_iterator m(known.begin(), known.end(), number), end; m != end; ++m)
     inFuzzChecks.insert(std::stoi(m->str()));
   EXPECT_EQ(inFuzzChecks, listed);
+}
+
+// Each row's message shape is the code's: its fixed fragments stand in the
+// sources as they are written; its column and why are written out, and the
+// explain manual lists every column as the row has it.
+TEST(Release, LocationRowsMatchTheMessagesAndTheExplainManual) {
+  const std::string sources = AllSources();
+  const std::string manual = Source("docs/Zelvor20Krobelnik-explain.1.in");
+  for (const LocationRow& row : Locations()) {
+    for (const std::string& fragment : Fragments(row.message))
+      EXPECT_NE(sources.find(fragment), std::string::npos) << row.location << ": " << fragment;
+    EXPECT_FALSE(row.column.empty()) << row.location;
+    EXPECT_TRUE(row.why.ends_with(".")) << row.location;
+    const std::string entry =
+        ".TP\n.B " + std::to_string(row.location) + "\n" + std::string(row.column) + "\n";
+    EXPECT_NE(manual.find(entry), std::string::npos) << entry;
+  }
+}
+
+// The scan levels are listed once, in the code; the README names them as
+// the code does, and the test runner takes them from there.
+TEST(Release, ReadmeAndTestRunnerTakeTheScanLevelsFromTheCode) {
+  std::string names;
+  for (const ScanLevelName& level : ScanLevels)
+    names += (names.empty() ? "" : "|") + std::string(level.name);
+  EXPECT_NE(Source("README.md").find("`" + names + "`"), std::string::npos) << names;
+  EXPECT_NE(Source("scripts/test-all").find("src/input/byte_scan.h"), std::string::npos);
 }
 
 TEST(Release, ReadmeNamesTheProjectVersion) {

@@ -74,7 +74,7 @@ EAssertion QuotingFailure(const std::string& path) {
   ReadQuotableLine(*reader, line, IgnoreBytes);
   ReadQuotableLine(*reader, line, IgnoreBytes);
   try {
-    FailQuoting(*reader, 198, "ne pa \"", line, "\"");
+    FailQuoting(*reader, 198, "ne pa \"", line, "\"", FaultPlace{});
   } catch (const EAssertion& failure) {
     return failure;
   }
@@ -108,7 +108,7 @@ TEST(Report, FailureFormCopiesALongLineFromItsFile) {
     TempDir dir;
     testing::WriteFile(dir / "input.txt", c.file);
     const EAssertion failure = QuotingFailure(dir / "input.txt");
-    EXPECT_EQ(failure.quote.has_value(), c.file.size() > QuoteInMemory());
+    EXPECT_EQ(failure.quote.has_value(), c.file.size() > DefaultQuoteInMemory);
     c.change(dir / "input.txt");
     EXPECT_EQ(Written([&](std::FILE* f) { return WriteFailureReport(f, failure); }), c.text);
   }

@@ -22,7 +22,7 @@
 #include <sys/wait.h>
 #endif
 
-#include "run/assertion.h"
+#include "failure/assertion.h"
 
 // Skips a test on Windows, the reason beside it.
 #if defined(_WIN32)
@@ -54,6 +54,18 @@ inline void ExpectFailure(std::int32_t location, const std::string& message,
     EXPECT_EQ(failure.location, location) << failure.message;
     EXPECT_EQ(failure.message, message);
   }
+}
+
+// The failure that action raises; a failure of the test, and a blank one,
+// when it raises none.
+inline EAssertion Caught(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const EAssertion& failure) {
+    return failure;
+  }
+  ADD_FAILURE() << "no failure";
+  return EAssertion{{}, {}, 0, std::nullopt, {}};
 }
 
 // A fresh directory for one test, removed with everything in it afterwards.

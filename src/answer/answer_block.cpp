@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "answer/letter_runs.h"
 #include "answer/walk.h"
+#include "failure/assertion.h"
 #include "input/text.h"
-#include "run/assertion.h"
 #include "testdata/number_line.h"
 
 namespace krobelnik {
@@ -42,52 +43,76 @@ class StringPathPolicy {
   std::int64_t shortWait_ = 0;
 };
 
+// A line of the section: where it stands in the submission.
+LineContext SectionLine(const SectionPlace& section, std::int64_t line, std::int64_t offset) {
+  return LineContext{{InputRole::Submission, line, offset, 0}, 0, section};
+}
+
 // Reads the k-and-r line into block and checks both counts against n.
-void ReadKAndR(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter, std::int64_t n) {
+void ReadKAndR(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter, std::int64_t n,
+               const SectionPlace& section, const ReadOptions& options) {
+  const LineContext line = SectionLine(section, lineCounter, stream.Offset());
   FirstNumbers<2> kr;
-  NumberLineParser parser(kr.Keep());
+  NumberLineParser parser(kr.Keep(), line, options.numberBatch);
   const bool found =
       stream.ReadLinePieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
   ++lineCounter;
-  if (!found) Fail(127, "manjka vrstica s steviloma k in r");
+  if (!found) Fail(127, "manjka vrstica s steviloma k in r", line.Missing());
   parser.Finish();
-  if (parser.Count() != 2)
-    Fail(129,
-         "v prvi vrstici je " + IntToStr(parser.Count()) + " stevil, morali bi biti dve (k in r)");
+  const std::int64_t count = parser.Count();
+  if (count != 2)
+    Fail(129, "v prvi vrstici je " + IntToStr(count) + " stevil, morali bi biti dve (k in r)",
+         (count > 2 ? line.AtNumber(3) : line.At()).AddFact("count", count));
   block.k = kr.values[0];
   block.r = kr.values[1];
   if (block.k < 1 || block.k > n)
-    Fail(132, "stevilo k bi moralo biti od 1 do " + IntToStr(n) + ", ne pa " + IntToStr(block.k));
+    Fail(132, "stevilo k bi moralo biti od 1 do " + IntToStr(n) + ", ne pa " + IntToStr(block.k),
+         line.AtNumber(1).AddFact("k", block.k).AddFact("n", n));
   if (block.r < 1 || block.r > n)
-    Fail(133, "stevilo r bi moralo biti od 1 do " + IntToStr(n) + ", ne pa " + IntToStr(block.r));
+    Fail(133, "stevilo r bi moralo biti od 1 do " + IntToStr(n) + ", ne pa " + IntToStr(block.r),
+         line.AtNumber(2).AddFact("r", block.r).AddFact("n", n));
 }
 
-// Reads string t_j from its own line, checks it and adds it to t; returns
-// its length.
-std::int64_t ReadOneString(StringList& t, LineReader& stream, std::int64_t j, std::int64_t n,
-                           std::int32_t& score) {
+// Reads string t_j of k from its own line, checks it and adds it to t;
+// returns its length.
+std::int64_t ReadOneString(StringList& t, LineReader& stream, std::int64_t j, std::int32_t k,
+                           std::int64_t n, std::int32_t& score, const SectionPlace& section) {
+  const LineContext line = SectionLine(section, section.line + 1 + j, stream.Offset());
+  // Sixteen bytes can be loaded from the start of the line when it is taken
+  // in place at the start of this view and the view holds them.
+  const std::string_view ahead = stream.Ahead();
   // A string longer than s is counted to its end but not kept.
   CountedLine tj;
   if (!stream.ReadLineView(static_cast<std::size_t>(n), tj))
-    Fail(139, "manjka vrstica z nizom t_" + IntToStr(j));
+    Fail(139, "manjka vrstica z nizom t_" + IntToStr(j),
+         line.Missing().AddFact("j", j).AddFact("k", k));
   const std::int64_t L = tj.length;
   if (L < 1 || L > n)
-    Fail(140, "niz t_" + IntToStr(j) + " je dolg " + IntToStr(L) +
-                  " znakov, moral bi biti od 1 do " + IntToStr(n));
+    Fail(140,
+         "niz t_" + IntToStr(j) + " je dolg " + IntToStr(L) + " znakov, moral bi biti od 1 do " +
+             IntToStr(n),
+         line.At(L > n ? n + 1 : 0).AddFact("j", j).AddFact("length", L).AddFact("n", n));
   const std::string_view letters = tj.bytes;
-  // A string of up to sixteen letters is checked and copied as two words
-  // when the buffer holds sixteen bytes from its start.
-  const bool asShort = letters.size() <= 16 && stream.ReadableFrom(letters.data()) >= 16;
+  // A string of up to sixteen letters is checked and copied as two words.
+  const bool asShort = letters.size() <= 16 && letters.data() == ahead.data() && ahead.size() >= 16;
   ShortBytes bytes{0, 0};
   std::size_t q = letters.size();
   if (asShort) bytes = LoadShort(letters.data());
   if (!asShort || !AllLetters(bytes, letters.size()))
     q = FindNonLetter(letters.data(), letters.size());
-  if (q != letters.size())
-    Fail(141, "znak t_" + IntToStr(j - 1) + "[" + IntToStr(static_cast<std::int64_t>(q)) +
-                  "] bi moral biti mala crka angleske abecede, ne pa (char) " +
-                  IntToStr(static_cast<unsigned char>(letters[q])));
-  score = AddToScore(score, L, j);
+  if (q != letters.size()) {
+    const auto at = static_cast<std::int64_t>(q);
+    const auto code = static_cast<unsigned char>(letters[q]);
+    Fail(141,
+         "znak t_" + IntToStr(j - 1) + "[" + IntToStr(at) +
+             "] bi moral biti mala crka angleske abecede, ne pa (char) " + IntToStr(code),
+         line.At(at + 1)
+             .AddFact("j", j)
+             .AddFact("length", L)
+             .AddFact("q", at)
+             .AddFact("byte", code));
+  }
+  score = AddToScore(score, L, j, line);
   if (asShort) {
     t.AddShort(bytes, letters.size());
   } else {
@@ -99,8 +124,8 @@ std::int64_t ReadOneString(StringList& t, LineReader& stream, std::int64_t j, st
 // Reads the k string lines into block.t and leaves the score in block. Runs
 // are read only while their strings cannot take the score past 2147483647,
 // so that the check is needed only line by line.
-void ReadStrings(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
-                 std::int64_t n) {
+void ReadStrings(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter, std::int64_t n,
+                 const SectionPlace& section) {
   constexpr std::int32_t ShortRunRoom = 64 * 16;
   const auto longestShort = static_cast<std::size_t>(std::min<std::int64_t>(16, n));
   block.t.Reserve(static_cast<std::size_t>(block.k));
@@ -127,7 +152,7 @@ void ReadStrings(AnswerBlock& block, LineReader& stream, std::int64_t& lineCount
     if (read == 0) {
       // Counted before the line is checked, as every line read is.
       ++lineCounter;
-      policy.ReadOneString(ReadOneString(block.t, stream, j, n, score));
+      policy.ReadOneString(ReadOneString(block.t, stream, j, block.k, n, score, section));
       ++j;
       continue;
     }
@@ -140,44 +165,53 @@ void ReadStrings(AnswerBlock& block, LineReader& stream, std::int64_t& lineCount
 
 // Reads the index line and walks it; raises the line's faults first, then
 // the walk's.
-void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter) {
+void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
+                   const SectionPlace& section, const ReadOptions& options) {
+  const LineContext line = SectionLine(section, lineCounter, stream.Offset());
   // The index line is walked while it is parsed, so the indices are never
   // stored; the walk's verdict waits until the line's syntax and count pass.
-  Walk walk(block.t, block.k, block.r, block.testCase.s);
-  block.indexLineOffset = stream.Offset();
-  NumberLineParser parser([&walk](const std::uint32_t* xs, std::size_t count) { walk(xs, count); });
+  Walk walk(block.t, block.k, block.r, block.testCase.s, line);
+  NumberLineParser parser([&walk](const std::uint32_t* xs, std::size_t count,
+                                  std::int64_t from) { walk(xs, count, from); },
+                          line, options.numberBatch);
   const bool found =
       stream.ReadLinePieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
   ++lineCounter;
-  if (!found) Fail(144, "manjka vrstica z zaporedjem i_1, ..., i_r");
+  if (!found) Fail(144, "manjka vrstica z zaporedjem i_1, ..., i_r", line.Missing());
   parser.Finish();
-  block.walk = walk.Stopped();
-  if (parser.Count() != block.r)
-    Fail(145, "zaporedje i-jev je dolgo " + IntToStr(parser.Count()) +
-                  " elementov, moralo bi biti r = " + IntToStr(block.r));
+  if (parser.Count() != block.r) {
+    FaultPlace place = line.At();
+    place.at = walk.Excess();
+    Fail(145,
+         "zaporedje i-jev je dolgo " + IntToStr(parser.Count()) +
+             " elementov, moralo bi biti r = " + IntToStr(block.r),
+         std::move(place.AddFact("count", parser.Count()).AddFact("r", block.r)));
+  }
   walk.Finish();
 }
 
 }  // namespace
 
-std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j) {
+std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j,
+                        const LineContext& line) {
   if (L > std::int64_t{MaxScore} - score)
-    Fail(142, "stevilo tock bi preseglo 2147483647 pri nizu t_" + IntToStr(j));
+    Fail(142, "stevilo tock bi preseglo 2147483647 pri nizu t_" + IntToStr(j),
+         line.At().AddFact("j", j).AddFact("length", L));
   return static_cast<std::int32_t>(score + L);
 }
 
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
-                     std::int32_t testCaseNumber, const TestCase& testCase) {
+                     std::int32_t testCaseNumber, const TestCase& testCase,
+                     const ReadOptions& options) {
   block.testCaseNumber = testCaseNumber;
   block.testCase = testCase;
   block.t.Clear();
   block.k = block.r = block.score = 0;
-  block.indexLineOffset = -1;
-  block.walk = WalkStop{};
+  const SectionPlace section{testCaseNumber, lineCounter - 1, stream.Offset()};
   const auto n = static_cast<std::int64_t>(testCase.s.size());
-  ReadKAndR(block, stream, lineCounter, n);
-  ReadStrings(block, stream, lineCounter, n);
-  ReadIndexLine(block, stream, lineCounter);
+  ReadKAndR(block, stream, lineCounter, n, section, options);
+  ReadStrings(block, stream, lineCounter, n, section);
+  ReadIndexLine(block, stream, lineCounter, section, options);
 }
 
 }  // namespace krobelnik

@@ -3,15 +3,14 @@
 #include <cstdint>
 
 #include "answer/string_list.h"
-#include "answer/walk.h"
+#include "failure/fault_place.h"
 #include "input/line_reader.h"
 #include "testdata/test_data.h"
 
 namespace krobelnik {
 
 // One answer section: the test case it answers, the strings t, the counts k
-// and r, and the score. The indices are walked as they are read, not kept;
-// where the walk stopped is kept instead.
+// and r, and the score. The indices are walked as they are read, not kept.
 struct AnswerBlock {
   std::int32_t testCaseNumber = 0;
   TestCase testCase;
@@ -19,22 +18,21 @@ struct AnswerBlock {
   std::int32_t k = 0;
   std::int32_t r = 0;
   std::int32_t score = 0;
-  // Where the index line starts in the submission, once it is being read.
-  std::int64_t indexLineOffset = -1;
-  WalkStop walk;
 };
 
 // Reads one answer section after its number line (the k-and-r line, k string
 // lines, the index line), advancing lineCounter by one per line read; checks
 // it against testCase and leaves its score in block. Every field but t's
-// storage starts afresh. Raises EAssertion; block then holds what was read
-// up to the fault (k and r once their line passed, the walk's stop once the
-// index line was read).
+// storage starts afresh. Raises EAssertion at the first fault, placed in the
+// section that starts at line lineCounter - 1.
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
-                     std::int32_t testCaseNumber, const TestCase& testCase);
+                     std::int32_t testCaseNumber, const TestCase& testCase,
+                     const ReadOptions& options = {});
 
-// The score after string t_j of length L is counted; raises EAssertion 142
-// when the score would pass 2147483647.
-std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j);
+// The score after string t_j of length L, which stands on the line that
+// line describes, is counted; raises EAssertion 142 there when the score
+// would pass 2147483647.
+std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j,
+                        const LineContext& line);
 
 }  // namespace krobelnik

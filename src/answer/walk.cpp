@@ -3,16 +3,23 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
+#include "failure/assertion.h"
 #include "input/room.h"
 #include "input/text.h"
-#include "run/assertion.h"
+#include "testdata/test_data.h"
 
 namespace krobelnik {
 
-void Walk::operator()(const std::uint32_t* xs, std::size_t count) {
+void Walk::operator()(const std::uint32_t* xs, std::size_t count, std::int64_t from) {
+  const std::int64_t left = r_ - p_;
   const auto walked = static_cast<std::size_t>(
-      std::max<std::int64_t>(0, std::min<std::int64_t>(static_cast<std::int64_t>(count), r_ - p_)));
+      std::max<std::int64_t>(0, std::min<std::int64_t>(static_cast<std::int64_t>(count), left)));
+  batchFrom_ = from;
+  // The first number past the r-th, for the count's fault.
+  if (static_cast<std::int64_t>(count) > left && excess_.nthNumber == 0)
+    excess_ = {0, left + 1, from + 1};
   if (stop_.fault == WalkFault::None) {
     if (t_.ends == nullptr && t_.uniform == 1) {
       WalkLetters(xs, walked);
@@ -35,20 +42,42 @@ void Walk::operator()(const std::uint32_t* xs, std::size_t count) {
 }
 
 void Walk::Finish() const {
-  switch (stop_.fault) {
-    case WalkFault::None:
-      break;
-    case WalkFault::OutOfRange:
-      Fail(149, "indeks i_" + IntToStr(stop_.p) + " bi moral biti od 1 do " + IntToStr(k_) +
-                    ", ne pa " + IntToStr(stop_.x));
-    case WalkFault::PastEnd:
-      Fail(153, "stik nizov t_{i_1}} ... t_{i_r}} je daljsi od niza s");
-    case WalkFault::Mismatch:
-      Fail(154, IntToStr(static_cast<std::int64_t>(stop_.at) + 1) +
-                    ". znak v stiku t_{i_1}} ... t_{i_r}} je '" + std::string(1, got_) +
-                    "', v nizu s pa '" + std::string(1, s_[stop_.at]) + "'");
+  if (stop_.fault == WalkFault::None) {
+    if (pos_ != n_)
+      Fail(158, "stik nizov t_{i_1}} ... t_{i_r}} je krajsi od niza s",
+           line_.At()
+               .AddFact("matched", static_cast<std::int64_t>(pos_))
+               .AddFact("n", static_cast<std::int64_t>(n_)));
+    return;
   }
-  if (pos_ != n_) Fail(158, "stik nizov t_{i_1}} ... t_{i_r}} je krajsi od niza s");
+  FaultPlace place = line_.At();
+  place.at = stop_.index;
+  place.AddFact("p", stop_.p).AddFact("x", stop_.x);
+  if (stop_.fault == WalkFault::OutOfRange)
+    Fail(149,
+         "indeks i_" + IntToStr(stop_.p) + " bi moral biti od 1 do " + IntToStr(k_) + ", ne pa " +
+             IntToStr(stop_.x),
+         std::move(place.AddFact("k", k_)));
+  // The letter at fault stands on the line of t_x, x lines after the
+  // section's k-and-r line.
+  const SectionPlace& section = line_.section;
+  const std::int64_t stringLine = section.line + 1 + stop_.x;
+  const auto letter = static_cast<std::int64_t>(stop_.at - stop_.start) + 1;
+  place.letter =
+      LetterPlace{{InputRole::Submission, stringLine, section.bodyOffset, stop_.x}, letter};
+  place.AddFact("stringLine", stringLine)
+      .AddFact("stringOffset", letter)
+      .AddFact("position", static_cast<std::int64_t>(stop_.at) + 1)
+      .AddFact("sLine", LineOfS(section.testCase));
+  if (stop_.fault == WalkFault::PastEnd)
+    Fail(153, "stik nizov t_{i_1}} ... t_{i_r}} je daljsi od niza s", std::move(place));
+  const char expected = s_[stop_.at];
+  Fail(154,
+       IntToStr(static_cast<std::int64_t>(stop_.at) + 1) +
+           ". znak v stiku t_{i_1}} ... t_{i_r}} je '" + std::string(1, got_) + "', v nizu s pa '" +
+           std::string(1, expected) + "'",
+       std::move(place.AddTextFact("got", std::string(1, got_))
+                     .AddTextFact("expected", std::string(1, expected))));
 }
 
 void Walk::WalkLetters(const std::uint32_t* xs, std::size_t count) {

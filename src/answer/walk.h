@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "answer/string_list.h"
+#include "failure/fault_place.h"
 
 namespace krobelnik {
 
@@ -12,16 +13,18 @@ namespace krobelnik {
 // runs past the end of s, or a byte that differs from s.
 enum class WalkFault { None, OutOfRange, PastEnd, Mismatch };
 
-// Where a walk stopped. At a fault: the position p (from 1) and the value x
+// Where a walk stopped at a fault: the position p (from 1) and the value x
 // of the index at fault, the place in s where t_x began, and the place of the
 // fault (the differing byte; n for a byte past the end; start when x is out
-// of range). After a walk without fault, at is how far it reached in s.
+// of range); and where the index stands on the line: the nth number from
+// byte from (both from 1).
 struct WalkStop {
   WalkFault fault = WalkFault::None;
   std::int64_t p = 0;
   std::uint32_t x = 0;
   std::size_t start = 0;
   std::size_t at = 0;
+  ColumnPlace index;
 };
 
 // Walks the concatenation t_{i_1} t_{i_2} ... against s without building it,
@@ -30,24 +33,24 @@ struct WalkStop {
 // verdict counts, so it is raised by Finish once the whole line is read.
 class Walk {
  public:
-  // t holds k strings, sealed; the line should hold r indices.
-  Walk(const StringList& t, std::int32_t k, std::int32_t r, std::string_view s)
-      : t_(t.View()), k_(k), r_(r), s_(s.data()), n_(s.size()) {}
+  // t holds k strings, sealed; the index line, which line describes, should
+  // hold r indices.
+  Walk(const StringList& t, std::int32_t k, std::int32_t r, std::string_view s,
+       const LineContext& line)
+      : t_(t.View()), k_(k), r_(r), s_(s.data()), n_(s.size()), line_(line) {}
 
-  // Walks the next count indices of the line. Indices past the r-th are not
+  // Walks the next count indices of the line, a batch of its number-line
+  // parser (from as the parser gives it). Indices past the r-th are not
   // walked: the line's count is then wrong, which is reported first.
-  void operator()(const std::uint32_t* xs, std::size_t count);
+  void operator()(const std::uint32_t* xs, std::size_t count, std::int64_t from);
 
   // Raises the walk's first fault (149, 153, 154), or 158 when the
   // concatenation stops short of s.
   void Finish() const;
 
-  // Where the walk stopped, for a report that points at the index.
-  WalkStop Stopped() const {
-    WalkStop stop = stop_;
-    if (stop.fault == WalkFault::None) stop.at = pos_;
-    return stop;
-  }
+  // Where the number after the r-th starts on the line, once the line has
+  // held more than r; nthNumber 0 before.
+  ColumnPlace Excess() const { return excess_; }
 
  private:
   // The walk over a dictionary of one-letter strings: letters[x - 1] is t_x.
@@ -61,7 +64,8 @@ class Walk {
   // Index c of the current batch, x, whose string began at start in s,
   // stopped the walk with fault at s[at].
   void Stop(WalkFault fault, std::size_t c, std::uint32_t x, std::size_t start, std::size_t at) {
-    stop_ = WalkStop{fault, p_ + static_cast<std::int64_t>(c) + 1, x, start, at};
+    const auto nth = static_cast<std::int64_t>(c) + 1;
+    stop_ = WalkStop{fault, p_ + nth, x, start, at, {0, nth, batchFrom_ + 1}};
   }
   void OutOfRange(std::size_t c, std::uint32_t x, std::size_t start) {
     Stop(WalkFault::OutOfRange, c, x, start, start);
@@ -76,11 +80,15 @@ class Walk {
   const std::int32_t r_;
   const char* const s_;
   const std::size_t n_;
+  const LineContext& line_;
   // Where the concatenation has reached in s, and how many indices are read.
   std::size_t pos_ = 0;
   std::int64_t p_ = 0;
+  // Where the current batch's numbers start on the line (from 0).
+  std::int64_t batchFrom_ = 0;
   WalkStop stop_;
   char got_ = 0;
+  ColumnPlace excess_;
 };
 
 }  // namespace krobelnik

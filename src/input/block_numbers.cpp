@@ -34,6 +34,8 @@ std::size_t EachNumber(const char* p, std::uint64_t starts, std::uint64_t ends, 
   return count;
 }
 
+}  // namespace
+
 #if defined(__x86_64__)
 
 // GCC's own intrinsics leave a register undefined on purpose, which its
@@ -124,28 +126,12 @@ __attribute__((target("avx2,bmi,bmi2"))) std::size_t BlockNumbers256(const char*
 
 #endif
 
-}  // namespace
-
 std::size_t BlockNumbersPlain(const char* p, std::uint64_t starts, std::uint64_t ends,
                               std::uint32_t* out) {
   return EachNumber(p, starts, ends, [out](std::size_t c, std::uint64_t word, int length) {
     KROBELNIK_ASSERT_ROOM(out + c, out + ConverterSlots, 1);
     out[c] = ShortNumber(word, length);
   });
-}
-
-BlockConverter WidestBlockConverter(bool avx512) {
-#if defined(__x86_64__)
-  if (avx512 && __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2"))
-    return BlockNumbers512;
-  // The four-at-a-time converter also needs the bit instructions it uses.
-  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-      __builtin_cpu_supports("bmi2"))
-    return BlockNumbers256;
-#else
-  static_cast<void>(avx512);
-#endif
-  return BlockNumbersPlain;
 }
 
 }  // namespace krobelnik

@@ -10,6 +10,7 @@
 #endif
 
 #include "input/block_numbers.h"
+#include "input/text.h"
 
 // The scanners of each level come from one set of kernels (scan_kernels.inc)
 // over the level's chunk of bytes. A level's namespace is compiled with its
@@ -33,6 +34,12 @@ namespace krobelnik {
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "bytes are read as little-endian words");
+
+// The classes of 64 consecutive bytes, one bit per byte (bit b for byte b).
+struct ByteClasses {
+  std::uint64_t digits;
+  std::uint64_t spaces;
+};
 
 namespace plain {
 
@@ -67,6 +74,10 @@ struct Chunk {
   static std::uint64_t Gather(std::uint64_t highBits) {
     return ((highBits >> 7) * 0x0102040810204080ULL) >> 56;
   }
+  static std::size_t ConvertBlock(const char* p, std::uint64_t starts, std::uint64_t ends,
+                                  std::uint32_t* out) {
+    return BlockNumbersPlain(p, starts, ends, out);
+  }
 };
 
 #include "input/scan_kernels.inc"
@@ -95,6 +106,10 @@ struct Chunk {
   static std::uint64_t Equal(__m128i v, char c) {
     return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
   }
+  static std::size_t ConvertBlock(const char* p, std::uint64_t starts, std::uint64_t ends,
+                                  std::uint32_t* out) {
+    return BlockNumbersPlain(p, starts, ends, out);
+  }
 };
 
 #include "input/scan_kernels.inc"
@@ -119,6 +134,10 @@ struct Chunk {
     return static_cast<std::uint32_t>(
         _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(c))));
   }
+  static std::size_t ConvertBlock(const char* p, std::uint64_t starts, std::uint64_t ends,
+                                  std::uint32_t* out) {
+    return BlockNumbers256(p, starts, ends, out);
+  }
 };
 
 #include "input/scan_kernels.inc"
@@ -139,6 +158,10 @@ struct Chunk {
   static std::uint64_t Equal(__m512i v, char c) {
     return _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(c));
   }
+  static std::size_t ConvertBlock(const char* p, std::uint64_t starts, std::uint64_t ends,
+                                  std::uint32_t* out) {
+    return BlockNumbers512(p, starts, ends, out);
+  }
 };
 
 #include "input/scan_kernels.inc"
@@ -152,15 +175,14 @@ Scanners ScannersOf(ScanLevel level) {
   switch (level) {
 #if defined(__x86_64__)
     case ScanLevel::Avx512:
-      return {avx512::NumberBytes, avx512::LineFeeds, avx512::NonLetters,
-              WidestBlockConverter(true)};
+      return avx512::Operations;
     case ScanLevel::Avx2:
-      return {avx2::NumberBytes, avx2::LineFeeds, avx2::NonLetters, WidestBlockConverter(false)};
+      return avx2::Operations;
     case ScanLevel::Sse2:
-      return {sse2::NumberBytes, sse2::LineFeeds, sse2::NonLetters, BlockNumbersPlain};
+      return sse2::Operations;
 #endif
     default:
-      return {plain::NumberBytes, plain::LineFeeds, plain::NonLetters, BlockNumbersPlain};
+      return plain::Operations;
   }
 }
 
@@ -188,9 +210,14 @@ ScanLevel SupportedScanLevel() {
 #if defined(__x86_64__)
   __builtin_cpu_init();
   // The processor's own test also checks that the system saves the wide
-  // registers on a task switch.
-  if (__builtin_cpu_supports("avx512bw")) return ScanLevel::Avx512;
-  if (__builtin_cpu_supports("avx2")) return ScanLevel::Avx2;
+  // registers on a task switch. A level needs every instruction its
+  // operations use, so that choosing it is the only choice.
+  const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+                    __builtin_cpu_supports("bmi2");
+  if (avx2 && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi") &&
+      __builtin_cpu_supports("avx512vbmi2"))
+    return ScanLevel::Avx512;
+  if (avx2) return ScanLevel::Avx2;
   return ScanLevel::Sse2;
 #else
   return ScanLevel::Plain;
@@ -200,14 +227,7 @@ ScanLevel SupportedScanLevel() {
 ScanLevel ActiveScanLevel() { return activeLevel; }
 
 bool ParseScanLevel(std::string_view name, ScanLevel& level) {
-  constexpr struct {
-    std::string_view name;
-    ScanLevel level;
-  } Names[] = {{"plain", ScanLevel::Plain},
-               {"sse2", ScanLevel::Sse2},
-               {"avx2", ScanLevel::Avx2},
-               {"avx512", ScanLevel::Avx512}};
-  for (const auto& known : Names) {
+  for (const ScanLevelName& known : ScanLevels) {
     if (known.name == name) {
       level = known.level;
       return true;

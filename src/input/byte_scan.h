@@ -6,10 +6,26 @@
 
 namespace krobelnik {
 
-// How many bytes the scanners below look at in one step, and with which
+// How many bytes the scanners look at in one step, and with which
 // instructions. Plain works on eight-byte words and runs on every machine;
-// the others exist on x86-64 only.
+// the others exist on x86-64 only: sse2 on every such processor, avx2 where
+// it also has AVX2, BMI1 and BMI2, avx512 where it also has AVX-512 BW, VBMI
+// and VBMI2.
 enum class ScanLevel { Plain, Sse2, Avx2, Avx512 };
+
+// Every level, narrowest first, by the name that KROBELNIK_SCAN gives it.
+// The only list of them: the code, the tests, the test runner and the
+// README all take the levels from here.
+struct ScanLevelName {
+  ScanLevel level;
+  std::string_view name;
+};
+inline constexpr ScanLevelName ScanLevels[] = {
+    {ScanLevel::Plain, "plain"},
+    {ScanLevel::Sse2, "sse2"},
+    {ScanLevel::Avx2, "avx2"},
+    {ScanLevel::Avx512, "avx512"},
+};
 
 // The widest level this processor and its system support.
 ScanLevel SupportedScanLevel();
@@ -18,45 +34,66 @@ ScanLevel SupportedScanLevel();
 // KROBELNIK_SCAN names a narrower one, to check or measure the narrower paths.
 ScanLevel ActiveScanLevel();
 
-// The level a name stands for ("plain", "sse2", "avx2", "avx512"); false for
-// any other name. The run takes an unknown name as no name at all.
+// The level a name stands for; false for any other name. The run takes an
+// unknown name as no name at all.
 bool ParseScanLevel(std::string_view name, ScanLevel& level);
 
 // Uses level from now on, or the supported level when level is wider.
 void SetScanLevel(ScanLevel level);
 
-// The classes of 64 consecutive bytes, one bit per byte (bit b for byte b).
-struct ByteClasses {
-  std::uint64_t digits;
-  std::uint64_t spaces;
+// The line feeds of a 64-byte window, one bit per byte (bit b for byte b),
+// and where the window starts.
+struct LineFeedWindow {
+  std::size_t base;
+  std::uint64_t mask;
 };
 
-// The room a block converter needs at its output.
+// What a run of number conversion did: where it stopped, and how many
+// numbers it stored.
+struct NumberRun {
+  const char* stop;
+  std::size_t count;
+};
+
+// The room a number conversion needs at its output for each block of 64
+// bytes, which holds at most 32 numbers; it may store all of it.
 inline constexpr std::size_t ConverterSlots = 32;
 
-// Scanners of 64 bytes at p, all 64 of which must be readable. Every level
-// has all of them.
+// How many bytes a number conversion needs ahead of a block: the block, and
+// 8 more so that a number starting in its last byte can be loaded whole.
+inline constexpr std::ptrdiff_t NumberBlockReach = 72;
+
+// The operations of one level. Each does its whole job in one call; every
+// level has all of them, the plain one included, so no caller checks for a
+// missing one.
 struct Scanners {
-  // Digits ('0' to '9') and white space (bytes 9 to 13 and 32).
-  ByteClasses (*numberBytes)(const char* p);
-  // Line feeds.
+  // The first whole 64-byte window from p, among those that fit in size
+  // bytes, that holds a line feed: its start (from p) and its line feeds. When
+  // none does, base is where the whole windows end and mask is 0; the bytes
+  // after them are the caller's.
+  LineFeedWindow (*findLineFeeds)(const char* p, std::size_t size);
+  // Index of the first of size bytes at p that is not a lowercase letter, or
+  // size when all are.
+  std::size_t (*findNonLetter)(const char* p, std::size_t size);
+  // Converts the numbers of whole 64-byte blocks from p, which must not stand
+  // inside a number, into out: block by block while at least
+  // NumberBlockReach bytes remain before end, out has ConverterSlots of its
+  // room left, and a block holds only digits and white space and no number
+  // of nine digits or more. A number that runs on past its block is left to
+  // the next block. Stops at the first block that fails these, never inside a
+  // number; a number of 64 digits or more stops it too.
+  NumberRun (*convertNumbers)(const char* p, const char* end, std::uint32_t* out, std::size_t room);
+  // The line feeds, and the bytes that are not lowercase letters, of the 64
+  // bytes at p, one bit per byte; all 64 must be readable.
   std::uint64_t (*lineFeeds)(const char* p);
-  // Bytes that are not lowercase letters.
   std::uint64_t (*nonLetters)(const char* p);
-  // The values of the numbers of the 64 bytes at p that start at the bits of
-  // starts and end at the bits of ends (their last digits), each of at most
-  // eight digits, in order into out; returns their count. Eight bytes from
-  // each start can be read. 64 bytes hold at most 32 numbers, and the
-  // converter may store all ConverterSlots slots of out however few it finds.
-  std::size_t (*blockNumbers)(const char* p, std::uint64_t starts, std::uint64_t ends,
-                              std::uint32_t* out);
 };
 
 namespace detail {
 extern Scanners activeScanners;
 }  // namespace detail
 
-// The scanners of the active level; stable until SetScanLevel.
+// The operations of the active level; stable until SetScanLevel.
 inline const Scanners& ActiveScanners() { return detail::activeScanners; }
 
 }  // namespace krobelnik

@@ -23,6 +23,7 @@ void LeadingIntParser::Feed(const char* data, std::size_t size) {
       case State::Blank:
         if (IsWhiteSpace(c)) {
           ++p;
+          ++blanks_;
           break;
         }
         state_ = State::Sign;

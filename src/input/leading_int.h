@@ -14,12 +14,15 @@ class LeadingIntParser {
   // False when no integer stood at the start of the line; a value beyond 32
   // bits saturates to 2147483647 or -2147483648.
   bool Result(std::int32_t& value) const;
+  // How many white space bytes come before the integer's sign or first digit.
+  std::int64_t Blanks() const { return blanks_; }
 
  private:
   enum class State { Blank, Sign, Digits, Done, NoInteger };
   State state_ = State::Blank;
   bool negative_ = false;
   std::int64_t magnitude_ = 0;
+  std::int64_t blanks_ = 0;
 };
 
 }  // namespace krobelnik

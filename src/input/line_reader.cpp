@@ -45,59 +45,6 @@ void LineReader::Close() {
   ForgetLineFeeds();
 }
 
-void LineReader::SkipTo(std::int64_t offset) {
-  consumed_ = offset;
-  if (file_ == nullptr) {
-    memoryPos_ = static_cast<std::size_t>(
-        std::clamp<std::int64_t>(offset, 0, static_cast<std::int64_t>(memory_.size())));
-  } else if (!SeekTo(file_, offset)) {
-    std::fclose(file_);
-    file_ = nullptr;
-  }
-}
-
-bool LineReader::SkipLines(std::int64_t count) {
-  const auto lineFeeds = ActiveScanners().lineFeeds;
-  while (count > 0) {
-    if (begin_ == end_ && !Refill()) return false;
-    for (; end_ - begin_ >= 64; begin_ += 64) {
-      std::uint64_t feeds = lineFeeds(buffer_.get() + begin_);
-      const int here = std::popcount(feeds);
-      if (here < count) {
-        count -= here;
-        continue;
-      }
-      // The count-th line feed of this window ends the last line skipped.
-      for (; count > 1; --count) feeds &= feeds - 1;
-      begin_ += static_cast<std::size_t>(std::countr_zero(feeds)) + 1;
-      return true;
-    }
-    for (; count > 0; --count) {
-      const void* lineFeed = std::memchr(buffer_.get() + begin_, '\n', end_ - begin_);
-      if (lineFeed == nullptr) break;
-      begin_ = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - buffer_.get()) + 1;
-    }
-    // The bytes left hold no line feed: read on.
-    if (count > 0) begin_ = end_;
-  }
-  return true;
-}
-
-bool LineReader::ReadLineStart(std::size_t most, std::string& bytes) {
-  bytes.clear();
-  // Only the line's first bytes are read, and the two after them that show
-  // whether the line ends there (a line feed, or a carriage return and one).
-  for (;;) {
-    if (end_ - begin_ < 2) Refill();
-    if (begin_ == end_) return false;
-    const char c = buffer_[begin_];
-    if (c == '\n' || (c == '\r' && end_ - begin_ >= 2 && buffer_[begin_ + 1] == '\n')) return false;
-    if (bytes.size() == most) return true;
-    bytes += c;
-    ++begin_;
-  }
-}
-
 bool LineReader::Refill() {
   if (begin_ > 0) {
     consumed_ += static_cast<std::int64_t>(begin_);
@@ -131,17 +78,18 @@ bool LineReader::Refill() {
 }
 
 const char* LineReader::FindLineFeedBeyond(std::size_t from) {
-  // Whole 64-byte windows of read bytes are scanned; the last few bytes
-  // before end_ are searched directly.
-  const auto lineFeeds = ActiveScanners().lineFeeds;
-  // The remembered window, when from lies in it, has no line feed after from.
+  // Whole 64-byte windows of read bytes are scanned by the scan level; the
+  // last few bytes before end_ are searched directly. The remembered window,
+  // when from lies in it, has no line feed after from.
   std::size_t base = from - feedsBase_ < 64 ? feedsBase_ + 64 : from;
-  for (; base < end_ && end_ - base >= 64; base += 64) {
-    feedsBase_ = base;
-    feedsMask_ = lineFeeds(buffer_.get() + base);
-    if (feedsMask_ != 0)
-      return buffer_.get() + base + static_cast<std::size_t>(std::countr_zero(feedsMask_));
+  if (base >= end_) return nullptr;
+  const LineFeedWindow window = ActiveScanners().findLineFeeds(buffer_.get() + base, end_ - base);
+  if (window.mask != 0) {
+    feedsBase_ = base + window.base;
+    feedsMask_ = window.mask;
+    return buffer_.get() + feedsBase_ + static_cast<std::size_t>(std::countr_zero(window.mask));
   }
+  base += window.base;
   if (base >= end_) return nullptr;
   return static_cast<const char*>(std::memchr(buffer_.get() + base, '\n', end_ - base));
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/assertion.h"
+#include "failure/file_identity.h"
 
 namespace krobelnik {
 
@@ -51,10 +51,6 @@ class LineReader {
   // Closes the input; further reads find no line.
   void Close();
 
-  // Moves an input just opened to offset, as if the bytes before it had
-  // been read; an input that cannot be moved there reads as ending.
-  void SkipTo(std::int64_t offset);
-
   // Each read below takes the next line and returns false when there is none.
 
   // A view of the line, valid until the next read: in place when the line
@@ -79,31 +75,12 @@ class LineReader {
   template <class Sink>
   bool ReadLineKept(std::size_t keep, CountedLine& line, Sink&& sink);
 
-  // For reading a place of an input again: skips the next count lines that
-  // end in a line feed, counting their line feeds 64 bytes at a time; false
-  // when the input ends first.
-  bool SkipLines(std::int64_t count);
-  // Whether no byte is left.
-  bool AtEnd() { return begin_ == end_ && !Refill(); }
-  // The first bytes of the next line, at most most of them, into bytes;
-  // returns whether the line goes on after them. The rest of the line stays
-  // unread.
-  bool ReadLineStart(std::size_t most, std::string& bytes);
-
-  // The window onto the bytes ahead, for fast paths that read many short
-  // lines at once: the unread bytes now in the buffer. Skip(count) consumes
-  // count of them, which must end with a line feed.
+  // A read-only view of the bytes ahead, for fast paths that read many
+  // short lines at once and that load a short line's bytes past its end:
+  // the unread bytes now in the buffer. Skip(count) consumes count of them,
+  // which must end with a line feed.
   std::string_view Ahead() const { return std::string_view(buffer_.get() + begin_, end_ - begin_); }
   void Skip(std::size_t count) { begin_ += count; }
-  // How many bytes from p, a byte of the line last read, can still be read:
-  // those of the buffer after it, or 0 when the line was not read in place.
-  std::size_t ReadableFrom(const char* p) const {
-    // Compared as addresses: p may lie in another block altogether.
-    const std::uintptr_t at =
-        reinterpret_cast<std::uintptr_t>(p) - reinterpret_cast<std::uintptr_t>(buffer_.get());
-    return at < end_ ? end_ - at : 0;
-  }
-
   // Where the bytes of the line from b[from] to the line feed b[lineFeed]
   // end: a carriage return right before the line feed is not part of it.
   static std::size_t LineEnd(const char* b, std::size_t from, std::size_t lineFeed) {

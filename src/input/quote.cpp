@@ -7,16 +7,6 @@
 
 namespace krobelnik {
 
-namespace {
-
-std::size_t quoteInMemory = std::size_t{1} << 16;
-
-}  // namespace
-
-std::size_t QuoteInMemory() { return quoteInMemory; }
-
-void SetQuoteInMemory(std::size_t length) { quoteInMemory = length; }
-
 std::size_t ShownLength(std::string_view bytes) {
   const void* nul = std::memchr(bytes.data(), '\0', bytes.size());
   return nul == nullptr ? bytes.size()
@@ -24,12 +14,13 @@ std::size_t ShownLength(std::string_view bytes) {
 }
 
 void FailQuoting(const LineReader& reader, std::int32_t location, std::string head,
-                 const QuotableLine& line, std::string_view tail) {
+                 const QuotableLine& line, std::string_view tail, FaultPlace place) {
   if (!line.kept) {
     Fail(location, std::move(head),
-         QuotedSpan{*reader.Rereadable(), line.offset, line.length, std::string(tail)});
+         QuotedSpan{*reader.Rereadable(), line.offset, line.length, std::string(tail)},
+         std::move(place));
   }
-  Fail(location, head.append(line.text).append(tail));
+  Fail(location, head.append(line.text).append(tail), std::move(place));
 }
 
 QuoteCopy::~QuoteCopy() {

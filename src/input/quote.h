@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "failure/assertion.h"
 #include "input/line_reader.h"
-#include "run/assertion.h"
 
 namespace krobelnik {
 
@@ -26,23 +26,23 @@ struct QuotableLine {
   std::int64_t length = 0;
 };
 
-// The longest line of a file that a message quotes from memory: 65536
-// bytes unless set. The fuzz targets set it small, so that short inputs
-// reach the quoting from a file.
-std::size_t QuoteInMemory();
-void SetQuoteInMemory(std::size_t length);
+// The longest line of a file that a message quotes from memory by default.
+// The fuzz targets ask for less, so that short inputs reach the quoting from
+// a file.
+inline constexpr std::size_t DefaultQuoteInMemory = std::size_t{1} << 16;
 
 // How many bytes of bytes a quote shows: those before its first NUL byte.
 std::size_t ShownLength(std::string_view bytes);
 
 // Reads the next line for a message that may quote it, handing its bytes to
 // sink(data, size) as LineReader::ReadLinePieces does; false when there is
-// none.
+// none. A line of a file longer than inMemory bytes is quoted from the file.
 template <class Sink>
-bool ReadQuotableLine(LineReader& reader, QuotableLine& line, Sink&& sink) {
+bool ReadQuotableLine(LineReader& reader, QuotableLine& line, Sink&& sink,
+                      std::size_t inMemory = DefaultQuoteInMemory) {
   line.offset = reader.Offset();
   const bool rereadable = reader.Rereadable().has_value();
-  const std::size_t keep = rereadable ? QuoteInMemory() : std::string::npos;
+  const std::size_t keep = rereadable ? inMemory : std::string::npos;
   CountedLine read;
   if (!reader.ReadLineKept(keep, read, sink)) return false;
   line.length = read.length;
@@ -51,10 +51,10 @@ bool ReadQuotableLine(LineReader& reader, QuotableLine& line, Sink&& sink) {
   return true;
 }
 
-// Raises EAssertion with location and the message head + line + tail, where
-// line was read by ReadQuotableLine from reader's current input.
+// Raises EAssertion with location, the message head + line + tail, where
+// line was read by ReadQuotableLine from reader's current input, and place.
 [[noreturn]] void FailQuoting(const LineReader& reader, std::int32_t location, std::string head,
-                              const QuotableLine& line, std::string_view tail);
+                              const QuotableLine& line, std::string_view tail, FaultPlace place);
 
 // A line quoted from its file, on its way into the report: opened, checked
 // and measured before any of the report is written.

@@ -1,5 +1,6 @@
 #include "input/system.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -101,18 +102,18 @@ std::FILE* OpenReport(const std::string& path) {
 #endif
 }
 
-std::FILE* OpenScratch() {
-#if defined(_WIN32)
-  // The C library's own temporary file goes to the drive's root, which a
-  // user may not write to.
-  wchar_t folder[MAX_PATH + 1];
-  wchar_t name[MAX_PATH + 1];
-  if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"krb", 0, name) == 0)
-    return nullptr;
-  return _wfopen(name, L"w+bD");
-#else
-  return std::tmpfile();
-#endif
+std::string OpenProblem(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(PathOf(path), error))
+    return std::generic_category().message(EISDIR);
+  errno = 0;
+  std::FILE* file = OpenForReading(path);
+  if (file != nullptr) {
+    std::fclose(file);
+    return std::string();
+  }
+  const int reason = errno;
+  return reason != 0 ? std::generic_category().message(reason) : std::string("cannot be opened");
 }
 
 std::optional<FileIdentity> IdentifyFile(const std::string& path) {

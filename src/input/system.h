@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "run/assertion.h"
+#include "failure/file_identity.h"
 
 namespace krobelnik {
 
@@ -42,9 +43,19 @@ bool SeekTo(std::FILE* file, std::int64_t offset);
 // nullptr when it cannot be opened.
 std::FILE* OpenReport(const std::string& path);
 
-// A fresh file for bytes that are written and read back, removed when it
-// is closed; nullptr when none can be made.
-std::FILE* OpenScratch();
+// Why the file at path cannot be read, in the system's words ("No such
+// file or directory", "Is a directory", ...); empty when it can be opened
+// for reading and is no directory.
+std::string OpenProblem(const std::string& path);
+
+// The bytes that end each line of a report as the system writes it in
+// text mode: a carriage return and a line feed on Windows, a line feed
+// elsewhere.
+#if defined(_WIN32)
+inline constexpr std::string_view ReportLineEnd = "\r\n";
+#else
+inline constexpr std::string_view ReportLineEnd = "\n";
+#endif
 
 // The regular file at path as it is now; nothing when it is no regular file
 // or its size or time cannot be read. Only such a file can be read twice.

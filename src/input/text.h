@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "input/byte_scan.h"
+
 namespace krobelnik {
 
 // White space of the "C" locale: bytes 9 to 13 and 32; never a byte of 128 or more.
@@ -99,16 +101,24 @@ inline bool SameStart(ShortBytes a, ShortBytes b, std::size_t L) {
   return (((a.low ^ b.low) & mask.low) | ((a.high ^ b.high) & mask.high)) == 0;
 }
 
-// FindNonLetter for ranges of eight bytes or more.
-std::size_t FindNonLetterInLong(const char* data, std::size_t size);
+// FindNonLetter for the bytes from q on, eight at a time and then one by
+// one: the end of a range, after the whole blocks a scan level takes.
+inline std::size_t FindNonLetterInTail(const char* data, std::size_t q, std::size_t size) {
+  for (; size - q >= 8; q += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, data + q, 8);
+    if (NonLetterBytes(word) != 0) break;
+  }
+  for (; q < size; ++q)
+    if (!IsLowerLetter(data[q])) return q;
+  return size;
+}
 
 // Index of the first byte of [data, data + size) that is not a lowercase
 // letter, or size when all of them are.
 inline std::size_t FindNonLetter(const char* data, std::size_t size) {
-  if (size >= 8) return FindNonLetterInLong(data, size);
-  for (std::size_t q = 0; q < size; ++q)
-    if (!IsLowerLetter(data[q])) return q;
-  return size;
+  if (size >= 8) return ActiveScanners().findNonLetter(data, size);
+  return FindNonLetterInTail(data, 0, size);
 }
 
 }  // namespace krobelnik

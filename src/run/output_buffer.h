@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/assertion.h"
+#include "failure/assertion.h"
 
 namespace krobelnik {
 

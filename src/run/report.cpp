@@ -20,6 +20,26 @@ bool WriteSuccessReport(OutputBuffer& out, std::span<const ResultEntry> results)
   return out.Finish();
 }
 
+namespace {
+
+// Puts failure's message into out, its quoted line copied from its file
+// through quoted, which is open when the message quotes one; false when the
+// file gives fewer bytes than it did.
+bool PutMessage(OutputBuffer& out, const EAssertion& failure, QuoteCopy& quoted) {
+  // The message ends at its first NUL byte, like a C string in the format;
+  // only a quoted input line can hold one.
+  const std::string_view message = failure.message;
+  const std::size_t shown = ShownLength(message);
+  out.Put(message.substr(0, shown));
+  if (!failure.quote || shown != message.size()) return true;
+  const bool copied = quoted.CopyTo(
+      [&out](const char* data, std::size_t size) { out.Put(std::string_view(data, size)); });
+  if (quoted.ShowsTail()) out.Put(failure.quote->tail);
+  return copied;
+}
+
+}  // namespace
+
 bool WriteFailureReport(OutputBuffer& out, const EAssertion& failure) {
   QuoteCopy quoted;
   if (failure.quote && !quoted.Open(*failure.quote)) return WriteUnexpectedFailureReport(out);
@@ -28,18 +48,15 @@ bool WriteFailureReport(OutputBuffer& out, const EAssertion& failure) {
   out.Put(":");
   out.PutInt(failure.location);
   out.Put("]: ");
-  // The message ends at its first NUL byte, like a C string in the format;
-  // only a quoted input line can hold one.
-  const std::string_view message = failure.message;
-  const std::size_t shown = ShownLength(message);
-  out.Put(message.substr(0, shown));
-  bool copied = true;
-  if (failure.quote && shown == message.size()) {
-    copied = quoted.CopyTo(
-        [&out](const char* data, std::size_t size) { out.Put(std::string_view(data, size)); });
-    if (quoted.ShowsTail()) out.Put(failure.quote->tail);
-  }
+  const bool copied = PutMessage(out, failure, quoted);
   out.Put("\n-1\n");
+  return out.Finish() && copied;
+}
+
+bool WriteMessage(OutputBuffer& out, const EAssertion& failure) {
+  QuoteCopy quoted;
+  if (failure.quote && !quoted.Open(*failure.quote)) return false;
+  const bool copied = PutMessage(out, failure, quoted);
   return out.Finish() && copied;
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <span>
 
-#include "run/assertion.h"
+#include "failure/assertion.h"
 #include "run/output_buffer.h"
 
 namespace krobelnik {
@@ -33,6 +33,9 @@ bool WriteSuccessReport(std::FILE* report, std::span<const ResultEntry> results)
 // written instead, and a file that changes while it is copied fails the write.
 bool WriteFailureReport(OutputBuffer& out, const EAssertion& failure);
 bool WriteFailureReport(std::FILE* report, const EAssertion& failure);
+
+// The message of the failure form alone, as the report shows it.
+bool WriteMessage(OutputBuffer& out, const EAssertion& failure);
 
 // The fixed text for a failure that is not an EAssertion, and "-1".
 bool WriteUnexpectedFailureReport(OutputBuffer& out);

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "answer/answer_block.h"
+#include "failure/assertion.h"
 #include "input/leading_int.h"
 #include "input/quote.h"
 #include "input/system.h"
-#include "run/assertion.h"
 
 namespace krobelnik {
 
@@ -38,77 +38,91 @@ std::size_t BufferSizeFor(const Input& input) {
   return std::min(size + 1, LineReader::DefaultBufferSize);
 }
 
+namespace {
+
+// Where line of the submission starts (or would start).
+LineContext SubmissionLine(std::int64_t line, std::int64_t offset) {
+  return LineContext{{InputRole::Submission, line, offset, 0}, 0, {}};
+}
+
+}  // namespace
+
 void ReadSubmission(LineReader& submission, const TestCases& testCases,
-                    GrowingArray<ResultEntry>& results, RunPlace& place) {
+                    GrowingArray<ResultEntry>& results, const ReadOptions& options,
+                    const SectionObserver& observer) {
   QuotableLine line;
   LeadingIntParser contestantParser;
-  if (!ReadQuotableLine(submission, line, [&](const char* data, std::size_t size) {
-        contestantParser.Feed(data, size);
-      }))
-    Fail(185, "manjka stevilka tekmovalca");
-  if (line.length != 6) Fail(186, "stevilka tekmovalca bi morala imeti 6 stevk");
+  if (!ReadQuotableLine(
+          submission, line,
+          [&](const char* data, std::size_t size) { contestantParser.Feed(data, size); },
+          options.quoteInMemory))
+    Fail(185, "manjka stevilka tekmovalca", SubmissionLine(1, line.offset).Missing());
+  if (line.length != 6)
+    Fail(186, "stevilka tekmovalca bi morala imeti 6 stevk",
+         SubmissionLine(1, line.offset).At(line.length > 6 ? 7 : 0).AddFact("length", line.length));
   std::int32_t contestantNumber = 0;
   if (!contestantParser.Result(contestantNumber))
     FailQuoting(submission, 188, "v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"",
-                line, "\"");
-  if (!ReadQuotableLine(submission, line, IgnoreBytes)) Fail(189, "manjka druga vrstica");
+                line, "\"", SubmissionLine(1, line.offset).At(1));
+  LineHead head;
+  if (!ReadQuotableLine(submission, line, head, options.quoteInMemory))
+    Fail(189, "manjka druga vrstica", SubmissionLine(2, line.offset).Missing());
   if (!line.kept || line.text != TaskName)
     FailQuoting(submission, 190,
                 "v drugi vrstici bi moral biti niz \"" + std::string(TaskName) + "\", ne pa \"",
-                line, "\"");
+                line, "\"", SubmissionLine(2, line.offset).At(TaskNameColumn(head.View())));
 
-  std::int64_t& lineCounter = place.line;
-  lineCounter = 3;
+  std::int64_t lineCounter = 3;
   // One block serves every section, so that its strings' storage passes from
   // each section to the next and after the largest one no section allocates.
-  AnswerBlock& block = place.block;
+  AnswerBlock block;
   for (;;) {
     // Only the start of a section's number line is looked at; the rest is
     // read past, not kept.
     LeadingIntParser numberParser;
-    if (!ReadQuotableLine(submission, line, [&](const char* data, std::size_t size) {
-          numberParser.Feed(data, size);
-        }))
+    if (!ReadQuotableLine(
+            submission, line,
+            [&](const char* data, std::size_t size) { numberParser.Feed(data, size); },
+            options.quoteInMemory))
       break;
     if (line.length == 0) {
       ++lineCounter;
       continue;
     }
-    place.sectionLine = lineCounter;
-    place.sectionOffset = line.offset;
-    place.testCase = 0;
     std::int32_t number = 0;
     if (!numberParser.Result(number))
       FailQuoting(submission, 198,
                   "v " + IntToStr(lineCounter) +
                       ". vrstici bi morala biti stevilka testnega primera, ne pa \"",
-                  line, "\"");
+                  line, "\"", SubmissionLine(lineCounter, line.offset).At(1));
     // Test case k stands at position k - 1, so indexing finds exactly the
     // first record with that number.
     if (number < 1 || static_cast<std::size_t>(number) > testCases.Count())
       Fail(200,
            "v " + IntToStr(lineCounter) +
-               ". vrstici se pojavlja neveljavna stevilka testnega primera: " + IntToStr(number));
-    place.testCase = number;
+               ". vrstici se pojavlja neveljavna stevilka testnega primera: " + IntToStr(number),
+           SubmissionLine(lineCounter, line.offset)
+               .At(numberParser.Blanks() + 1)
+               .AddFact("testCases", static_cast<std::int64_t>(testCases.Count())));
+    const std::int64_t firstLine = lineCounter;
     ++lineCounter;
     ReadAnswerBlock(block, submission, lineCounter, number,
-                    testCases[static_cast<std::size_t>(number) - 1]);
+                    testCases[static_cast<std::size_t>(number) - 1], options);
     results.Push(ResultEntry{number, block.score});
-    if (place.accepted != nullptr)
-      place.accepted->Push(SectionLines{place.sectionLine, block.k, block.r});
+    if (observer) observer(firstLine, block);
   }
 }
 
 void ReadInputs(const Input& testData, const Input& submission, TestCases& testCases,
-                GrowingArray<ResultEntry>& results, RunPlace& place) {
+                GrowingArray<ResultEntry>& results, const ReadOptions& options,
+                const SectionObserver& observer) {
   // One reader serves both inputs in turn: the test data is read whole and
   // its file closed before the submission is opened in the same buffer.
   LineReader stream(std::max(BufferSizeFor(testData), BufferSizeFor(submission)));
   OpenInput(stream, testData);
-  ReadTestData(stream, testCases);
-  place.inSubmission = true;
+  ReadTestData(stream, testCases, options);
   OpenInput(stream, submission);
-  ReadSubmission(stream, testCases, results, place);
+  ReadSubmission(stream, testCases, results, options, observer);
 }
 
 bool WriteOutcome(OutputBuffer& out, const std::exception_ptr& failure,
@@ -123,35 +137,34 @@ bool WriteOutcome(OutputBuffer& out, const std::exception_ptr& failure,
   }
 }
 
-bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submission) {
+bool WriteVerdict(OutputBuffer& out, const Input& testData, const Input& submission,
+                  const ReadOptions& options) {
   // Everything a run reads lives inside the try block, so unwinding closes
   // the inputs and frees the test cases before a failure is written. The
   // failure itself is kept as it was raised, without a copy, and the writers
-  // allocate nothing, so reporting cannot fail for want of memory.
+  // allocate nothing, so reporting to a file cannot fail for want of memory.
   std::exception_ptr failure;
   GrowingArray<ResultEntry> results;
   try {
     TestCases testCases;
-    RunPlace place;
-    ReadInputs(testData, submission, testCases, results, place);
+    ReadInputs(testData, submission, testCases, results, options);
   } catch (...) {
     failure = std::current_exception();
     results = GrowingArray<ResultEntry>();
   }
-  OutputBuffer out(report);
   return WriteOutcome(out, failure, std::span(results.Data(), results.Size()));
 }
 
-bool VerdictText(const Input& testData, const Input& submission, std::string& text) {
+bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submission) {
+  OutputBuffer out(report);
+  return WriteVerdict(out, testData, submission);
+}
+
+bool VerdictText(const Input& testData, const Input& submission, std::string& text,
+                 const ReadOptions& options) {
   text.clear();
-  std::FILE* report = OpenScratch();
-  if (report == nullptr) return false;
-  const bool written = WriteVerdict(report, testData, submission);
-  std::rewind(report);
-  char chunk[4096];
-  for (std::size_t got; (got = std::fread(chunk, 1, sizeof(chunk), report)) > 0;)
-    text.append(chunk, got);
-  return CloseReport(report) && written;
+  OutputBuffer out(text);
+  return WriteVerdict(out, testData, submission, options);
 }
 
 int RunEval(int argc, const char* const* argv) {

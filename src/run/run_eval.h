@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <span>
 #include <string>
 #include <utility>
@@ -51,51 +52,33 @@ void OpenInput(LineReader& stream, const Input& input);
 std::size_t BufferSizeFor(const Input& input);
 
 // The guarded part of a run: reads the whole test data, then the submission,
-// and writes exactly one form of the report into the open report. Returns
-// whether every byte of it was written.
+// and writes exactly one form of the report into out (the open report, or a
+// text). Returns whether every byte of it was written.
+bool WriteVerdict(OutputBuffer& out, const Input& testData, const Input& submission,
+                  const ReadOptions& options = {});
 bool WriteVerdict(std::FILE* report, const Input& testData, const Input& submission);
 
-// The report WriteVerdict writes for the two inputs, into a scratch file and
-// back into text; false when no sound report exists.
-bool VerdictText(const Input& testData, const Input& submission, std::string& text);
+// The report WriteVerdict writes for the two inputs, as text; false when no
+// sound report exists.
+bool VerdictText(const Input& testData, const Input& submission, std::string& text,
+                 const ReadOptions& options = {});
 
-// An accepted section as the run saw it: the line of its number line and
-// its counts. Its last line follows from them (firstLine + k + 2).
-struct SectionLines {
-  std::int64_t firstLine;
-  std::int32_t k;
-  std::int32_t r;
-};
-
-// Where a run's reading stands, kept up to date as it reads, so that a
-// failure can be placed once it is raised: the input, and in the submission
-// the line counter, the section whose number line was read last and the
-// section's block as far as it was read.
-struct RunPlace {
-  bool inSubmission = false;
-  // The line counter: after a section's number line, the number of the line
-  // after the one read last.
-  std::int64_t line = 0;
-  // The last number line read: its line, its offset, and the test case it
-  // names once that number is valid (0 before).
-  std::int64_t sectionLine = 0;
-  std::int64_t sectionOffset = 0;
-  std::int32_t testCase = 0;
-  AnswerBlock block;
-  // Where the accepted sections go, when someone wants them.
-  GrowingArray<SectionLines>* accepted = nullptr;
-};
+// Told of each accepted section as the submission is read: the line of its
+// number line and its block.
+using SectionObserver = std::function<void(std::int64_t firstLine, const AnswerBlock& block)>;
 
 // Checks the submission's header and scores each of its sections against
 // testCases, appending one entry per section; raises EAssertion at a fault.
 void ReadSubmission(LineReader& submission, const TestCases& testCases,
-                    GrowingArray<ResultEntry>& results, RunPlace& place);
+                    GrowingArray<ResultEntry>& results, const ReadOptions& options = {},
+                    const SectionObserver& observer = {});
 
 // Reads the whole test data into testCases, then the submission, as a run
 // does, appending an entry per accepted section; raises EAssertion (or
 // anything else that stops reading) at the first fault.
 void ReadInputs(const Input& testData, const Input& submission, TestCases& testCases,
-                GrowingArray<ResultEntry>& results, RunPlace& place);
+                GrowingArray<ResultEntry>& results, const ReadOptions& options = {},
+                const SectionObserver& observer = {});
 
 // Writes the report of a run that read both inputs to their end (failure
 // empty) or stopped with failure: the success form of results, the failure

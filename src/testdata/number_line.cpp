@@ -1,30 +1,21 @@
 #include "testdata/number_line.h"
 
-#include <algorithm>
 #include <string>
 
-#include "run/assertion.h"
+#include "failure/assertion.h"
 
 namespace krobelnik {
 
-void FailNotDigit(char c) {
-  Fail(55, "namesto stevke se pojavlja znak s kodo " + IntToStr(static_cast<unsigned char>(c)));
+void FailNotDigit(char c, std::int64_t column, const LineContext& context) {
+  const auto code = static_cast<unsigned char>(c);
+  Fail(55, "namesto stevke se pojavlja znak s kodo " + IntToStr(code),
+       context.At(column).AddFact("byte", code));
 }
 
-void FailTooLarge(std::uint32_t value, char digit) {
-  Fail(61, "stevilo " + IntToStr(value) + std::string(1, digit) + " je preveliko");
-}
-
-namespace {
-
-std::size_t numberBatchSize = MaxNumberBatch;
-
-}  // namespace
-
-std::size_t NumberBatchSize() { return numberBatchSize; }
-
-void SetNumberBatchSize(std::size_t size) {
-  numberBatchSize = std::clamp(size, ConverterSlots, MaxNumberBatch);
+void FailTooLarge(std::uint32_t value, char digit, std::int64_t column,
+                  const LineContext& context) {
+  Fail(61, "stevilo " + IntToStr(value) + std::string(1, digit) + " je preveliko",
+       context.At(column).AddFact("digit", digit - '0'));
 }
 
 }  // namespace krobelnik

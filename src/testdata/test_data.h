@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "input/growing_array.h"
 #include "input/line_reader.h"
+#include "input/quote.h"
+#include "testdata/number_line.h"
 
 namespace krobelnik {
 
@@ -13,6 +16,33 @@ inline constexpr std::string_view TaskName = "Krobelnik";
 
 // The longest s a test case may have.
 inline constexpr std::int64_t MaxStringLength = 10000000;
+
+// The line of the test data that holds s of test case number: block k
+// takes lines 3k, 3k + 1 and 3k + 2.
+constexpr std::int64_t LineOfS(std::int32_t number) { return 3 * std::int64_t{number} + 2; }
+
+// The column (from 1) of the first byte where a line differs from TaskName,
+// or of the byte past the shorter of the two; head holds the line's first
+// bytes, at least one more than TaskName has when the line is that long.
+std::int64_t TaskNameColumn(std::string_view head);
+
+// The first bytes of a line read in pieces, as many as TaskNameColumn needs.
+struct LineHead {
+  char bytes[16] = {};
+  std::size_t kept = 0;
+  void operator()(const char* data, std::size_t size) {
+    for (std::size_t b = 0; b < size && kept < sizeof(bytes); ++b) bytes[kept++] = data[b];
+  }
+  std::string_view View() const { return std::string_view(bytes, kept); }
+};
+
+// Sizes that only the tests and fuzz targets change: how many numbers a
+// number line hands on at once, and the longest line of a file that a
+// message quotes from memory.
+struct ReadOptions {
+  std::size_t numberBatch = MaxNumberBatch;
+  std::size_t quoteInMemory = DefaultQuoteInMemory;
+};
 
 // One test case: its number and the string s to be represented, a view
 // into the TestCases that hold it.
@@ -53,6 +83,6 @@ class TestCases {
 
 // Reads the whole test data from an open stream standing at line 1 into
 // testCases (emptied first); raises EAssertion at the first defect.
-void ReadTestData(LineReader& stream, TestCases& testCases);
+void ReadTestData(LineReader& stream, TestCases& testCases, const ReadOptions& options = {});
 
 }  // namespace krobelnik

@@ -1,4 +1,4 @@
-#include "run/assertion.h"
+#include "failure/assertion.h"
 
 #include <charconv>
 #include <system_error>
@@ -6,12 +6,12 @@
 
 namespace krobelnik {
 
-void Fail(std::int32_t location, std::string message) {
-  throw EAssertion{std::move(message), SourceText, location, std::nullopt};
+void Fail(std::int32_t location, std::string message, FaultPlace place) {
+  throw EAssertion{std::move(message), SourceText, location, std::nullopt, std::move(place)};
 }
 
-void Fail(std::int32_t location, std::string message, QuotedSpan quote) {
-  throw EAssertion{std::move(message), SourceText, location, std::move(quote)};
+void Fail(std::int32_t location, std::string message, QuotedSpan quote, FaultPlace place) {
+  throw EAssertion{std::move(message), SourceText, location, std::move(quote), std::move(place)};
 }
 
 std::size_t FormatInt(std::int64_t value, char* buffer) {

@@ -2,18 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 
-namespace krobelnik {
+#include "failure/fault_place.h"
+#include "failure/file_identity.h"
 
-// A file as it was when it was read: its name, size and modification time.
-struct FileIdentity {
-  std::string path;
-  std::uintmax_t size = 0;
-  std::filesystem::file_time_type modified;
-};
+namespace krobelnik {
 
 // An input line that a message quotes from its file rather than from memory,
 // because it is too long to keep: where it stands, the file it stands in,
@@ -27,25 +22,27 @@ struct QuotedSpan {
 };
 
 // The single failure type: a finished message for the contestant, the text
-// naming the raising unit (never printed) and the location number of the check.
-// With a quote, the message is only its beginning: the quoted line and the
-// quote's tail follow it.
+// naming the raising unit (never printed), the location number of the check,
+// and where the check stood. With a quote, the message is only its
+// beginning: the quoted line and the quote's tail follow it.
 struct EAssertion {
   std::string message;
   std::string source;
   std::int32_t location;
   std::optional<QuotedSpan> quote = std::nullopt;
+  FaultPlace place = {};
 };
 
 // The source text that every failure of the evaluator carries.
 inline constexpr const char* SourceText = "Zelvor20Krobelnik";
 
-// Raises EAssertion with location and message.
-[[noreturn]] void Fail(std::int32_t location, std::string message);
+// Raises EAssertion with location, message and the place of the fault.
+[[noreturn]] void Fail(std::int32_t location, std::string message, FaultPlace place);
 
-// Raises EAssertion with location, the beginning of its message and the quoted
-// line that continues it.
-[[noreturn]] void Fail(std::int32_t location, std::string message, QuotedSpan quote);
+// Raises EAssertion with location, the beginning of its message, the quoted
+// line that continues it, and the place of the fault.
+[[noreturn]] void Fail(std::int32_t location, std::string message, QuotedSpan quote,
+                       FaultPlace place);
 
 // Longest decimal rendering of a 64-bit signed value, sign included.
 inline constexpr std::size_t MaxIntDigits = 20;

@@ -1,5 +1,5 @@
+#include "check/check_testdata.h"
 #include "input/system.h"
-#include "run/check_testdata.h"
 
 int main(int argc, char** argv) {
   const krobelnik::ProgramArguments arguments(argc, argv);

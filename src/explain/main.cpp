@@ -1,5 +1,5 @@
+#include "explain/explain_program.h"
 #include "input/system.h"
-#include "run/explain.h"
 
 int main(int argc, char** argv) {
   const krobelnik::ProgramArguments arguments(argc, argv);

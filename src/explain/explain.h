@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "failure/fault_place.h"
+#include "input/growing_array.h"
+#include "run/report.h"
+#include "run/run_eval.h"
+#include "testdata/test_data.h"
+
+namespace krobelnik {
+
+// An explanation of a run's verdict for people: the report the evaluator
+// writes for the same inputs and, for a rejection, the place its failing
+// check recorded, with an excerpt of that line and the facts its message
+// leaves out; for an accepted submission its sections, and for test data
+// checked alone its test cases.
+
+// How the report came out.
+enum class Verdict { Accepted, Rejected, TestData, Unexpected };
+
+// Whose fault a verdict is: nobody's, the submission's, the test data's, or
+// that of an input that could not be opened (which the evaluator reads as
+// empty, so that the report blames what it did not read).
+enum class Fault { None, Submission, TestData, Unopened };
+
+// A line of an input as an explanation shows it: its number, the column at
+// fault (from 1, 0 for none) and an excerpt of its bytes around the column.
+struct ShownLine {
+  InputRole input = InputRole::Submission;
+  std::int64_t line = 0;
+  std::int64_t column = 0;
+  // Whether the column is where a number starts that the check counted.
+  bool counted = false;
+  // Whether the line was there to show; the excerpt holds its bytes from
+  // column excerptStart on, and excerptGoesOn whether more follow.
+  bool found = false;
+  std::string excerpt;
+  std::int64_t excerptStart = 1;
+  bool excerptGoesOn = false;
+};
+
+// An input that could not be opened: which, its name and the system's reason.
+struct UnopenedInput {
+  InputRole input;
+  std::string name;
+  std::string reason;
+};
+
+// An accepted section as the run saw it: the line of its number line and
+// its counts. Its last line follows from them (firstLine + k + 2).
+struct SectionRow {
+  std::int64_t firstLine;
+  std::int32_t k;
+  std::int32_t r;
+};
+
+struct Explanation {
+  bool testDataOnly = false;
+  // The report's text with line feeds, as the evaluator writes it.
+  std::string report;
+  Verdict verdict = Verdict::Unexpected;
+  Fault fault = Fault::None;
+  // For a failure form: its location and message (0 and empty otherwise).
+  std::int32_t location = 0;
+  std::string message;
+  // Where the fault lies (for a missing line: found is false), and the
+  // letter of a string line it comes from.
+  ShownLine where;
+  std::optional<ShownLine> letter;
+  SectionPlace section;
+  // Why, in a sentence, and the facts behind it.
+  std::string why;
+  std::vector<Fact> facts;
+  std::vector<UnopenedInput> unopened;
+  // What an accepted run read.
+  TestCases testCases;
+  GrowingArray<ResultEntry> results;
+  GrowingArray<SectionRow> sections;
+};
+
+// The submission that test data checked alone is evaluated with: its two
+// header lines and no section, accepted exactly when the test data is sound.
+inline constexpr const char* HeaderOnlySubmission = "000000\nKrobelnik\n";
+
+// Runs the evaluation of submission against testData and explains it (with
+// testDataOnly, submission is HeaderOnlySubmission); false when no sound
+// report could be made (memory ran out).
+bool Explain(const Input& testData, const Input& submission, bool testDataOnly, Explanation& out);
+
+// The explanation as text for people, and as one JSON object. Both return
+// whether every byte was written.
+bool PrintText(std::FILE* out, const Explanation& explanation);
+bool PrintJson(std::FILE* out, const Explanation& explanation);
+
+// The why sentence of a location's row with the facts and line it names
+// filled in: {name}, {name-1}, {name:ordinal} and {line}.
+std::string FillWhy(std::string_view why, const std::vector<Fact>& facts, std::int64_t line);
+
+}  // namespace krobelnik

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "explain/explain.h"
+#include "run/output_buffer.h"
+
+namespace krobelnik {
+
+// What the text and the JSON form of an explanation share.
+
+// Writes text pieces and numbers to a file through one buffer.
+class ExplainOut {
+ public:
+  explicit ExplainOut(std::FILE* file) : buffer_(file), file_(file) {}
+  ExplainOut& operator<<(std::string_view text) {
+    buffer_.Put(text);
+    return *this;
+  }
+  ExplainOut& operator<<(std::int64_t value) {
+    buffer_.PutInt(value);
+    return *this;
+  }
+  // A column of a table: value right-aligned in width (at most 20).
+  ExplainOut& Cell(std::int64_t value, std::size_t width);
+  // A JSON string holding one character per byte, of the same code.
+  ExplainOut& Json(std::string_view bytes);
+  // Flushes everything; returns whether every byte was written.
+  bool Finish() { return buffer_.Finish() && std::fflush(file_) == 0 && std::ferror(file_) == 0; }
+
+ private:
+  OutputBuffer buffer_;
+  std::FILE* file_;
+};
+
+// A line's excerpt as shown: its bytes with those outside printable ASCII
+// as escapes (\t, \r, \xe8; a backslash doubled), "..." where the line goes
+// on; and a line with a caret under the column, empty without a column.
+struct ExcerptLines {
+  std::string text;
+  std::string caret;
+};
+ExcerptLines RenderExcerpt(const ShownLine& line);
+
+// The names an explanation gives inputs, verdicts and faults.
+const char* InputName(InputRole input);
+const char* VerdictName(Verdict verdict);
+const char* FaultName(Fault fault);
+
+}  // namespace krobelnik

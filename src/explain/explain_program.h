@@ -1,0 +1,16 @@
+#pragma once
+
+namespace krobelnik {
+
+// The line a wrong command line of the explain program prints to standard
+// error, and that --help starts with.
+inline constexpr const char* ExplainUsageLine =
+    "usage: Zelvor20Krobelnik-explain TESTDATA [SUBMISSION] [--json]\n";
+
+// The explain program: argv[1] the test data, argv[2] the submission when
+// given, --json anywhere, or --help, -h or --version. Returns 0 accepted (or
+// sound test data), 1 rejected, 3 test data at fault, 2 a wrong command line,
+// an input that could not be opened, or no sound report.
+int ExplainMain(int argc, const char* const* argv);
+
+}  // namespace krobelnik

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace krobelnik {
+
+// The location table, one row per check: the file a check reads, who is at
+// fault when it fails, what it found, its message's shape, the byte its
+// column names and the sentence that explains it. The table is
+// docs/locations.tsv, built into the program; whatever needs to know
+// something about a location reads its row.
+struct LocationRow {
+  std::int32_t location = 0;
+  // "test data", "submission" or "either" (a number line of either file).
+  std::string_view file;
+  // "organiser", "contestant" or "either".
+  std::string_view fault;
+  std::string_view meaning;
+  // Fixed fragments, with each inserted value named in angle brackets.
+  std::string_view message;
+  std::string_view column;
+  // May name facts of the fault and its line: {name}, {name-1},
+  // {name:ordinal} ("3rd") and {line}.
+  std::string_view why;
+};
+
+// Every row, in the table's order.
+std::span<const LocationRow> Locations();
+
+// The row of location; nullptr for a number that no check uses.
+const LocationRow* FindLocation(std::int32_t location);
+
+}  // namespace krobelnik
