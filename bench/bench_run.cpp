@@ -4,6 +4,12 @@
 // memory of the explain program on the same files; then a scaling table.
 //
 //   bench_run [--dir DIR] [--runs N] [--evaluator PATH] [--explain PATH]
+//             [--yardstick DIR]
+//
+// With --yardstick, the team's shared workloads W1 to W6 in that folder (as
+// its generator makes them) are measured too, first. The explain program's
+// time is given as the median of its ratio to the evaluator's over runs
+// made in pairs, the two programs one after the other on the same files.
 //
 // Workloads (about 450 MB) are written to DIR and kept there for the next run;
 // without --dir they go to a fresh folder in the temporary directory, which is
@@ -114,6 +120,35 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
+// A workload of the shared yardstick: its files and, from expected.json, its
+// report or the location of its rejection.
+Workload LoadYardstick(const std::string& dir, const std::string& name) {
+  Workload w;
+  w.name = name;
+  w.testData = dir + "/" + name + "/testdata.txt";
+  w.submission = dir + "/" + name + "/submission.txt";
+  const std::string expected = ReadAll(dir + "/" + name + "/expected.json");
+  const std::size_t location = expected.find("\"location\": ");
+  if (location != std::string::npos) {
+    w.expectedLocation = std::atoi(expected.c_str() + location + 12);
+    return w;
+  }
+  const std::size_t report = expected.find("\"report\": \"");
+  if (report != std::string::npos) {
+    const std::size_t from = report + 11;
+    const std::string escaped = expected.substr(from, expected.find('"', from) - from);
+    for (std::size_t c = 0; c < escaped.size(); ++c) {
+      if (escaped[c] == '\\' && c + 1 < escaped.size() && escaped[c + 1] == 'n') {
+        w.expectedReport += '\n';
+        ++c;
+      } else {
+        w.expectedReport += escaped[c];
+      }
+    }
+  }
+  return w;
+}
+
 Workload Load(const std::string& dir, const Plan& plan) {
   Workload w;
   w.name = std::string(plan.kind) + "-n" + std::to_string(plan.n);
@@ -129,14 +164,74 @@ Workload Load(const std::string& dir, const Plan& plan) {
   return w;
 }
 
+// Measures one workload of the main table and prints its row; false when a
+// report is wrong.
+bool MeasureRow(const Workload& w, int runs, const std::string& evaluator,
+                const std::string& explain, const std::string& reportPath,
+                std::map<std::string, double>& measured, bool main) {
+  const double input = static_cast<double>(std::filesystem::file_size(w.testData) +
+                                           std::filesystem::file_size(w.submission));
+  std::vector<double> base, eval, explained, ratios;
+  long peak = 0;
+  long explainPeak = 0;
+  std::string report;
+  Evaluate(evaluator, w, reportPath);  // warm-up
+  for (int run = 0; run < runs; ++run) {
+    base.push_back(Baseline(w));
+    const Run r = Evaluate(evaluator, w, reportPath);
+    eval.push_back(r.seconds);
+    peak = std::max(peak, r.peakKiB);
+    report = r.report;
+    if (main) {
+      const Run e = Evaluate(evaluator, w, reportPath, explain);
+      explained.push_back(e.seconds);
+      ratios.push_back(e.seconds / r.seconds);
+      explainPeak = std::max(explainPeak, e.peakKiB);
+      // The explanation starts with the evaluator's report.
+      if (e.report.compare(0, report.size(), report) != 0) {
+        std::fprintf(stderr, "%s: the explanation's report differs\n", w.name.c_str());
+        return false;
+      }
+    }
+  }
+  const std::string failure =
+      "Napaka [Zelvor20Krobelnik:" + std::to_string(w.expectedLocation) + "]: ";
+  const bool right =
+      w.expectedLocation != 0 ? report.rfind(failure, 0) == 0 : report == w.expectedReport;
+  if (!right) {
+    std::fprintf(stderr, "%s: wrong report: %.200s\n", w.name.c_str(), report.c_str());
+    return false;
+  }
+  const double mib = input / (1 << 20);
+  measured[w.name] = Median(eval);
+  if (main) {
+    std::printf("%-22s %9.1f %10.3f %9.3f %7.2f %9.0f %9.1f %9.2f %9.3f %7.2f %9.1f  %s\n",
+                w.name.c_str(), mib, Median(base), Median(eval), Median(eval) / Median(base),
+                mib / Median(eval), static_cast<double>(peak) / 1024,
+                static_cast<double>(peak) * 1024 / input, Median(explained), Median(ratios),
+                static_cast<double>(explainPeak) / 1024,
+                w.expectedLocation != 0
+                    ? ("rejected " + std::to_string(w.expectedLocation) + " as expected").c_str()
+                    : "OK as expected");
+  }
+  std::fflush(stdout);
+  return true;
+}
+
 int Measure(const std::string& dir, int runs, const std::string& evaluator,
-            const std::string& explain) {
+            const std::string& explain, const std::string& yardstick) {
   const std::string reportPath = dir + "/report.txt";
   std::printf("%-22s %9s %10s %9s %7s %9s %9s %9s %9s %7s %9s  %s\n", "workload", "input MiB",
               "baseline s", "eval s", "ratio", "MiB/s", "peak MiB", "RSS/input", "explain s",
               "x eval", "peak MiB", "verdict");
-  bool scaling = false;
   std::map<std::string, double> measured;
+  if (!yardstick.empty()) {
+    for (const char* name : {"W1", "W2", "W3", "W4", "W5", "W6"})
+      if (!MeasureRow(LoadYardstick(yardstick, name), runs, evaluator, explain, reportPath,
+                      measured, true))
+        return 1;
+  }
+  bool scaling = false;
   for (const Plan& plan : Plans) {
     if (!plan.main && !scaling) {
       scaling = true;
@@ -144,59 +239,12 @@ int Measure(const std::string& dir, int runs, const std::string& evaluator,
       std::printf("%-22s %9s %9s %12s\n", "workload", "n", "eval s", "ns/letter");
     }
     const Workload w = Load(dir, plan);
-    if (!plan.main && measured.count(w.name) != 0) {
+    if (plan.main || measured.count(w.name) == 0) {
+      if (!MeasureRow(w, runs, evaluator, explain, reportPath, measured, plan.main)) return 1;
+    }
+    if (!plan.main)
       std::printf("%-22s %9lld %9.4f %12.2f\n", w.name.c_str(), static_cast<long long>(plan.n),
                   measured[w.name], measured[w.name] * 1e9 / static_cast<double>(plan.n));
-      continue;
-    }
-    const double input = static_cast<double>(std::filesystem::file_size(w.testData) +
-                                             std::filesystem::file_size(w.submission));
-    std::vector<double> base, eval, explained;
-    long peak = 0;
-    long explainPeak = 0;
-    std::string report;
-    Evaluate(evaluator, w, reportPath);  // warm-up
-    for (int run = 0; run < runs; ++run) {
-      base.push_back(Baseline(w));
-      const Run r = Evaluate(evaluator, w, reportPath);
-      eval.push_back(r.seconds);
-      peak = std::max(peak, r.peakKiB);
-      report = r.report;
-      if (plan.main) {
-        const Run e = Evaluate(evaluator, w, reportPath, explain);
-        explained.push_back(e.seconds);
-        explainPeak = std::max(explainPeak, e.peakKiB);
-        // The explanation starts with the evaluator's report.
-        if (e.report.compare(0, report.size(), report) != 0) {
-          std::fprintf(stderr, "%s: the explanation's report differs\n", w.name.c_str());
-          return 1;
-        }
-      }
-    }
-    const std::string failure =
-        "Napaka [Zelvor20Krobelnik:" + std::to_string(w.expectedLocation) + "]: ";
-    const bool right =
-        w.expectedLocation != 0 ? report.rfind(failure, 0) == 0 : report == w.expectedReport;
-    if (!right) {
-      std::fprintf(stderr, "%s: wrong report: %.200s\n", w.name.c_str(), report.c_str());
-      return 1;
-    }
-    const double mib = input / (1 << 20);
-    measured[w.name] = Median(eval);
-    if (plan.main) {
-      std::printf("%-22s %9.1f %10.3f %9.3f %7.2f %9.0f %9.1f %9.2f %9.3f %7.2f %9.1f  %s\n",
-                  w.name.c_str(), mib, Median(base), Median(eval), Median(eval) / Median(base),
-                  mib / Median(eval), static_cast<double>(peak) / 1024,
-                  static_cast<double>(peak) * 1024 / input, Median(explained),
-                  Median(explained) / Median(eval), static_cast<double>(explainPeak) / 1024,
-                  w.expectedLocation != 0
-                      ? ("rejected " + std::to_string(w.expectedLocation) + " as expected").c_str()
-                      : "OK as expected");
-    } else {
-      std::printf("%-22s %9lld %9.4f %12.2f\n", w.name.c_str(), static_cast<long long>(plan.n),
-                  Median(eval), Median(eval) * 1e9 / static_cast<double>(plan.n));
-    }
-    std::fflush(stdout);
   }
   return 0;
 }
@@ -207,6 +255,7 @@ int main(int argc, char** argv) {
   std::string dir;
   std::string evaluator = EVALUATOR_PATH;
   std::string explain = EXPLAIN_PATH;
+  std::string yardstick;
   int runs = 5;
   bool measure = false;
   for (int a = 1; a < argc; ++a) {
@@ -219,15 +268,18 @@ int main(int argc, char** argv) {
       evaluator = argv[++a];
     } else if (arg == "--explain" && a + 1 < argc) {
       explain = argv[++a];
+    } else if (arg == "--yardstick" && a + 1 < argc) {
+      yardstick = argv[++a];
     } else if (arg == "--measure") {
       measure = true;
     } else {
       std::fprintf(stderr,
-                   "usage: bench_run [--dir DIR] [--runs N] [--evaluator PATH] [--explain PATH]\n");
+                   "usage: bench_run [--dir DIR] [--runs N] [--evaluator PATH] [--explain PATH] "
+                   "[--yardstick DIR]\n");
       return 2;
     }
   }
-  if (measure) return Measure(dir, runs, evaluator, explain);
+  if (measure) return Measure(dir, runs, evaluator, explain, yardstick);
 
   const bool temporary = dir.empty();
   if (temporary)
@@ -248,8 +300,8 @@ int main(int argc, char** argv) {
   const pid_t child = fork();
   if (child == 0) {
     execl("/proc/self/exe", argv[0], "--dir", dir.c_str(), "--runs", runsText.c_str(),
-          "--evaluator", evaluator.c_str(), "--explain", explain.c_str(), "--measure",
-          static_cast<char*>(nullptr));
+          "--evaluator", evaluator.c_str(), "--explain", explain.c_str(), "--yardstick",
+          yardstick.c_str(), "--measure", static_cast<char*>(nullptr));
     std::perror("exec");
     _exit(1);
   }
