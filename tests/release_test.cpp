@@ -152,8 +152,10 @@ TEST(Release, LocationRowsMatchTheMessagesAndTheExplainManual) {
 // the code does, and the test runner takes them from there.
 TEST(Release, ReadmeAndTestRunnerTakeTheScanLevelsFromTheCode) {
   std::string names;
-  for (const ScanLevelName& level : ScanLevels)
-    names += (names.empty() ? "" : "|") + std::string(level.name);
+  for (const ScanLevelName& level : ScanLevels) {
+    if (!names.empty()) names += '|';
+    names.append(level.name);
+  }
   EXPECT_NE(Source("README.md").find("`" + names + "`"), std::string::npos) << names;
   EXPECT_NE(Source("scripts/test-all").find("src/input/byte_scan.h"), std::string::npos);
 }

@@ -8,6 +8,7 @@
 
 #include "failure/fault_place.h"
 #include "input/growing_array.h"
+#include "run/output_buffer.h"
 #include "run/report.h"
 #include "run/run_eval.h"
 #include "testdata/test_data.h"
@@ -92,10 +93,12 @@ inline constexpr const char* HeaderOnlySubmission = "000000\nKrobelnik\n";
 // report could be made (memory ran out).
 bool Explain(const Input& testData, const Input& submission, bool testDataOnly, Explanation& out);
 
-// The explanation as text for people, and as one JSON object. Both return
-// whether every byte was written.
+// The explanation as text for people, and as one JSON object, into a file
+// or an output buffer. All return whether every byte was written.
 bool PrintText(std::FILE* out, const Explanation& explanation);
 bool PrintJson(std::FILE* out, const Explanation& explanation);
+bool PrintText(OutputBuffer& out, const Explanation& explanation);
+bool PrintJson(OutputBuffer& out, const Explanation& explanation);
 
 // The why sentence of a location's row with the facts and line it names
 // filled in: {name}, {name-1}, {name:ordinal} and {line}.

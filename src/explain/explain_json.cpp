@@ -94,7 +94,11 @@ void PutTestCases(ExplainOut& out, const Explanation& e) {
 }  // namespace
 
 bool PrintJson(std::FILE* file, const Explanation& e) {
-  ExplainOut out(file);
+  return PrintToFile(file, [&e](OutputBuffer& buffer) { return PrintJson(buffer, e); });
+}
+
+bool PrintJson(OutputBuffer& buffer, const Explanation& e) {
+  ExplainOut out(buffer);
   const bool placed = e.verdict == Verdict::Rejected || e.verdict == Verdict::TestData;
   out << "{\"report\":";
   out.Json(ReportBytes(e.report));

@@ -13,10 +13,10 @@ namespace krobelnik {
 
 // What the text and the JSON form of an explanation share.
 
-// Writes text pieces and numbers to a file through one buffer.
+// Writes text pieces and numbers through an output buffer.
 class ExplainOut {
  public:
-  explicit ExplainOut(std::FILE* file) : buffer_(file), file_(file) {}
+  explicit ExplainOut(OutputBuffer& buffer) : buffer_(buffer) {}
   ExplainOut& operator<<(std::string_view text) {
     buffer_.Put(text);
     return *this;
@@ -29,13 +29,21 @@ class ExplainOut {
   ExplainOut& Cell(std::int64_t value, std::size_t width);
   // A JSON string holding one character per byte, of the same code.
   ExplainOut& Json(std::string_view bytes);
-  // Flushes everything; returns whether every byte was written.
-  bool Finish() { return buffer_.Finish() && std::fflush(file_) == 0 && std::ferror(file_) == 0; }
+  // Hands on everything; returns whether every byte was written.
+  bool Finish() { return buffer_.Finish(); }
 
  private:
-  OutputBuffer buffer_;
-  std::FILE* file_;
+  OutputBuffer& buffer_;
 };
+
+// Runs print on an output buffer for file, then flushes file; returns
+// whether every byte reached it.
+template <class Print>
+bool PrintToFile(std::FILE* file, Print&& print) {
+  OutputBuffer buffer(file);
+  const bool printed = print(buffer);
+  return printed && std::fflush(file) == 0 && std::ferror(file) == 0;
+}
 
 // A line's excerpt as shown: its bytes with those outside printable ASCII
 // as escapes (\t, \r, \xe8; a backslash doubled), "..." where the line goes

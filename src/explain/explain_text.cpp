@@ -119,7 +119,11 @@ void PrintFault(ExplainOut& out, const Explanation& e) {
 }  // namespace
 
 bool PrintText(std::FILE* file, const Explanation& e) {
-  ExplainOut out(file);
+  return PrintToFile(file, [&e](OutputBuffer& buffer) { return PrintText(buffer, e); });
+}
+
+bool PrintText(OutputBuffer& buffer, const Explanation& e) {
+  ExplainOut out(buffer);
   out << e.report;
   switch (e.verdict) {
     case Verdict::Accepted:
