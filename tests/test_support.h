@@ -129,10 +129,11 @@ struct Outcome {
   std::string err;
 };
 
-// Runs program with args through the system's shell, its output going to
-// files in folder.
+// Runs program with args, its output going to files in folder; with input,
+// that file arrives on its standard input through a pipe (on Windows as the
+// file itself).
 inline Outcome RunProgram(std::string program, const std::vector<std::string>& args,
-                          const TempDir& folder) {
+                          const TempDir& folder, const std::string& input = "") {
 #if defined(_WIN32)
   // Started directly, without a shell, its output going to files that it
   // inherits. Under Wine a start can fail now and then when the machine is
@@ -151,7 +152,11 @@ inline Outcome RunProgram(std::string program, const std::vector<std::string>& a
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  HANDLE in = input.empty()
+                  ? GetStdHandle(STD_INPUT_HANDLE)
+                  : CreateFileW(Native(input).wstring().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  startup.hStdInput = in;
   startup.hStdOutput = out;
   startup.hStdError = err;
   PROCESS_INFORMATION process{};
@@ -170,10 +175,12 @@ inline Outcome RunProgram(std::string program, const std::vector<std::string>& a
   }
   CloseHandle(out);
   CloseHandle(err);
+  if (!input.empty()) CloseHandle(in);
   const int status = started ? static_cast<int>(exitCode) : -1;
 #else
   const auto quote = [](const std::string& arg) { return "'" + arg + "'"; };
-  std::string command = quote(program);
+  std::string command = input.empty() ? "" : "cat " + quote(input) + " | ";
+  command += quote(program);
   for (const std::string& arg : args) command.append(" ").append(quote(arg));
   command.append(" >").append(quote(folder / "stdout.txt"));
   command.append(" 2>").append(quote(folder / "stderr.txt"));

@@ -8,9 +8,16 @@
 #include <system_error>
 
 #if defined(__linux__)
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#endif
+#if !defined(_WIN32)
+#include <unistd.h>
 #endif
 #if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
 // shellapi.h needs what windows.h declares.
 // clang-format off
 #include <windows.h>
@@ -94,6 +101,14 @@ bool SeekTo(std::FILE* file, std::int64_t offset) {
 #endif
 }
 
+std::FILE* OpenForWriting(const std::string& path) {
+#if defined(_WIN32)
+  return Open(path, L"wb");
+#else
+  return Open(path, "wb");
+#endif
+}
+
 std::FILE* OpenReport(const std::string& path) {
 #if defined(_WIN32)
   return Open(path, L"wt");
@@ -115,6 +130,113 @@ std::string OpenProblem(const std::string& path) {
   const int reason = errno;
   return reason != 0 ? std::generic_category().message(reason) : std::string("cannot be opened");
 }
+
+namespace {
+
+// Copies what is left of from to the end of to; false when a read or a
+// write fails.
+bool CopyRest(std::FILE* from, std::FILE* to) {
+  std::string chunk(std::size_t{1} << 16, '\0');
+  for (;;) {
+    const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), from);
+    if (got > 0 && std::fwrite(chunk.data(), 1, got, to) != got) return false;
+    if (got < chunk.size()) return std::ferror(from) == 0 && std::fflush(to) == 0;
+  }
+}
+
+#if defined(__linux__)
+
+// A fresh file in the temporary folder that has no name, open for reading
+// and writing; nullptr when none can be made.
+std::FILE* NamelessFile() {
+  const char* folder = std::getenv("TMPDIR");
+  const std::string directory = folder != nullptr && *folder != '\0' ? folder : "/tmp";
+  int descriptor = open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (descriptor < 0) {
+    // Where the file system has no unnamed files, the name goes at once.
+    std::string name = directory + "/krobelnik-XXXXXX";
+    descriptor = mkstemp(name.data());
+    if (descriptor >= 0) unlink(name.c_str());
+  }
+  if (descriptor < 0) return nullptr;
+  std::FILE* file = fdopen(descriptor, "w+b");
+  if (file == nullptr) close(descriptor);
+  return file;
+}
+
+#endif
+
+}  // namespace
+
+StandardInputFile::~StandardInputFile() {
+  if (copy_ != nullptr) std::fclose(copy_);
+  if (named_) {
+    std::error_code ignored;
+    std::filesystem::remove(PathOf(path_), ignored);
+  }
+}
+
+#if defined(__linux__)
+
+bool StandardInputFile::Open(std::string& problem) {
+  // The files of the process are reached by name through /proc.
+  struct stat info {};
+  if (fstat(0, &info) == 0 && S_ISREG(info.st_mode) && access("/proc/self/fd/0", R_OK) == 0) {
+    path_ = "/proc/self/fd/0";
+    return true;
+  }
+  errno = 0;
+  copy_ = NamelessFile();
+  if (copy_ == nullptr) {
+    problem = "no temporary file can be made: " + std::generic_category().message(errno);
+    return false;
+  }
+  if (!CopyRest(stdin, copy_)) {
+    problem = "standard input could not be copied: " + std::generic_category().message(errno);
+    return false;
+  }
+  path_ = "/proc/self/fd/" + std::to_string(fileno(copy_));
+  return true;
+}
+
+#else
+
+bool StandardInputFile::Open(std::string& problem) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  if (error) {
+    problem = "no temporary folder: " + error.message();
+    return false;
+  }
+#if defined(_WIN32)
+  _setmode(_fileno(stdin), _O_BINARY);
+  wchar_t name[MAX_PATH + 1];
+  if (GetTempFileNameW(folder.wstring().c_str(), L"krb", 0, name) == 0) {
+    problem = "no temporary file can be made";
+    return false;
+  }
+  path_ = Utf8(name);
+#else
+  std::string name = (folder / "krobelnik-XXXXXX").string();
+  const int descriptor = mkstemp(name.data());
+  if (descriptor < 0) {
+    problem = "no temporary file can be made: " + std::generic_category().message(errno);
+    return false;
+  }
+  close(descriptor);
+  path_ = name;
+#endif
+  named_ = true;
+  std::FILE* copy = OpenForWriting(path_);
+  const bool copied = copy != nullptr && CopyRest(stdin, copy);
+  if (copy == nullptr || std::fclose(copy) != 0 || !copied) {
+    problem = "standard input could not be copied to " + path_;
+    return false;
+  }
+  return true;
+}
+
+#endif
 
 std::optional<FileIdentity> IdentifyFile(const std::string& path) {
   const std::filesystem::path name = PathOf(path);

@@ -38,6 +38,10 @@ std::FILE* OpenForReading(const std::string& path);
 // Moves an open file to offset; false when it cannot.
 bool SeekTo(std::FILE* file, std::int64_t offset);
 
+// Creates or truncates the file at path for writing bytes; nullptr when it
+// cannot be opened.
+std::FILE* OpenForWriting(const std::string& path);
+
 // Creates or truncates the report at path for writing text: on Windows each
 // line feed is written as a carriage return and a line feed, as "wt" does.
 // nullptr when it cannot be opened.
@@ -56,6 +60,31 @@ inline constexpr std::string_view ReportLineEnd = "\r\n";
 #else
 inline constexpr std::string_view ReportLineEnd = "\n";
 #endif
+
+// The standard input as a file that can be read twice, for a program whose
+// input arrives there: standard input itself when it is a regular file, else
+// a copy of it in the system's temporary folder. On Linux the copy has no
+// name from the moment it is made, so that it is gone however the program
+// ends; elsewhere it is removed when this object goes.
+class StandardInputFile {
+ public:
+  StandardInputFile() = default;
+  ~StandardInputFile();
+  StandardInputFile(const StandardInputFile&) = delete;
+  StandardInputFile& operator=(const StandardInputFile&) = delete;
+
+  // Makes the file; false, with the system's reason in problem, when it
+  // cannot.
+  bool Open(std::string& problem);
+  // The file's name, as the reading layer opens files.
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  // The copy: kept open where it has no name, removed where it has one.
+  std::FILE* copy_ = nullptr;
+  bool named_ = false;
+};
 
 // The regular file at path as it is now; nothing when it is no regular file
 // or its size or time cannot be read. Only such a file can be read twice.

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "explain/explain.h"
+#include "verdict/points.h"
+
+namespace krobelnik {
+
+// A submission judged for a judge system: the evaluator's verdict on it,
+// measured against the jury's own answer, or the reason the check itself
+// could not be made, which a judge must not blame on the contestant.
+
+enum class Judged { Accepted, Rejected, JudgeError };
+
+struct Judgement {
+  Judged judged = Judged::JudgeError;
+  // The evaluator's report on the submission, with line feeds.
+  std::string report;
+  // Accepted: its points.
+  PointsTable points;
+  // For the judges: where and why a submission was rejected (the explain
+  // program's text), or what stopped the check.
+  std::string explanation;
+  std::string error;
+};
+
+// Judges the submission against the test data and the jury's answer, all
+// three files: the test data must be sound and the jury's answer accepted
+// and answer every test case, else the check fails. Never raises.
+Judgement JudgeSubmission(const std::string& testData, const std::string& jury,
+                          const std::string& submission);
+
+// The judgement in one line for people: the points and what they come from,
+// the evaluator's message, or what stopped the check.
+std::string Summary(const Judgement& judgement);
+
+// What the contestant reads: "OK, points P" for an accepted submission, the
+// evaluator's message line for a rejected one.
+std::string TeamMessage(const Judgement& judgement);
+
+// What the judges read: the summary, the report, the explanation and the
+// points of each test case (the first hundred).
+std::string JudgeMessage(const Judgement& judgement);
+
+// Writes text to a new file at path; false when it cannot be written whole.
+bool WriteTextFile(const std::string& path, std::string_view text);
+
+// Text for a judge that shows it as it stands: bytes outside printable ASCII
+// as escapes (\xe8), a backslash doubled, at most most bytes of text and
+// "..." after a cut.
+std::string Printable(std::string_view text, std::size_t most);
+
+}  // namespace krobelnik

@@ -1,0 +1,59 @@
+#include "verdict/points.h"
+
+#include <charconv>
+#include <string>
+
+namespace krobelnik {
+
+namespace {
+
+// The lowest score of each test case (from 1; index 0 unused), 0 where none.
+std::vector<std::int32_t> BestScores(std::span<const ResultEntry> results, std::size_t count) {
+  std::vector<std::int32_t> best(count + 1, 0);
+  for (const ResultEntry& entry : results) {
+    std::int32_t& score = best[static_cast<std::size_t>(entry.testCaseNumber)];
+    if (score == 0 || entry.score < score) score = entry.score;
+  }
+  return best;
+}
+
+}  // namespace
+
+PointsTable Points(std::span<const ResultEntry> jury, std::span<const ResultEntry> submission,
+                   const TestCases& testCases) {
+  PointsTable table;
+  const std::size_t count = testCases.Count();
+  const std::vector<std::int32_t> juryBest = BestScores(jury, count);
+  for (std::size_t k = 1; k <= count; ++k) {
+    if (juryBest[k] == 0) {
+      table.juryMissing = static_cast<std::int64_t>(k);
+      return table;
+    }
+  }
+  const std::vector<std::int32_t> best = BestScores(submission, count);
+  table.testCases.reserve(count);
+  double sum = 0;
+  for (std::size_t k = 1; k <= count; ++k) {
+    TestCasePoints row{juryBest[k], best[k], 0};
+    table.juryTotal += row.jury;
+    if (row.best > 0) {
+      row.points = row.jury >= row.best ? 1.0 : static_cast<double>(row.jury) / row.best;
+      table.rawTotal += row.best;
+      ++table.answered;
+    } else {
+      table.rawTotal += static_cast<std::int64_t>(testCases[k - 1].s.size()) + 1;
+    }
+    sum += row.points;
+    table.testCases.push_back(row);
+  }
+  table.points = count == 0 ? 0 : sum / static_cast<double>(count);
+  return table;
+}
+
+std::string PointsText(double value) {
+  char text[32];
+  const std::to_chars_result end = std::to_chars(text, text + sizeof(text), value);
+  return std::string(text, end.ptr);
+}
+
+}  // namespace krobelnik
