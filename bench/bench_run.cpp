@@ -4,7 +4,11 @@
 // memory of the explain program on the same files; then a scaling table.
 //
 //   bench_run [--dir DIR] [--runs N] [--evaluator PATH] [--explain PATH]
-//             [--yardstick DIR]
+//             [--yardstick DIR [--node PATH]]
+//
+// With --node too, the evaluator built for Node (PATH, its .js) is measured
+// on W1 to W6 beside the native evaluator at the plain scan level, in pairs,
+// and their reports compared.
 //
 // With --yardstick, the team's shared workloads W1 to W6 in that folder (as
 // its generator makes them) are measured too, first. The explain program's
@@ -115,6 +119,33 @@ Run Evaluate(const std::string& evaluator, const Workload& w, const std::string&
   return {seconds, usage.ru_maxrss, ReadAll(reportPath)};
 }
 
+// Runs argv (argv[0] found on the path) with KROBELNIK_SCAN=level when level
+// is not empty; its time, peak memory and the report at reportPath.
+Run RunCommand(const std::vector<std::string>& argv, const std::string& level,
+               const std::string& reportPath) {
+  std::fflush(stdout);
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    if (!level.empty()) setenv("KROBELNIK_SCAN", level.c_str(), 1);
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s ended with status %d\n", argv[0].c_str(), status);
+    std::exit(1);
+  }
+  return {seconds, usage.ru_maxrss, ReadAll(reportPath)};
+}
+
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
@@ -218,8 +249,41 @@ bool MeasureRow(const Workload& w, int runs, const std::string& evaluator,
   return true;
 }
 
+// The Node form of the evaluator beside the native one at the plain level,
+// on the yardstick's workloads; false when their reports differ.
+bool MeasureNode(const std::string& yardstick, const std::string& node,
+                 const std::string& evaluator, const std::string& reportPath, int runs) {
+  std::printf("\n%-22s %12s %9s %7s %9s  %s\n", "workload", "native plain", "node s", "x plain",
+              "peak MiB", "reports");
+  for (const char* name : {"W1", "W2", "W3", "W4", "W5", "W6"}) {
+    const Workload w = LoadYardstick(yardstick, name);
+    const std::vector<std::string> native = {evaluator, "eval", w.testData, w.submission,
+                                             reportPath};
+    const std::vector<std::string> inNode = {"node",     node,         "eval",
+                                             w.testData, w.submission, reportPath};
+    std::vector<double> plain, wasm, ratios;
+    long peak = 0;
+    bool same = true;
+    RunCommand(inNode, "", reportPath);  // warm-up
+    for (int run = 0; run < runs; ++run) {
+      const Run a = RunCommand(native, "plain", reportPath);
+      const Run b = RunCommand(inNode, "", reportPath);
+      plain.push_back(a.seconds);
+      wasm.push_back(b.seconds);
+      ratios.push_back(b.seconds / a.seconds);
+      peak = std::max(peak, b.peakKiB);
+      same = same && a.report == b.report;
+    }
+    std::printf("%-22s %12.3f %9.3f %7.2f %9.1f  %s\n", name, Median(plain), Median(wasm),
+                Median(ratios), static_cast<double>(peak) / 1024, same ? "equal" : "DIFFER");
+    std::fflush(stdout);
+    if (!same) return false;
+  }
+  return true;
+}
+
 int Measure(const std::string& dir, int runs, const std::string& evaluator,
-            const std::string& explain, const std::string& yardstick) {
+            const std::string& explain, const std::string& yardstick, const std::string& node) {
   const std::string reportPath = dir + "/report.txt";
   std::printf("%-22s %9s %10s %9s %7s %9s %9s %9s %9s %7s %9s  %s\n", "workload", "input MiB",
               "baseline s", "eval s", "ratio", "MiB/s", "peak MiB", "RSS/input", "explain s",
@@ -230,6 +294,8 @@ int Measure(const std::string& dir, int runs, const std::string& evaluator,
       if (!MeasureRow(LoadYardstick(yardstick, name), runs, evaluator, explain, reportPath,
                       measured, true))
         return 1;
+    if (!node.empty() && !MeasureNode(yardstick, node, evaluator, reportPath, runs)) return 1;
+    if (!node.empty()) return 0;
   }
   bool scaling = false;
   for (const Plan& plan : Plans) {
@@ -256,6 +322,7 @@ int main(int argc, char** argv) {
   std::string evaluator = EVALUATOR_PATH;
   std::string explain = EXPLAIN_PATH;
   std::string yardstick;
+  std::string node;
   int runs = 5;
   bool measure = false;
   for (int a = 1; a < argc; ++a) {
@@ -270,16 +337,18 @@ int main(int argc, char** argv) {
       explain = argv[++a];
     } else if (arg == "--yardstick" && a + 1 < argc) {
       yardstick = argv[++a];
+    } else if (arg == "--node" && a + 1 < argc) {
+      node = argv[++a];
     } else if (arg == "--measure") {
       measure = true;
     } else {
       std::fprintf(stderr,
                    "usage: bench_run [--dir DIR] [--runs N] [--evaluator PATH] [--explain PATH] "
-                   "[--yardstick DIR]\n");
+                   "[--yardstick DIR [--node PATH]]\n");
       return 2;
     }
   }
-  if (measure) return Measure(dir, runs, evaluator, explain, yardstick);
+  if (measure) return Measure(dir, runs, evaluator, explain, yardstick, node);
 
   const bool temporary = dir.empty();
   if (temporary)
@@ -301,7 +370,7 @@ int main(int argc, char** argv) {
   if (child == 0) {
     execl("/proc/self/exe", argv[0], "--dir", dir.c_str(), "--runs", runsText.c_str(),
           "--evaluator", evaluator.c_str(), "--explain", explain.c_str(), "--yardstick",
-          yardstick.c_str(), "--measure", static_cast<char*>(nullptr));
+          yardstick.c_str(), "--node", node.c_str(), "--measure", static_cast<char*>(nullptr));
     std::perror("exec");
     _exit(1);
   }

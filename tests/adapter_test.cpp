@@ -321,11 +321,19 @@ TEST(Adapters, ASubmissionOfHundredsOfMegabytesOnAPipeInBoundedMemory) {
       WriteFile(td, "Krobelnik\n1\n\n1\n" + letters + "\n");
       WriteFile(jury, "000000\nKrobelnik\n1\n1 1\n" + letters + "\n1\n");
     }
-    return FeedThroughAPipe({td, jury, dir / "fb", "score"}, writeSection, 11);
+#if defined(KROBELNIK_SANITIZED)
+    // Under the sanitizers the run is slow and its peak memory theirs.
+    constexpr int Sections = 2;
+#else
+    constexpr int Sections = 11;
+#endif
+    return FeedThroughAPipe({td, jury, dir / "fb", "score"}, writeSection, Sections);
   }();
   EXPECT_EQ(run.status, 42);
   EXPECT_EQ(ReadFile(dir / "fb/score.txt"), "1\n");
+#if !defined(KROBELNIK_SANITIZED)
   EXPECT_LT(run.peakMiB, 10 + 10 + 32);
+#endif
   // Nothing is left behind in the temporary folder.
   const std::regex spool("krobelnik-[A-Za-z0-9]{6}");
   for (const auto& entry :

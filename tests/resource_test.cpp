@@ -175,14 +175,6 @@ TEST(Resources, ManySmallTestCasesCostTheirLettersAndEightBytesEach) {
   EXPECT_EQ(ReadFile(dir / "rep.txt"), expected);
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-#define KROBELNIK_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KROBELNIK_SANITIZED 1
-#endif
-#endif
-
 TEST(Resources, ExhaustedMemoryGivesTheUnexpectedFailureForm) {
 #ifdef KROBELNIK_SANITIZED
   GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";

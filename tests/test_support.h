@@ -31,6 +31,16 @@
 #define KROBELNIK_SKIP_ON_WINDOWS(reason) static_cast<void>(reason)
 #endif
 
+// Defined in a build with AddressSanitizer, whose shadow memory and
+// quarantine of freed blocks count in a process's peak memory.
+#if defined(__SANITIZE_ADDRESS__)
+#define KROBELNIK_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KROBELNIK_SANITIZED 1
+#endif
+#endif
+
 namespace krobelnik::testing {
 
 // A file name held as UTF-8, as the programs take them, for the library's

@@ -258,16 +258,12 @@ bool SameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(PathOf(a), PathOf(b), error) && !error;
 }
 
+#if defined(__linux__)
+
 namespace {
 
 // From this size on a block is mapped on its own.
 constexpr std::size_t LargeBlock = std::size_t{1} << 20;
-
-}  // namespace
-
-#if defined(__linux__)
-
-namespace {
 
 // Large blocks start at multiples of a huge page, so that every whole huge
 // page inside them can be huge. Their mappings end with the block, so the

@@ -58,16 +58,18 @@ class TestCases {
  public:
   std::size_t Count() const { return ends_.Size(); }
   TestCase operator[](std::size_t index) const {
-    const std::uint64_t begin = index == 0 ? 0 : ends_[index - 1];
-    return TestCase{static_cast<std::int32_t>(index + 1),
-                    std::string_view(letters_.Data() + begin, ends_[index] - begin)};
+    // Offsets within letters in memory fit in a size_t.
+    const auto begin = static_cast<std::size_t>(index == 0 ? 0 : ends_[index - 1]);
+    return TestCase{
+        static_cast<std::int32_t>(index + 1),
+        std::string_view(letters_.Data() + begin, static_cast<std::size_t>(ends_[index]) - begin)};
   }
 
   // Building: the letters of the next test case are appended, then ended.
   void AddLetters(const char* data, std::size_t size) { letters_.Append(data, size); }
   // The letters appended since the last test case ended.
   std::string_view Pending() const {
-    const std::uint64_t begin = ends_.Size() == 0 ? 0 : ends_[ends_.Size() - 1];
+    const auto begin = static_cast<std::size_t>(ends_.Size() == 0 ? 0 : ends_[ends_.Size() - 1]);
     return std::string_view(letters_.Data() + begin, letters_.Size() - begin);
   }
   void EndTestCase() { ends_.Push(letters_.Size()); }

@@ -1,6 +1,7 @@
 #include "verdict/points.h"
 
-#include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace krobelnik {
@@ -51,9 +52,14 @@ PointsTable Points(std::span<const ResultEntry> jury, std::span<const ResultEntr
 }
 
 std::string PointsText(double value) {
+  // The fewest significant digits that read back as value; seventeen
+  // always do.
   char text[32];
-  const std::to_chars_result end = std::to_chars(text, text + sizeof(text), value);
-  return std::string(text, end.ptr);
+  for (int digits = 1; digits <= 17; ++digits) {
+    std::snprintf(text, sizeof(text), "%.*g", digits, value);
+    if (std::strtod(text, nullptr) == value) break;
+  }
+  return text;
 }
 
 }  // namespace krobelnik
