@@ -129,6 +129,7 @@ Run RunCommand(const std::vector<std::string>& argv, const std::string& level,
   if (child == 0) {
     if (!level.empty()) setenv("KROBELNIK_SCAN", level.c_str(), 1);
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     execvp(args[0], args.data());
