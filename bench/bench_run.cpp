@@ -86,48 +86,18 @@ struct Run {
   std::string report;
 };
 
-// Runs the evaluator (explain empty) or the explain program, whose output
-// goes to the report's path.
-Run Evaluate(const std::string& evaluator, const Workload& w, const std::string& reportPath,
-             const std::string& explain = "") {
+// Runs argv (argv[0] found on the path) with KROBELNIK_SCAN=level when level
+// is not empty, its standard output to the report's path when toReport; its
+// time, peak memory and the report. It must end with the status expected.
+Run RunCommand(const std::vector<std::string>& argv, const std::string& level,
+               const std::string& reportPath, bool toReport = false, int expected = 0) {
   // Nothing buffered may reach the child, which writes to its own stdout.
   std::fflush(stdout);
   const auto start = std::chrono::steady_clock::now();
   const pid_t child = fork();
   if (child == 0) {
-    if (explain.empty()) {
-      execl(evaluator.c_str(), evaluator.c_str(), "eval", w.testData.c_str(), w.submission.c_str(),
-            reportPath.c_str(), static_cast<char*>(nullptr));
-    } else if (std::freopen(reportPath.c_str(), "wb", stdout) != nullptr) {
-      execl(explain.c_str(), explain.c_str(), w.testData.c_str(), w.submission.c_str(),
-            static_cast<char*>(nullptr));
-    }
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(child, &status, 0, &usage);
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  // The explain program ends with 1 for a rejected submission.
-  const int expected = !explain.empty() && w.expectedLocation != 0 ? 1 : 0;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != expected) {
-    std::fprintf(stderr, "%s: %s ended with status %d\n", w.name.c_str(),
-                 explain.empty() ? "evaluator" : "explain", status);
-    std::exit(1);
-  }
-  return {seconds, usage.ru_maxrss, ReadAll(reportPath)};
-}
-
-// Runs argv (argv[0] found on the path) with KROBELNIK_SCAN=level when level
-// is not empty; its time, peak memory and the report at reportPath.
-Run RunCommand(const std::vector<std::string>& argv, const std::string& level,
-               const std::string& reportPath) {
-  std::fflush(stdout);
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t child = fork();
-  if (child == 0) {
     if (!level.empty()) setenv("KROBELNIK_SCAN", level.c_str(), 1);
+    if (toReport && std::freopen(reportPath.c_str(), "wb", stdout) == nullptr) _exit(127);
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -140,11 +110,22 @@ Run RunCommand(const std::vector<std::string>& argv, const std::string& level,
   wait4(child, &status, 0, &usage);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != expected) {
     std::fprintf(stderr, "%s ended with status %d\n", argv[0].c_str(), status);
     std::exit(1);
   }
   return {seconds, usage.ru_maxrss, ReadAll(reportPath)};
+}
+
+// Runs the evaluator (explain empty) or the explain program, whose output
+// goes to the report's path.
+Run Evaluate(const std::string& evaluator, const Workload& w, const std::string& reportPath,
+             const std::string& explain = "") {
+  if (explain.empty())
+    return RunCommand({evaluator, "eval", w.testData, w.submission, reportPath}, "", reportPath);
+  // The explain program ends with 1 for a rejected submission.
+  return RunCommand({explain, w.testData, w.submission}, "", reportPath, true,
+                    w.expectedLocation != 0 ? 1 : 0);
 }
 
 double Median(std::vector<double> values) {

@@ -192,13 +192,16 @@ TEST(ReadAnswerBlock, StringLongerThanSIsReportedWithItsTrueLength) {
                 [&] { Check(s, "1 1\n" + std::string(3000000, 'a') + "\n1\n", 4096); });
 }
 
+// The place of a line that the test does not name.
+LineContext NoLine() { return {}; }
+
 TEST(AddToScore, RefusesToPassTheLargest32BitValue) {
-  EXPECT_EQ(AddToScore(2147483640, 7, 3, {}), 2147483647);
-  EXPECT_EQ(AddToScore(1, 10000000, 1, {}), 10000001);
+  EXPECT_EQ(AddToScore(2147483640, 7, 3, NoLine), 2147483647);
+  EXPECT_EQ(AddToScore(1, 10000000, 1, NoLine), 10000001);
   ExpectFailure(142, "stevilo tock bi preseglo 2147483647 pri nizu t_3",
-                [] { AddToScore(2147483640, 8, 3, {}); });
+                [] { AddToScore(2147483640, 8, 3, NoLine); });
   ExpectFailure(142, "stevilo tock bi preseglo 2147483647 pri nizu t_10000000",
-                [] { AddToScore(2147483647, 1, 10000000, {}); });
+                [] { AddToScore(2147483647, 1, 10000000, NoLine); });
 }
 
 }  // namespace

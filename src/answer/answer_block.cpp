@@ -14,8 +14,6 @@ namespace krobelnik {
 
 namespace {
 
-constexpr std::int32_t MaxScore = 2147483647;
-
 // Chooses how the next strings are read: a run of one-letter lines, a run of
 // short lines, or one line. A run that did not come is not tried again for
 // the next LinesAfterMiss passes, nor a run of one-letter lines after a
@@ -77,7 +75,9 @@ void ReadKAndR(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter
 // returns its length.
 std::int64_t ReadOneString(StringList& t, LineReader& stream, std::int64_t j, std::int32_t k,
                            std::int64_t n, std::int32_t& score, const SectionPlace& section) {
-  const LineContext line = SectionLine(section, section.line + 1 + j, stream.Offset());
+  // The line's place is made only for a fault, from where the line starts.
+  const std::int64_t offset = stream.Offset();
+  const auto line = [&] { return SectionLine(section, section.line + 1 + j, offset); };
   // Sixteen bytes can be loaded from the start of the line when it is taken
   // in place at the start of this view and the view holds them.
   const std::string_view ahead = stream.Ahead();
@@ -85,13 +85,13 @@ std::int64_t ReadOneString(StringList& t, LineReader& stream, std::int64_t j, st
   CountedLine tj;
   if (!stream.ReadLineView(static_cast<std::size_t>(n), tj))
     Fail(139, "manjka vrstica z nizom t_" + IntToStr(j),
-         line.Missing().AddFact("j", j).AddFact("k", k));
+         line().Missing().AddFact("j", j).AddFact("k", k));
   const std::int64_t L = tj.length;
   if (L < 1 || L > n)
     Fail(140,
          "niz t_" + IntToStr(j) + " je dolg " + IntToStr(L) + " znakov, moral bi biti od 1 do " +
              IntToStr(n),
-         line.At(L > n ? n + 1 : 0).AddFact("j", j).AddFact("length", L).AddFact("n", n));
+         line().At(L > n ? n + 1 : 0).AddFact("j", j).AddFact("length", L).AddFact("n", n));
   const std::string_view letters = tj.bytes;
   // A string of up to sixteen letters is checked and copied as two words.
   const bool asShort = letters.size() <= 16 && letters.data() == ahead.data() && ahead.size() >= 16;
@@ -106,7 +106,8 @@ std::int64_t ReadOneString(StringList& t, LineReader& stream, std::int64_t j, st
     Fail(141,
          "znak t_" + IntToStr(j - 1) + "[" + IntToStr(at) +
              "] bi moral biti mala crka angleske abecede, ne pa (char) " + IntToStr(code),
-         line.At(at + 1)
+         line()
+             .At(at + 1)
              .AddFact("j", j)
              .AddFact("length", L)
              .AddFact("q", at)
@@ -192,12 +193,9 @@ void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCou
 
 }  // namespace
 
-std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j,
-                        const LineContext& line) {
-  if (L > std::int64_t{MaxScore} - score)
-    Fail(142, "stevilo tock bi preseglo 2147483647 pri nizu t_" + IntToStr(j),
-         line.At().AddFact("j", j).AddFact("length", L));
-  return static_cast<std::int32_t>(score + L);
+void FailScore(std::int64_t j, std::int64_t L, const LineContext& line) {
+  Fail(142, "stevilo tock bi preseglo 2147483647 pri nizu t_" + IntToStr(j),
+       line.At().AddFact("j", j).AddFact("length", L));
 }
 
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,

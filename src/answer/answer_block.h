@@ -29,10 +29,19 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
                      std::int32_t testCaseNumber, const TestCase& testCase,
                      const ReadOptions& options = {});
 
-// The score after string t_j of length L, which stands on the line that
-// line describes, is counted; raises EAssertion 142 there when the score
-// would pass 2147483647.
-std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j,
-                        const LineContext& line);
+// The largest score a section may have.
+inline constexpr std::int32_t MaxScore = 2147483647;
+
+// Raises EAssertion 142 for string t_j of length L on the line that line
+// describes: with it, the score would pass MaxScore.
+[[noreturn]] void FailScore(std::int64_t j, std::int64_t L, const LineContext& line);
+
+// The score after string t_j of length L is counted; raises EAssertion 142,
+// on the line that line() makes, when it would pass MaxScore.
+template <class Line>
+std::int32_t AddToScore(std::int32_t score, std::int64_t L, std::int64_t j, Line&& line) {
+  if (L > std::int64_t{MaxScore} - score) FailScore(j, L, line());
+  return static_cast<std::int32_t>(score + L);
+}
 
 }  // namespace krobelnik

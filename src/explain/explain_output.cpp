@@ -6,12 +6,14 @@
 
 namespace krobelnik {
 
-namespace {
-
-std::string Escaped(std::string_view bytes) {
+std::string Escaped(std::string_view bytes, std::size_t most) {
   static constexpr char Hex[] = "0123456789abcdef";
   std::string text;
   for (const char c : bytes) {
+    if (text.size() >= most) {
+      text += "...";
+      break;
+    }
     const auto code = static_cast<unsigned char>(c);
     if (c == '\\') {
       text += "\\\\";
@@ -29,8 +31,6 @@ std::string Escaped(std::string_view bytes) {
   }
   return text;
 }
-
-}  // namespace
 
 ExplainOut& ExplainOut::Cell(std::int64_t value, std::size_t width) {
   char digits[MaxIntDigits];

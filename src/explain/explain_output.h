@@ -45,6 +45,11 @@ bool PrintToFile(std::FILE* file, Print&& print) {
   return printed && std::fflush(file) == 0 && std::ferror(file) == 0;
 }
 
+// Bytes as an excerpt or a message shows them: printable ASCII as itself (a
+// backslash doubled), a tab as \t, a carriage return as \r, any other byte
+// as \xNN; at most most bytes of them, and "..." after a cut.
+std::string Escaped(std::string_view bytes, std::size_t most = std::string_view::npos);
+
 // A line's excerpt as shown: its bytes with those outside printable ASCII
 // as escapes (\t, \r, \xe8; a backslash doubled), "..." where the line goes
 // on; and a line with a caret under the column, empty without a column.

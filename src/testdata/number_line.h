@@ -61,8 +61,9 @@ class NumberLineParser {
   const char* FeedBlocks(const char* p, const char* end);
 
   // Reads one number or one other byte at p, end - p >= 1, as the byte loop
-  // does; returns where it stopped.
-  const char* FeedToken(const char* p, const char* end);
+  // does; returns where it stopped. Short lines are read by it alone, so it
+  // is kept inline in Feed.
+  [[gnu::always_inline]] const char* FeedToken(const char* p, const char* end);
 
   // The byte of the line (from 0) at p, a byte of the current piece.
   std::int64_t ByteOf(const char* p) const { return pieceStart_ + (p - piece_); }
@@ -154,7 +155,7 @@ void NumberLineParser<Sink>::Feed(const char* data, std::size_t size) {
 }
 
 template <class Sink>
-const char* NumberLineParser<Sink>::FeedToken(const char* p, const char* end) {
+inline const char* NumberLineParser<Sink>::FeedToken(const char* p, const char* end) {
   if (!IsDigit(*p)) {
     if (!IsWhiteSpace(*p)) FailNotDigit(*p, ByteOf(p) + 1, context_);
     return p + 1;

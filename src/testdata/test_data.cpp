@@ -36,13 +36,17 @@ BlockNumber ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCases
   QuotableLine separator;
   // Each read counts before its outcome is examined, so a missing line is
   // named by the number it would have had.
+  // The places of the separator and the string line are made only for a
+  // fault; the number line's parser needs its own from the start.
   const bool haveSeparator =
       ReadQuotableLine(stream, separator, IgnoreBytes, options.quoteInMemory);
-  const LineContext separatorLine = TestDataLine(++lineNumber, separator.offset, k);
-  if (!haveSeparator) FailMissingLine(78, separatorLine);
+  ++lineNumber;
+  if (!haveSeparator) FailMissingLine(78, TestDataLine(lineNumber, separator.offset, k));
   if (separator.length != 0)
-    FailQuoting(stream, 79, "vrstica " + IntToStr(lineNumber) + " bi morala biti prazna, ne pa \"",
-                separator, "\"", separatorLine.At(1).AddFact("length", separator.length));
+    FailQuoting(
+        stream, 79, "vrstica " + IntToStr(lineNumber) + " bi morala biti prazna, ne pa \"",
+        separator, "\"",
+        TestDataLine(lineNumber, separator.offset, k).At(1).AddFact("length", separator.length));
 
   const LineContext numberLine = TestDataLine(lineNumber + 1, stream.Offset(), k);
   FirstNumbers<1> number;
@@ -62,17 +66,19 @@ BlockNumber ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCases
 
   // s goes straight to its place among the letters; a line longer than s
   // may be is counted to its end but not kept.
-  const LineContext stringLine = TestDataLine(lineNumber + 1, stream.Offset(), k);
+  const std::int64_t stringOffset = stream.Offset();
+  const auto stringLine = [&] { return TestDataLine(lineNumber, stringOffset, k); };
   std::int64_t length = 0;
   const bool haveString = stream.ReadLinePieces([&](const char* data, std::size_t size) {
     length += static_cast<std::int64_t>(size);
     if (length <= MaxStringLength) testCases.AddLetters(data, size);
   });
   ++lineNumber;
-  if (!haveString) FailMissingLine(83, stringLine);
+  if (!haveString) FailMissingLine(83, stringLine());
   if (length < 1 || length > MaxStringLength)
     Fail(84, "niz s je dolg " + IntToStr(length) + " znakov, ne pa med 1 in 10000000",
-         stringLine.At(length > MaxStringLength ? MaxStringLength + 1 : 0)
+         stringLine()
+             .At(length > MaxStringLength ? MaxStringLength + 1 : 0)
              .AddFact("length", length));
   const std::string_view s = testCases.Pending();
   const std::size_t bad = FindNonLetter(s.data(), s.size());
@@ -82,7 +88,8 @@ BlockNumber ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCases
     Fail(85,
          "znak s[" + IntToStr(index) + "] bi moral biti mala crka angleske abecede, ne pa (char) " +
              IntToStr(code),
-         stringLine.At(index + 1)
+         stringLine()
+             .At(index + 1)
              .AddFact("length", length)
              .AddFact("index", index)
              .AddFact("byte", code));

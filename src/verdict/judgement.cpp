@@ -5,6 +5,7 @@
 #include <span>
 #include <utility>
 
+#include "explain/explain_output.h"
 #include "failure/assertion.h"
 #include "input/system.h"
 #include "run/output_buffer.h"
@@ -14,7 +15,7 @@ namespace krobelnik {
 namespace {
 
 // The first line of a report, without its line feed.
-std::string FirstLine(const std::string& report) { return report.substr(0, report.find('\n')); }
+std::string_view FirstLine(std::string_view report) { return report.substr(0, report.find('\n')); }
 
 // A judgement that the check itself failed, for the reason given.
 Judgement Error(std::string reason) {
@@ -37,9 +38,9 @@ std::string CheckJury(const Input& testData, const Input& jury, Explanation& e) 
     case Verdict::Accepted:
       return {};
     case Verdict::TestData:
-      return "the test data is faulty: " + Printable(FirstLine(e.report), 1000);
+      return "the test data is faulty: " + Escaped(FirstLine(e.report), 1000);
     case Verdict::Rejected:
-      return "the evaluator rejects the jury's answer: " + Printable(FirstLine(e.report), 1000);
+      return "the evaluator rejects the jury's answer: " + Escaped(FirstLine(e.report), 1000);
     case Verdict::Unexpected:
       break;
   }
@@ -86,7 +87,7 @@ Judgement Judge(const std::string& testDataPath, const std::string& juryPath,
       judgement.judged = Judged::Rejected;
       return judgement;
     case Verdict::TestData:
-      return Error("the test data is faulty: " + Printable(FirstLine(e.report), 1000));
+      return Error("the test data is faulty: " + Escaped(FirstLine(e.report), 1000));
     case Verdict::Unexpected:
       break;
   }
@@ -104,28 +105,6 @@ Judgement JudgeSubmission(const std::string& testData, const std::string& jury,
   }
 }
 
-std::string Printable(std::string_view text, std::size_t most) {
-  static constexpr char Hex[] = "0123456789abcdef";
-  std::string shown;
-  for (const char c : text) {
-    if (shown.size() >= most) {
-      shown += "...";
-      break;
-    }
-    const auto code = static_cast<unsigned char>(c);
-    if (c == '\\') {
-      shown += "\\\\";
-    } else if (code >= 32 && code < 127) {
-      shown += c;
-    } else {
-      shown += "\\x";
-      shown += Hex[code >> 4];
-      shown += Hex[code & 15];
-    }
-  }
-  return shown;
-}
-
 std::string Summary(const Judgement& judgement) {
   const PointsTable& points = judgement.points;
   switch (judgement.judged) {
@@ -135,7 +114,7 @@ std::string Summary(const Judgement& judgement) {
              " test cases answered, total score " + IntToStr(points.rawTotal) +
              " against the jury's " + IntToStr(points.juryTotal) + " (lower is better)";
     case Judged::Rejected:
-      return "rejected: " + Printable(FirstLine(judgement.report), 1000);
+      return "rejected: " + Escaped(FirstLine(judgement.report), 1000);
     case Judged::JudgeError:
       break;
   }
@@ -145,7 +124,7 @@ std::string Summary(const Judgement& judgement) {
 std::string TeamMessage(const Judgement& judgement) {
   if (judgement.judged == Judged::Accepted)
     return "OK, points " + PointsText(judgement.points.points);
-  return Printable(FirstLine(judgement.report), 2000);
+  return Escaped(FirstLine(judgement.report), 2000);
 }
 
 bool WriteTextFile(const std::string& path, std::string_view text) {

@@ -48,9 +48,4 @@ std::string JudgeMessage(const Judgement& judgement);
 // Writes text to a new file at path; false when it cannot be written whole.
 bool WriteTextFile(const std::string& path, std::string_view text);
 
-// Text for a judge that shows it as it stands: bytes outside printable ASCII
-// as escapes (\xe8), a backslash doubled, at most most bytes of text and
-// "..." after a cut.
-std::string Printable(std::string_view text, std::size_t most);
-
 }  // namespace krobelnik
