@@ -158,9 +158,24 @@ void CheckNumberLine(std::string_view line, std::initializer_list<std::size_t> b
   }
 }
 
+// Every level's operations classify every byte as a plain reading does;
+// checked once a process, so that builds without the unit tests check it too.
+void CheckClassificationOnce() {
+  static const bool checked = [] {
+    for (const krobelnik::ScanLevelName& level : krobelnik::ScanLevels) {
+      krobelnik::SetScanLevel(level.level);
+      Require(krobelnik::testing::ClassificationFault().empty(),
+              "a scan level classifies a byte otherwise than a plain reading");
+    }
+    return true;
+  }();
+  static_cast<void>(checked);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  CheckClassificationOnce();
   const std::string_view line(reinterpret_cast<const char*>(data), size);
   CheckNumberLine(line, {krobelnik::MaxNumberBatch, 32});
   CheckNumberLine(DenseLine(line), {krobelnik::MaxNumberBatch, 32, 64});

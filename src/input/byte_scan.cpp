@@ -8,6 +8,9 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
+#if defined(__wasm__)
+#include <wasm_simd128.h>
+#endif
 
 #include "input/block_numbers.h"
 #include "input/text.h"
@@ -171,8 +174,42 @@ KROBELNIK_TARGET_END
 
 #endif
 
+#if defined(__wasm__)
+
+// WebAssembly's 128-bit vectors: a byte is in [low, low + count) exactly
+// when byte - low, taken as unsigned, is below count.
+KROBELNIK_TARGET_BEGIN("simd128")
+namespace simd128 {
+
+struct Chunk {
+  static constexpr std::size_t Width = 16;
+  static v128_t Load(const char* p) { return wasm_v128_load(p); }
+  static std::uint64_t InRange(v128_t v, char low, char count) {
+    return wasm_i8x16_bitmask(
+        wasm_u8x16_lt(wasm_i8x16_sub(v, wasm_i8x16_splat(low)), wasm_i8x16_splat(count)));
+  }
+  static std::uint64_t Equal(v128_t v, char c) {
+    return wasm_i8x16_bitmask(wasm_i8x16_eq(v, wasm_i8x16_splat(c)));
+  }
+  static std::size_t ConvertBlock(const char* p, std::uint64_t starts, std::uint64_t ends,
+                                  std::uint32_t* out) {
+    return BlockNumbersPlain(p, starts, ends, out);
+  }
+};
+
+#include "input/scan_kernels.inc"
+
+}  // namespace simd128
+KROBELNIK_TARGET_END
+
+#endif
+
 Scanners ScannersOf(ScanLevel level) {
   switch (level) {
+#if defined(__wasm__)
+    case ScanLevel::Simd128:
+      return simd128::Operations;
+#endif
 #if defined(__x86_64__)
     case ScanLevel::Avx512:
       return avx512::Operations;
@@ -186,10 +223,9 @@ Scanners ScannersOf(ScanLevel level) {
   }
 }
 
-ScanLevel Supported(ScanLevel level) {
-  const ScanLevel supported = SupportedScanLevel();
-  return static_cast<int>(level) > static_cast<int>(supported) ? supported : level;
-}
+// The level, where this build and processor run it; else the widest that
+// they do.
+ScanLevel Supported(ScanLevel level) { return ScanLevelRuns(level) ? level : SupportedScanLevel(); }
 
 // The level that the environment asks for; the supported one when it names
 // none, or a level that does not exist.
@@ -206,22 +242,41 @@ ScanLevel activeLevel = RequestedLevel();
 
 Scanners detail::activeScanners = ScannersOf(activeLevel);
 
-ScanLevel SupportedScanLevel() {
+bool ScanLevelRuns(ScanLevel level) {
+  switch (level) {
+    case ScanLevel::Plain:
+      return true;
 #if defined(__x86_64__)
-  __builtin_cpu_init();
-  // The processor's own test also checks that the system saves the wide
-  // registers on a task switch. A level needs every instruction its
-  // operations use, so that choosing it is the only choice.
-  const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-                    __builtin_cpu_supports("bmi2");
-  if (avx2 && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi") &&
-      __builtin_cpu_supports("avx512vbmi2"))
-    return ScanLevel::Avx512;
-  if (avx2) return ScanLevel::Avx2;
-  return ScanLevel::Sse2;
-#else
-  return ScanLevel::Plain;
+    case ScanLevel::Sse2:
+      return true;
+    case ScanLevel::Avx2:
+    case ScanLevel::Avx512: {
+      __builtin_cpu_init();
+      // The processor's own test also checks that the system saves the wide
+      // registers on a task switch. A level needs every instruction its
+      // operations use, so that choosing it is the only choice.
+      const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+                        __builtin_cpu_supports("bmi2");
+      if (level == ScanLevel::Avx2) return avx2;
+      return avx2 && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi") &&
+             __builtin_cpu_supports("avx512vbmi2");
+    }
 #endif
+#if defined(__wasm__)
+    // A module that holds vector instructions loads only where they run.
+    case ScanLevel::Simd128:
+      return true;
+#endif
+    default:
+      return false;
+  }
+}
+
+ScanLevel SupportedScanLevel() {
+  ScanLevel widest = ScanLevel::Plain;
+  for (const ScanLevelName& known : ScanLevels)
+    if (ScanLevelRuns(known.level)) widest = known.level;
+  return widest;
 }
 
 ScanLevel ActiveScanLevel() { return activeLevel; }

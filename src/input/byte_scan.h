@@ -7,38 +7,41 @@
 namespace krobelnik {
 
 // How many bytes the scanners look at in one step, and with which
-// instructions. Plain works on eight-byte words and runs on every machine;
-// the others exist on x86-64 only: sse2 on every such processor, avx2 where
-// it also has AVX2, BMI1 and BMI2, avx512 where it also has AVX-512 BW, VBMI
-// and VBMI2.
-enum class ScanLevel { Plain, Sse2, Avx2, Avx512 };
+// instructions. Plain works on eight-byte words and runs on every machine.
+// On x86-64: sse2 on every such processor, avx2 where it also has AVX2,
+// BMI1 and BMI2, avx512 where it also has AVX-512 BW, VBMI and VBMI2. In
+// WebAssembly: simd128, the 128-bit vectors that every current engine runs.
+enum class ScanLevel { Plain, Sse2, Avx2, Avx512, Simd128 };
 
-// Every level, narrowest first, by the name that KROBELNIK_SCAN gives it.
-// The only list of them: the code, the tests, the test runner and the
-// README all take the levels from here.
+// Every level, by the name that KROBELNIK_SCAN gives it: plain, then each
+// platform's from narrowest to widest. The only list of them: the code, the
+// tests, the test runner and the README all take the levels from here.
 struct ScanLevelName {
   ScanLevel level;
   std::string_view name;
 };
 inline constexpr ScanLevelName ScanLevels[] = {
-    {ScanLevel::Plain, "plain"},
-    {ScanLevel::Sse2, "sse2"},
-    {ScanLevel::Avx2, "avx2"},
-    {ScanLevel::Avx512, "avx512"},
+    {ScanLevel::Plain, "plain"},   {ScanLevel::Sse2, "sse2"},       {ScanLevel::Avx2, "avx2"},
+    {ScanLevel::Avx512, "avx512"}, {ScanLevel::Simd128, "simd128"},
 };
 
-// The widest level this processor and its system support.
+// Whether this build, its processor and its system run level.
+bool ScanLevelRuns(ScanLevel level);
+
+// The widest level that runs here: the last of ScanLevels that does.
 ScanLevel SupportedScanLevel();
 
 // The level in use: the supported one, unless the environment variable
-// KROBELNIK_SCAN names a narrower one, to check or measure the narrower paths.
+// KROBELNIK_SCAN names another that runs here, to check or measure the
+// narrower paths.
 ScanLevel ActiveScanLevel();
 
 // The level a name stands for; false for any other name. The run takes an
 // unknown name as no name at all.
 bool ParseScanLevel(std::string_view name, ScanLevel& level);
 
-// Uses level from now on, or the supported level when level is wider.
+// Uses level from now on, or the supported level when level does not run
+// here.
 void SetScanLevel(ScanLevel level);
 
 // The line feeds of a 64-byte window, one bit per byte (bit b for byte b),
