@@ -244,9 +244,9 @@ Scanners detail::activeScanners = ScannersOf(activeLevel);
 
 bool ScanLevelRuns(ScanLevel level) {
   switch (level) {
-    case ScanLevel::Plain:
-      return true;
 #if defined(__x86_64__)
+    // Every x86-64 processor has SSE2.
+    case ScanLevel::Plain:
     case ScanLevel::Sse2:
       return true;
     case ScanLevel::Avx2:
@@ -261,10 +261,13 @@ bool ScanLevelRuns(ScanLevel level) {
       return avx2 && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi") &&
              __builtin_cpu_supports("avx512vbmi2");
     }
-#endif
-#if defined(__wasm__)
+#elif defined(__wasm__)
     // A module that holds vector instructions loads only where they run.
+    case ScanLevel::Plain:
     case ScanLevel::Simd128:
+      return true;
+#else
+    case ScanLevel::Plain:
       return true;
 #endif
     default:
