@@ -148,6 +148,13 @@ TEST(Release, ReadmeAndTestRunnerTakeTheScanLevelsFromTheCode) {
   }
   EXPECT_NE(Source("README.md").find("`" + names + "`"), std::string::npos) << names;
   EXPECT_NE(Source("scripts/test-all").find("src/input/byte_scan.h"), std::string::npos);
+  // The scripts read the names from the list's text, each entry in the form
+  // {ScanLevel::Name, "name"}, however the lines are broken.
+  const std::string list = Source("src/input/byte_scan.h");
+  for (const ScanLevelName& level : ScanLevels)
+    EXPECT_TRUE(std::regex_search(
+        list, std::regex("\\{ScanLevel::\\w+, \"" + std::string(level.name) + "\"\\}")))
+        << level.name;
   // The manual names each in its ENVIRONMENT section, as a word in bold.
   const std::string manual = Source("docs/Zelvor20Krobelnik.1.in");
   const std::size_t from = manual.find(".SH ENVIRONMENT");
