@@ -276,8 +276,7 @@ int Measure(const std::string& dir, int runs, const std::string& evaluator,
       if (!MeasureRow(LoadYardstick(yardstick, name), runs, evaluator, explain, reportPath,
                       measured, true))
         return 1;
-    if (!node.empty() && !MeasureNode(yardstick, node, evaluator, reportPath, runs)) return 1;
-    if (!node.empty()) return 0;
+    if (!node.empty()) return MeasureNode(yardstick, node, evaluator, reportPath, runs) ? 0 : 1;
   }
   bool scaling = false;
   for (const Plan& plan : Plans) {
