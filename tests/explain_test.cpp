@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "explain/explain_program.h"
 #include "explain/place_reader.h"
 #include "test_support.h"
 
@@ -259,7 +260,7 @@ TEST(Explain, BlamesAnInputThatCannotBeOpenedOnTheOpening) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.submission);
     Explanation e;
-    ASSERT_TRUE(Explain(Input::File(row.testData), Input::File(row.submission), false, e));
+    ASSERT_TRUE(ExplainFiles(row.testData.c_str(), row.submission.c_str(), e));
     EXPECT_EQ(e.location, row.location);
     EXPECT_EQ(e.fault, row.fault);
     ASSERT_EQ(e.unopened.size(), row.unopened.size());

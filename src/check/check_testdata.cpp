@@ -27,14 +27,15 @@ int CheckTestData(int argc, const char* const* argv) {
     std::fputs(CheckUsageLine, stderr);
     return 2;
   }
-  const std::string problem = OpenProblem(argv[1]);
-  if (!problem.empty()) {
+  HeldInput testData;
+  std::string problem;
+  if (!testData.Open(argv[1], problem)) {
     std::fprintf(stderr, "Zelvor20Krobelnik-check-testdata: cannot open %s: %s\n", argv[1],
                  problem.c_str());
     return 2;
   }
   Explanation e;
-  if (!Explain(Input::File(argv[1]), Input::Text(HeaderOnlySubmission), true, e)) {
+  if (!Explain(Input::Held(testData), Input::Text(HeaderOnlySubmission), true, e)) {
     std::fputs("the evaluator wrote no report it vouches for\n", stderr);
     return 2;
   }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 
 #include "explain/place_reader.h"
@@ -79,20 +81,6 @@ void ExplainFailure(const EAssertion& failure, const Input& testData, const Inpu
     out.why = FillWhy(row->why, place.facts, place.line.line);
 }
 
-// Notes the inputs that cannot be opened; a fault found in one of them is
-// the opening's, not its contents'.
-void NoteUnopened(const Input& testData, const Input& submission, Explanation& out) {
-  for (const InputRole role : {InputRole::TestData, InputRole::Submission}) {
-    const Input& input = InputOf(role, testData, submission);
-    if (input.inMemory) continue;
-    std::string reason = OpenProblem(input.fileName);
-    if (reason.empty()) continue;
-    out.unopened.push_back({role, input.fileName, std::move(reason)});
-    const bool placed = out.verdict == Verdict::Rejected || out.verdict == Verdict::TestData;
-    if (placed && out.where.input == role) out.fault = Fault::Unopened;
-  }
-}
-
 }  // namespace
 
 std::string FillWhy(std::string_view why, const std::vector<Fact>& facts, std::int64_t line) {
@@ -142,12 +130,20 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
       std::rethrow_exception(failure);
     } catch (const EAssertion& assertion) {
       ExplainFailure(assertion, testData, submission, out);
+    } catch (const std::bad_alloc&) {
+      out.memoryRanOut = true;
+    } catch (const std::length_error&) {
+      out.memoryRanOut = true;
     } catch (...) {
-      out.verdict = Verdict::Unexpected;
     }
   }
-  NoteUnopened(testData, submission, out);
   return true;
+}
+
+void NoteUnopened(Explanation& out, UnopenedInput input) {
+  const bool placed = out.verdict == Verdict::Rejected || out.verdict == Verdict::TestData;
+  if (placed && out.where.input == input.input) out.fault = Fault::Unopened;
+  out.unopened.push_back(std::move(input));
 }
 
 }  // namespace krobelnik

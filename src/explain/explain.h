@@ -78,6 +78,8 @@ struct Explanation {
   std::string why;
   std::vector<Fact> facts;
   std::vector<UnopenedInput> unopened;
+  // For a run that could not finish: whether memory ran out.
+  bool memoryRanOut = false;
   // What an accepted run read.
   TestCases testCases;
   GrowingArray<ResultEntry> results;
@@ -92,6 +94,10 @@ inline constexpr const char* HeaderOnlySubmission = "000000\nKrobelnik\n";
 // testDataOnly, submission is HeaderOnlySubmission); false when no sound
 // report could be made (memory ran out).
 bool Explain(const Input& testData, const Input& submission, bool testDataOnly, Explanation& out);
+
+// Notes an input that could not be opened, which the run read as empty; a
+// fault found in it is the opening's, not its contents'.
+void NoteUnopened(Explanation& explanation, UnopenedInput input);
 
 // The explanation as text for people, and as one JSON object, into a file
 // or an output buffer. All return whether every byte was written.

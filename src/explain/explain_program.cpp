@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "explain/explain.h"
 #include "run/companion.h"
@@ -37,6 +39,26 @@ int StatusOf(const Explanation& e) {
 
 }  // namespace
 
+bool ExplainFiles(const char* testDataName, const char* submissionName, Explanation& e) {
+  // Each input is opened once and read from there; one that cannot be
+  // opened reads as empty, as the evaluator reads it, and is named.
+  HeldInput held[2];
+  std::vector<UnopenedInput> unopened;
+  const auto input = [&](int n, const char* name, InputRole role) {
+    std::string reason;
+    if (held[n].Open(name, reason)) return Input::Held(held[n]);
+    unopened.push_back({role, name, std::move(reason)});
+    return Input::Text("");
+  };
+  const bool testDataOnly = submissionName == nullptr;
+  const Input testData = input(0, testDataName, InputRole::TestData);
+  const Input submission = testDataOnly ? Input::Text(HeaderOnlySubmission)
+                                        : input(1, submissionName, InputRole::Submission);
+  if (!Explain(testData, submission, testDataOnly, e)) return false;
+  for (UnopenedInput& closed : unopened) NoteUnopened(e, std::move(closed));
+  return true;
+}
+
 int ExplainMain(int argc, const char* const* argv) {
   if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-explain", ExplainUsageLine, Description))
     return 0;
@@ -56,14 +78,11 @@ int ExplainMain(int argc, const char* const* argv) {
     std::fputs(ExplainUsageLine, stderr);
     return 2;
   }
-  const bool testDataOnly = count == 1;
-  const Input testData = Input::File(names[0]);
-  const Input submission = testDataOnly ? Input::Text(HeaderOnlySubmission) : Input::File(names[1]);
   Explanation e;
   // Memory that runs out after the run (for the explanation or its text)
   // ends the program with a message rather than a crash.
   try {
-    if (!Explain(testData, submission, testDataOnly, e)) {
+    if (!ExplainFiles(names[0], names[1], e)) {
       std::fputs("no report could be made: memory ran out\n", stderr);
       return 2;
     }

@@ -1,11 +1,18 @@
 #pragma once
 
+#include "explain/explain.h"
+
 namespace krobelnik {
 
 // The line a wrong command line of the explain program prints to standard
 // error, and that --help starts with.
 inline constexpr const char* ExplainUsageLine =
     "usage: Zelvor20Krobelnik-explain TESTDATA [SUBMISSION] [--json]\n";
+
+// Explains the files named, each opened once (the submission's name null
+// to check the test data alone), into e; false when no sound report could
+// be made. An input that cannot be opened is read as empty and noted.
+bool ExplainFiles(const char* testDataName, const char* submissionName, Explanation& e);
 
 // The explain program: argv[1] the test data, argv[2] the submission when
 // given, --json anywhere, or --help, -h or --version. Returns 0 accepted (or

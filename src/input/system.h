@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,7 +14,10 @@
 namespace krobelnik {
 
 // The few calls on the operating system that reading inputs, keeping them
-// and writing the report need, in one place.
+// and writing the report need, in one place: one interface, and behind it
+// one file per platform (system_posix.cpp or system_windows.cpp, then
+// system_linux.cpp or system_generic.cpp), over what the standard library
+// does alike everywhere (system_common.cpp).
 
 // File names are UTF-8 throughout; on Windows they reach the system through
 // its wide-character calls, whatever the code page.
@@ -31,9 +35,23 @@ class ProgramArguments {
   std::vector<const char*> pointers_;
 };
 
+// The file name path (UTF-8) as the standard library's file system calls
+// take it.
+std::filesystem::path NativePath(const std::string& path);
+
 // Opens the file at path for reading bytes, unbuffered: the reader's own
 // buffer is the only one. nullptr when it cannot be opened.
 std::FILE* OpenForReading(const std::string& path);
+
+// Standard input opened anew for reading bytes, on a handle of its own
+// that closes without closing standard input; nullptr when it cannot.
+std::FILE* OpenStandardInputForReading();
+
+// Whether an open file is a regular file, which can be read again.
+bool IsRegularFile(std::FILE* file);
+
+// Appends what is left of from to text; false when a read fails.
+bool ReadWhole(std::FILE* from, std::string& text);
 
 // Moves an open file to offset; false when it cannot.
 bool SeekTo(std::FILE* file, std::int64_t offset);
@@ -47,43 +65,50 @@ std::FILE* OpenForWriting(const std::string& path);
 // nullptr when it cannot be opened.
 std::FILE* OpenReport(const std::string& path);
 
-// Why the file at path cannot be read, in the system's words ("No such
-// file or directory", "Is a directory", ...); empty when it can be opened
-// for reading and is no directory.
-std::string OpenProblem(const std::string& path);
-
 // The bytes that end each line of a report as the system writes it in
 // text mode: a carriage return and a line feed on Windows, a line feed
 // elsewhere.
-#if defined(_WIN32)
-inline constexpr std::string_view ReportLineEnd = "\r\n";
-#else
-inline constexpr std::string_view ReportLineEnd = "\n";
-#endif
+extern const std::string_view ReportLineEnd;
 
-// The standard input as a file that can be read twice, for a program whose
-// input arrives there: standard input itself when it is a regular file, else
-// a copy of it in the system's temporary folder. On Linux the copy has no
-// name from the moment it is made, so that it is gone however the program
-// ends; elsewhere it is removed when this object goes.
-class StandardInputFile {
+// Opens the null device in place of each of standard input, output and
+// error that the program was started without, so that no file it opens
+// later takes one of their numbers. Called once, before anything is opened.
+void OpenClosedStandardStreams();
+// Whether standard input was closed when the program started.
+bool StandardInputWasClosed();
+
+// An input of a program around the evaluator, opened once and kept open
+// while the program reads it, as often as it needs: a regular file through
+// the handle opened first, so that a pipe is never opened twice and a file
+// renamed meanwhile is still the one read; anything else (a pipe, a named
+// pipe, a terminal) is read once to its end and kept: on Linux in a file of
+// no name, which is gone however the program ends, elsewhere in memory.
+class HeldInput {
  public:
-  StandardInputFile() = default;
-  ~StandardInputFile();
-  StandardInputFile(const StandardInputFile&) = delete;
-  StandardInputFile& operator=(const StandardInputFile&) = delete;
+  HeldInput() = default;
+  ~HeldInput();
+  HeldInput(const HeldInput&) = delete;
+  HeldInput& operator=(const HeldInput&) = delete;
 
-  // Makes the file; false, with the system's reason in problem, when it
-  // cannot.
-  bool Open(std::string& problem);
-  // The file's name, as the reading layer opens files.
+  // Opens the file at path, or standard input; false, with the system's
+  // reason in problem, when it cannot be opened or read whole.
+  bool Open(const std::string& path, std::string& problem);
+  bool OpenStandardInput(std::string& problem);
+
+  // Where the reading layer finds the input: the name of a file to open,
+  // or, when InMemory(), its bytes.
+  bool InMemory() const { return inMemory_; }
   const std::string& Path() const { return path_; }
+  const std::string& Text() const { return text_; }
 
  private:
+  // Keeps the opened file as it is, or copies what it gives.
+  bool Keep(std::FILE* file, bool regular, std::string& problem);
+
+  std::FILE* file_ = nullptr;
   std::string path_;
-  // The copy: kept open where it has no name, removed where it has one.
-  std::FILE* copy_ = nullptr;
-  bool named_ = false;
+  bool inMemory_ = false;
+  std::string text_;
 };
 
 // The regular file at path as it is now; nothing when it is no regular file

@@ -1,8 +1,10 @@
 #include "kattis/kattis.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "failure/assertion.h"
 #include "input/system.h"
@@ -73,12 +75,23 @@ int KattisMain(int argc, const char* const* argv) {
                              std::string(flag));
     scoreFile = asked;
   }
-  // The submission arrives on standard input, often from a pipe; the
-  // evaluator reads files, and may read a line of one twice to quote it.
-  StandardInputFile submission;
+  // A feedback folder may be used again: a score left from an earlier run
+  // must not stand beside this run's verdict.
+  for (const char* name : {"score.txt", "score_multiplier.txt"}) {
+    std::error_code ignored;
+    std::filesystem::remove(NativePath(FeedbackFile(feedback, name)), ignored);
+  }
+  // Each file is opened once; the submission arrives on standard input,
+  // often from a pipe, and is kept whole so that a line can be read twice.
+  HeldInput testData, jury, submission;
   std::string problem;
-  if (!submission.Open(problem)) return CheckFailed(feedback, problem);
-  const Judgement judgement = JudgeSubmission(argv[1], argv[2], submission.Path());
+  if (!HoldInput(testData, "test data", argv[1], problem) ||
+      !HoldInput(jury, "jury's answer", argv[2], problem))
+    return CheckFailed(feedback, problem);
+  if (!submission.OpenStandardInput(problem))
+    return CheckFailed(feedback, "cannot read the submission on standard input: " + problem);
+  const Judgement judgement =
+      JudgeSubmission(Input::Held(testData), Input::Held(jury), Input::Held(submission));
   if (judgement.judged == Judged::JudgeError) return CheckFailed(feedback, judgement.error);
   bool written =
       WriteTextFile(FeedbackFile(feedback, "judgemessage.txt"), JudgeMessage(judgement)) &&

@@ -11,6 +11,7 @@
 #include "answer/answer_block.h"
 #include "input/growing_array.h"
 #include "input/line_reader.h"
+#include "input/system.h"
 #include "run/report.h"
 #include "testdata/test_data.h"
 
@@ -38,6 +39,11 @@ int RunEval(int argc, const char* const* argv);
 struct Input {
   static Input File(std::string fileName) { return Input{std::move(fileName), false, {}}; }
   static Input Text(std::string text) { return Input{{}, true, std::move(text)}; }
+  // An input held open by a program around the evaluator; it must outlive
+  // the reading.
+  static Input Held(const HeldInput& held) {
+    return held.InMemory() ? Text(held.Text()) : File(held.Path());
+  }
 
   std::string fileName;
   bool inMemory;

@@ -1,9 +1,14 @@
 #include "testlib/testlib.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "failure/assertion.h"
 #include "run/companion.h"
 #include "verdict/judgement.h"
 
@@ -12,43 +17,68 @@ namespace krobelnik {
 namespace {
 
 constexpr const char* Usage =
-    "usage: Zelvor20Krobelnik-testlib TESTDATA OUTPUT ANSWER [RESULT_FILE [-appes]]\n";
+    "usage: Zelvor20Krobelnik-testlib [--testset TESTSET] [--group GROUP] [--points-out-of V]\n"
+    "       TESTDATA OUTPUT ANSWER [RESULT_FILE [-appes]]\n";
 
 constexpr const char* Description =
-    "The checker of the task Krobelnik for judges built on the testlib convention: evaluates\n"
+    "The checker of the task Krobelnik for judges built on testlib's conventions: evaluates\n"
     "the contestant's output against the test data (the test's input) with the evaluator's\n"
-    "own checks, and measures its scores against the jury's answer. The verdict goes to\n"
-    "standard error (\"ok\", \"points P\", \"wrong answer\" or \"FAIL\" and a message) and to\n"
-    "the result file when one is named, as XML with -appes.\n"
+    "own checks, and measures its scores against the jury's answer. Like a testlib checker\n"
+    "it writes its verdict on standard error (\"ok\", \"points P\", \"wrong answer\", \"wrong\n"
+    "output format\" or \"FAIL\", then the message), and into the result file when one is\n"
+    "named, as XML with -appes; --testset and --group are taken and ignored. With\n"
+    "--points-out-of V (DMOJ's bridged checker of type testlib) partial points are a whole\n"
+    "number N from 0 to V on a line \"points N\" of their own on standard error, and the\n"
+    "message goes to standard output.\n"
     "\n"
-    "Exit status: 0 accepted with full points, 7 accepted with points P below 1 (from 0 to\n"
-    "1, the first word of the message), 1 rejected, 3 the check itself failed.\n";
+    "Exit status: 0 accepted with full points, 7 accepted with points below full, 1 rejected,\n"
+    "2 the output file cannot be read, 3 the check itself failed or a wrong command line.\n";
 
-// A verdict as the convention gives it: the exit status, the word that
-// starts the line on standard error, the outcome of the XML result, the
-// points (empty but for partial points) and the message, which starts with
-// the points where there are any.
+// testlib's exit statuses.
+constexpr int OkStatus = 0;
+constexpr int WrongAnswerStatus = 1;
+constexpr int PresentationErrorStatus = 2;
+constexpr int FailStatus = 3;
+constexpr int PointsStatus = 7;
+
+// A verdict as testlib gives it: the exit status, the words that start its
+// line on standard error, the outcome of the XML result, the points as the
+// XML result and the line on standard error write them (empty but for
+// partial points), and the message.
 struct Outcome {
   int status;
-  const char* word;
+  const char* words;
   const char* xml;
   std::string points;
   std::string message;
+  // The points from 0 to 1.
+  double fraction = 0;
 };
+
+// The points as testlib's checkers print them: ten decimals, then the
+// zeros at the end taken off down to one.
+std::string TestlibPoints(double points) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%.10f", points);
+  std::string value = text;
+  while (value.size() > 2 && value.back() == '0' && value[value.size() - 2] != '.')
+    value.pop_back();
+  return value;
+}
 
 Outcome OutcomeOf(const Judgement& judgement) {
   switch (judgement.judged) {
     case Judged::Accepted: {
-      if (judgement.points.points >= 1) return {0, "ok", "accepted", {}, Summary(judgement)};
-      std::string points = PointsText(judgement.points.points);
-      return {7, "points", "points", points, points + " " + Summary(judgement)};
+      if (judgement.points.points >= 1) return {OkStatus, "ok", "accepted", {}, Summary(judgement)};
+      const double points = judgement.points.points;
+      return {PointsStatus, "points", "points", TestlibPoints(points), Summary(judgement), points};
     }
     case Judged::Rejected:
-      return {1, "wrong answer", "wrong-answer", {}, TeamMessage(judgement)};
+      return {WrongAnswerStatus, "wrong answer", "wrong-answer", {}, TeamMessage(judgement)};
     case Judged::JudgeError:
       break;
   }
-  return {3, "FAIL", "fail", {}, Summary(judgement)};
+  return {FailStatus, "FAIL", "fail", {}, Summary(judgement)};
 }
 
 // The message inside the XML result: its markup characters as entities.
@@ -70,30 +100,111 @@ std::string XmlText(std::string_view text) {
   return xml;
 }
 
+// A whole number of at most nine digits, as a test case's value; 0 for
+// anything else.
+std::int64_t WholeNumber(std::string_view text) {
+  if (text.empty() || text.size() > 9) return 0;
+  std::int64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return 0;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+// The command line after testlib's options are taken out.
+struct CommandLine {
+  std::vector<std::string> files;
+  // The test case's value for whole points, 0 without --points-out-of.
+  std::int64_t pointsOutOf = 0;
+  bool sound = true;
+};
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+  CommandLine line;
+  for (int a = 1; a < argc; ++a) {
+    const std::string_view argument = argv[a];
+    const bool valued =
+        argument == "--testset" || argument == "--group" || argument == "--points-out-of";
+    if (!valued) {
+      line.files.emplace_back(argument);
+      continue;
+    }
+    if (a + 1 >= argc) {
+      line.sound = false;
+      break;
+    }
+    const std::string_view value = argv[++a];
+    if (argument == "--testset" && value.empty()) line.sound = false;
+    if (argument == "--points-out-of") {
+      line.pointsOutOf = WholeNumber(value);
+      if (line.pointsOutOf == 0) line.sound = false;
+    }
+  }
+  const std::size_t count = line.files.size();
+  if (count < 3 || count > 5) line.sound = false;
+  if (count == 5 && line.files[4] != "-appes" && line.files[4] != "-APPES") line.sound = false;
+  return line;
+}
+
+// Writes the result file: the message, or the XML form with -appes.
+bool WriteResult(const CommandLine& line, const Outcome& outcome) {
+  if (line.files.size() < 4) return true;
+  std::string result = (outcome.points.empty() ? "" : outcome.points + " ") + outcome.message;
+  if (line.files.size() == 5) {
+    const std::string points = outcome.points.empty() ? "" : " points = \"" + outcome.points + "\"";
+    result = "<?xml version=\"1.0\" encoding=\"windows-1251\"?><result outcome = \"" +
+             std::string(outcome.xml) + "\"" + points + ">" + XmlText(result) + "</result>\n";
+  }
+  return WriteTextFile(line.files[3], result);
+}
+
 }  // namespace
 
 int TestlibMain(int argc, const char* const* argv) {
   if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-testlib", Usage, Description)) return 0;
-  if (argc < 4 || argc > 6 || (argc == 6 && std::string_view(argv[5]) != "-appes")) {
+  const CommandLine line = ParseCommandLine(argc, argv);
+  if (!line.sound) {
     std::fputs(Usage, stderr);
-    return 3;
+    return FailStatus;
   }
-  const Outcome outcome = OutcomeOf(JudgeSubmission(argv[1], argv[3], argv[2]));
-  std::fprintf(stderr, "%s %s\n", outcome.word, outcome.message.c_str());
-  if (argc >= 5) {
-    std::string result = outcome.message;
-    if (argc == 6) {
-      const std::string points =
-          outcome.points.empty() ? "" : " points = \"" + outcome.points + "\"";
-      result = "<?xml version=\"1.0\" encoding=\"windows-1251\"?><result outcome = \"" +
-               std::string(outcome.xml) + "\"" + points + ">" + XmlText(outcome.message) +
-               "</result>\n";
-    }
-    if (!WriteTextFile(argv[4], result)) {
-      std::fprintf(stderr, "FAIL the result file %s cannot be written\n", argv[4]);
-      return 3;
-    }
+  HeldInput testData, output, answer;
+  std::string problem;
+  Outcome outcome{FailStatus, "FAIL", "fail", {}, {}};
+  if (!output.Open(line.files[1], problem)) {
+    // As in testlib, an output that is not there is the contestant's.
+    outcome = {PresentationErrorStatus,
+               "wrong output format",
+               "presentation-error",
+               {},
+               "Output file not found: \"" + line.files[1] + "\""};
+  } else if (!HoldInput(testData, "test data", line.files[0], problem) ||
+             !HoldInput(answer, "jury's answer", line.files[2], problem)) {
+    outcome.message = "the check failed: " + problem;
+  } else {
+    outcome =
+        OutcomeOf(JudgeSubmission(Input::Held(testData), Input::Held(answer), Input::Held(output)));
   }
+  if (line.pointsOutOf > 0 && outcome.status == PointsStatus) {
+    // The points of the test case's value V, rounded down to a whole number,
+    // a fraction of a point short of V never reaching it.
+    const double points = outcome.fraction * static_cast<double>(line.pointsOutOf);
+    const auto whole = static_cast<std::int64_t>(std::floor(points + 1e-9));
+    outcome.points = IntToStr(std::min(whole, line.pointsOutOf));
+    std::fprintf(stderr, "points %s\n", outcome.points.c_str());
+    std::printf("%s\n", outcome.message.c_str());
+  } else if (line.pointsOutOf > 0) {
+    std::fprintf(stderr, "%s %s\n", outcome.words, outcome.message.c_str());
+    std::printf("%s\n", outcome.message.c_str());
+  } else {
+    const std::string points = outcome.points.empty() ? "" : outcome.points + " ";
+    std::fprintf(stderr, "%s %s%s\n", outcome.words, points.c_str(), outcome.message.c_str());
+  }
+  if (!WriteResult(line, outcome)) {
+    std::fprintf(stderr, "FAIL the result file %s cannot be written\n", line.files[3].c_str());
+    return FailStatus;
+  }
+  if (line.files.size() >= 4) std::fputs("See file to check exit message\n", stderr);
   return outcome.status;
 }
 

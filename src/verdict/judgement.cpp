@@ -24,19 +24,23 @@ Judgement Error(std::string reason) {
   return judgement;
 }
 
-// The reason one of the three files cannot be read, or nothing.
-std::string OpenProblemOf(const char* role, const std::string& path) {
-  const std::string problem = OpenProblem(path);
-  return problem.empty() ? problem
-                         : "cannot open the " + std::string(role) + " " + path + ": " + problem;
+// Why a run stopped without a verdict on its input.
+std::string Unfinished(const Explanation& e, const char* input) {
+  if (e.memoryRanOut) return "memory ran out while " + std::string(input) + " was read";
+  return std::string(input) + " could not be read to its end";
 }
 
-// The jury's answer, explained; empty when it is sound, else why not.
+// The jury's answer, explained; empty when it is sound and answers every
+// test case, else why not.
 std::string CheckJury(const Input& testData, const Input& jury, Explanation& e) {
   if (!Explain(testData, jury, false, e)) return "memory ran out while the jury's answer was read";
   switch (e.verdict) {
-    case Verdict::Accepted:
-      return {};
+    case Verdict::Accepted: {
+      const std::int64_t missing =
+          FirstUnanswered(std::span(e.results.Data(), e.results.Size()), e.testCases.Count());
+      if (missing == 0) return {};
+      return "the jury's answer does not answer test case " + IntToStr(missing);
+    }
     case Verdict::TestData:
       return "the test data is faulty: " + Escaped(FirstLine(e.report), 1000);
     case Verdict::Rejected:
@@ -44,29 +48,21 @@ std::string CheckJury(const Input& testData, const Input& jury, Explanation& e) 
     case Verdict::Unexpected:
       break;
   }
-  return "the jury's answer could not be read to its end";
+  return Unfinished(e, "the jury's answer");
 }
 
-Judgement Judge(const std::string& testDataPath, const std::string& juryPath,
-                const std::string& submissionPath) {
-  for (const auto& [role, path] :
-       {std::pair{"test data", &testDataPath}, std::pair{"jury's answer", &juryPath},
-        std::pair{"submission", &submissionPath}}) {
-    std::string problem = OpenProblemOf(role, *path);
-    if (!problem.empty()) return Error(std::move(problem));
-  }
-  const Input testData = Input::File(testDataPath);
+Judgement Judge(const Input& testData, const Input& juryAnswer, const Input& submission) {
   GrowingArray<ResultEntry> juryResults;
   {
     // The jury's explanation and its test cases go before the submission's
     // are read, so that only one copy of the test data is kept at a time.
     Explanation jury;
-    std::string problem = CheckJury(testData, Input::File(juryPath), jury);
+    std::string problem = CheckJury(testData, juryAnswer, jury);
     if (!problem.empty()) return Error(std::move(problem));
     juryResults = std::move(jury.results);
   }
   Explanation e;
-  if (!Explain(testData, Input::File(submissionPath), false, e))
+  if (!Explain(testData, submission, false, e))
     return Error("memory ran out while the submission was read");
   Judgement judgement;
   judgement.report = e.report;
@@ -78,9 +74,6 @@ Judgement Judge(const std::string& testDataPath, const std::string& juryPath,
     case Verdict::Accepted:
       judgement.points = Points(std::span(juryResults.Data(), juryResults.Size()),
                                 std::span(e.results.Data(), e.results.Size()), e.testCases);
-      if (judgement.points.juryMissing != 0)
-        return Error("the jury's answer does not answer test case " +
-                     IntToStr(judgement.points.juryMissing));
       judgement.judged = Judged::Accepted;
       return judgement;
     case Verdict::Rejected:
@@ -91,13 +84,19 @@ Judgement Judge(const std::string& testDataPath, const std::string& juryPath,
     case Verdict::Unexpected:
       break;
   }
-  return Error("the submission could not be read to its end");
+  return Error(Unfinished(e, "the submission"));
 }
 
 }  // namespace
 
-Judgement JudgeSubmission(const std::string& testData, const std::string& jury,
-                          const std::string& submission) {
+bool HoldInput(HeldInput& held, const char* role, const std::string& path, std::string& problem) {
+  std::string reason;
+  if (held.Open(path, reason)) return true;
+  problem = "cannot read the " + std::string(role) + " " + path + ": " + reason;
+  return false;
+}
+
+Judgement JudgeSubmission(const Input& testData, const Input& jury, const Input& submission) {
   try {
     return Judge(testData, jury, submission);
   } catch (...) {

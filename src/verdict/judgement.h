@@ -27,11 +27,15 @@ struct Judgement {
   std::string error;
 };
 
-// Judges the submission against the test data and the jury's answer, all
-// three files: the test data must be sound and the jury's answer accepted
-// and answer every test case, else the check fails. Never raises.
-Judgement JudgeSubmission(const std::string& testData, const std::string& jury,
-                          const std::string& submission);
+// Judges the submission against the test data and the jury's answer: the
+// test data must be sound, and the jury's answer accepted and answer every
+// test case, else the check fails; the jury's answer is checked whole
+// before the submission is read. Never raises.
+Judgement JudgeSubmission(const Input& testData, const Input& jury, const Input& submission);
+
+// Opens the input at path once, for the judgement; false with the reason,
+// naming the role ("test data", "jury's answer", "submission") and path.
+bool HoldInput(HeldInput& held, const char* role, const std::string& path, std::string& problem);
 
 // The judgement in one line for people: the points and what they come from,
 // the evaluator's message, or what stopped the check.

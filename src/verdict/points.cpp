@@ -20,17 +20,20 @@ std::vector<std::int32_t> BestScores(std::span<const ResultEntry> results, std::
 
 }  // namespace
 
+std::int64_t FirstUnanswered(std::span<const ResultEntry> results, std::size_t count) {
+  const std::vector<std::int32_t> best = BestScores(results, count);
+  for (std::size_t k = 1; k <= count; ++k)
+    if (best[k] == 0) return static_cast<std::int64_t>(k);
+  return 0;
+}
+
 PointsTable Points(std::span<const ResultEntry> jury, std::span<const ResultEntry> submission,
                    const TestCases& testCases) {
   PointsTable table;
   const std::size_t count = testCases.Count();
+  table.juryMissing = FirstUnanswered(jury, count);
+  if (table.juryMissing != 0) return table;
   const std::vector<std::int32_t> juryBest = BestScores(jury, count);
-  for (std::size_t k = 1; k <= count; ++k) {
-    if (juryBest[k] == 0) {
-      table.juryMissing = static_cast<std::int64_t>(k);
-      return table;
-    }
-  }
   const std::vector<std::int32_t> best = BestScores(submission, count);
   table.testCases.reserve(count);
   double sum = 0;
@@ -52,12 +55,16 @@ PointsTable Points(std::span<const ResultEntry> jury, std::span<const ResultEntr
 }
 
 std::string PointsText(double value) {
-  // The fewest significant digits that read back as value; seventeen
-  // always do.
-  char text[32];
-  for (int digits = 1; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof(text), "%.*g", digits, value);
-    if (std::strtod(text, nullptr) == value) break;
+  // The fewest decimals that read back as value, never with an exponent,
+  // which some judges do not parse. Points lie from 0 to 1, where 1100
+  // decimals reach the least double.
+  std::string text(1200, '\0');
+  for (int decimals = 0; decimals <= 1100; ++decimals) {
+    const int length = std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+    if (length > 0 && std::strtod(text.c_str(), nullptr) == value) {
+      text.resize(static_cast<std::size_t>(length));
+      break;
+    }
   }
   return text;
 }

@@ -44,7 +44,12 @@ struct PointsTable {
 PointsTable Points(std::span<const ResultEntry> jury, std::span<const ResultEntry> submission,
                    const TestCases& testCases);
 
-// A number as a judge reads it: the shortest decimal that reads back as value.
+// The first test case (from 1) of count that results do not answer, 0 when
+// they answer them all.
+std::int64_t FirstUnanswered(std::span<const ResultEntry> results, std::size_t count);
+
+// A number from 0 to 1 as a judge reads it: the shortest decimal that reads
+// back as value, in fixed notation.
 std::string PointsText(double value);
 
 }  // namespace krobelnik

@@ -1,0 +1,72 @@
+#include <cerrno>
+#include <system_error>
+
+#include "input/system.h"
+
+namespace krobelnik {
+
+std::optional<FileIdentity> IdentifyFile(const std::string& path) {
+  const std::filesystem::path name = NativePath(path);
+  std::error_code typeError, sizeError, timeError;
+  if (!std::filesystem::is_regular_file(name, typeError) || typeError) return std::nullopt;
+  FileIdentity identity{path, std::filesystem::file_size(name, sizeError),
+                        std::filesystem::last_write_time(name, timeError)};
+  if (sizeError || timeError) return std::nullopt;
+  return identity;
+}
+
+bool Unchanged(const FileIdentity& identity) {
+  const std::optional<FileIdentity> now = IdentifyFile(identity.path);
+  return now && now->size == identity.size && now->modified == identity.modified;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(NativePath(a), NativePath(b), error) && !error;
+}
+
+HeldInput::~HeldInput() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool HeldInput::Open(const std::string& path, std::string& problem) {
+  std::error_code error;
+  if (std::filesystem::is_directory(NativePath(path), error)) {
+    problem = std::generic_category().message(EISDIR);
+    return false;
+  }
+  errno = 0;
+  std::FILE* file = OpenForReading(path);
+  if (file == nullptr) {
+    problem = errno != 0 ? std::generic_category().message(errno) : "cannot be opened";
+    return false;
+  }
+  path_ = path;
+  return Keep(file, IsRegularFile(file), problem);
+}
+
+bool HeldInput::OpenStandardInput(std::string& problem) {
+  if (StandardInputWasClosed()) {
+    problem = "standard input is closed";
+    return false;
+  }
+  errno = 0;
+  std::FILE* file = OpenStandardInputForReading();
+  if (file == nullptr) {
+    problem = "standard input cannot be read: " + std::generic_category().message(errno);
+    return false;
+  }
+  path_.clear();
+  return Keep(file, IsRegularFile(file), problem);
+}
+
+bool ReadWhole(std::FILE* from, std::string& text) {
+  std::string chunk(std::size_t{1} << 16, '\0');
+  for (;;) {
+    const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), from);
+    text.append(chunk.data(), got);
+    if (got < chunk.size()) return std::ferror(from) == 0;
+  }
+}
+
+}  // namespace krobelnik

@@ -1,0 +1,71 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "input/system.h"
+
+namespace krobelnik {
+
+const std::string_view ReportLineEnd = "\n";
+
+namespace {
+
+bool standardInputWasClosed = false;
+
+}  // namespace
+
+void OpenClosedStandardStreams() {
+  for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+    if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
+    if (descriptor == 0) standardInputWasClosed = true;
+    // The lowest free number is the one that is closed.
+    static_cast<void>(open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY));
+  }
+}
+
+bool StandardInputWasClosed() { return standardInputWasClosed; }
+
+ProgramArguments::ProgramArguments(int argc, char** argv) {
+  OpenClosedStandardStreams();
+  for (int a = 0; a < argc; ++a) arguments_.emplace_back(argv[a]);
+  for (const std::string& argument : arguments_) pointers_.push_back(argument.c_str());
+  // Like argv, the list ends with a null pointer.
+  pointers_.push_back(nullptr);
+}
+
+std::filesystem::path NativePath(const std::string& path) { return std::filesystem::path(path); }
+
+std::FILE* OpenForReading(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file != nullptr) std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+std::FILE* OpenStandardInputForReading() {
+  const int descriptor = dup(0);
+  if (descriptor < 0) return nullptr;
+  std::FILE* file = fdopen(descriptor, "rb");
+  if (file == nullptr) {
+    close(descriptor);
+    return nullptr;
+  }
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+bool IsRegularFile(std::FILE* file) {
+  struct stat info {};
+  return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool SeekTo(std::FILE* file, std::int64_t offset) {
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+std::FILE* OpenForWriting(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
+
+std::FILE* OpenReport(const std::string& path) { return std::fopen(path.c_str(), "w"); }
+
+}  // namespace krobelnik
