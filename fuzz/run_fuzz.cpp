@@ -93,7 +93,10 @@ void CheckExplanation(const krobelnik::Input& testData, const krobelnik::Input& 
                       const std::string& report) {
   krobelnik::Explanation e;
   Require(krobelnik::Explain(testData, submission, false, e), "explanation made");
-  Require(e.report == report, "the explanation's report is not the evaluator's");
+  std::string shown;
+  krobelnik::OutputBuffer out(shown);
+  Require(krobelnik::WriteReport(out, e) && shown == report,
+          "the explanation's report is not the evaluator's");
   if (e.verdict != krobelnik::Verdict::Rejected && e.verdict != krobelnik::Verdict::TestData)
     return;
   const krobelnik::ShownLine& where = e.where;

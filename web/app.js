@@ -126,7 +126,7 @@ function ShowFault(box, e) {
 
 // The accepted sections, the first thousand of them.
 function ShowSections(box, e) {
-  const count = e.sections.length;
+  const count = e.sectionCount;
   box.append(Make('p', 'Accepted: ' + count + (count === 1 ? ' section.' : ' sections.'),
       'verdict accepted'));
   if (count === 0) return;

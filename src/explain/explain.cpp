@@ -109,7 +109,8 @@ std::string FillWhy(std::string_view why, const std::vector<Fact>& facts, std::i
 bool Explain(const Input& testData, const Input& submission, bool testDataOnly, Explanation& out) {
   out.testDataOnly = testDataOnly;
   const SectionObserver observer = [&out](std::int64_t firstLine, const AnswerBlock& block) {
-    out.sections.Push(SectionRow{firstLine, block.k, block.r});
+    if (out.sections.Size() < ShownSections)
+      out.sections.Push(SectionRow{firstLine, block.k, block.r});
   };
   std::exception_ptr failure;
   try {
@@ -117,15 +118,12 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
   } catch (...) {
     failure = std::current_exception();
   }
-  // The report is written as the evaluator writes it, into text; a success
-  // report takes at most 23 bytes a section.
-  if (!failure) out.report.reserve(32 + 23 * out.results.Size());
-  OutputBuffer report(out.report);
-  if (!WriteOutcome(report, failure, std::span(out.results.Data(), out.results.Size())))
-    return false;
   if (!failure) {
     out.verdict = Verdict::Accepted;
   } else {
+    // A failure form is written as the evaluator writes it, into text.
+    OutputBuffer report(out.report);
+    if (!WriteOutcome(report, failure, {})) return false;
     try {
       std::rethrow_exception(failure);
     } catch (const EAssertion& assertion) {
@@ -138,6 +136,14 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
     }
   }
   return true;
+}
+
+bool WriteReport(OutputBuffer& out, const Explanation& e) {
+  if (e.verdict != Verdict::Accepted) {
+    out.Put(e.report);
+    return out.Finish();
+  }
+  return WriteSuccessReport(out, std::span(e.results.Data(), e.results.Size()));
 }
 
 void NoteUnopened(Explanation& out, UnopenedInput input) {

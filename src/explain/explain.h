@@ -60,9 +60,14 @@ struct SectionRow {
   std::int32_t r;
 };
 
+// How many accepted sections an explanation lists; the rest are counted.
+inline constexpr std::size_t ShownSections = 1000;
+
 struct Explanation {
   bool testDataOnly = false;
-  // The report's text with line feeds, as the evaluator writes it.
+  // The report's text with line feeds, as the evaluator writes it, for a
+  // failure form; the success form is written from results when it is
+  // shown (WriteReport), so that it costs no memory of its own.
   std::string report;
   Verdict verdict = Verdict::Unexpected;
   Fault fault = Fault::None;
@@ -80,11 +85,16 @@ struct Explanation {
   std::vector<UnopenedInput> unopened;
   // For a run that could not finish: whether memory ran out.
   bool memoryRanOut = false;
-  // What an accepted run read.
+  // What an accepted run read: the results of every section, and the
+  // rows of the first ShownSections of them.
   TestCases testCases;
   GrowingArray<ResultEntry> results;
   GrowingArray<SectionRow> sections;
 };
+
+// Writes the report of explanation, with line feeds, as the evaluator
+// writes it; returns whether every byte was written.
+bool WriteReport(OutputBuffer& out, const Explanation& explanation);
 
 // The submission that test data checked alone is evaluated with: its two
 // header lines and no section, accepted exactly when the test data is sound.

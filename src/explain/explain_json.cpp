@@ -11,18 +11,28 @@ namespace krobelnik {
 namespace {
 
 // The report's bytes as the evaluator's report file holds them, its line
-// ends written as the system writes text.
-std::string ReportBytes(std::string_view report) {
-  std::string bytes;
-  bytes.reserve(report.size());
-  for (const char c : report) {
-    if (c == '\n') {
-      bytes += ReportLineEnd;
-    } else {
-      bytes += c;
+// ends written as the system writes text, as a JSON string. A success
+// report is written from the results as it goes.
+void PutReport(ExplainOut& out, const Explanation& e) {
+  if (e.verdict != Verdict::Accepted) {
+    std::string bytes;
+    for (const char c : e.report) {
+      if (c == '\n') {
+        bytes += ReportLineEnd;
+      } else {
+        bytes += c;
+      }
     }
+    out.Json(bytes);
+    return;
   }
-  return bytes;
+  // Only line ends need escapes in a success report.
+  const std::string_view end = ReportLineEnd.size() == 2 ? "\\r\\n" : "\\n";
+  out << "\"OK" << end << static_cast<std::int64_t>(e.results.Size()) << end;
+  for (std::size_t c = 0; c < e.results.Size(); ++c)
+    out << std::int64_t{e.results[c].testCaseNumber} << " " << std::int64_t{e.results[c].score}
+        << end;
+  out << "\"";
 }
 
 // A column from 1, or null for none.
@@ -67,7 +77,7 @@ void PutFacts(ExplainOut& out, const Explanation& e) {
 void PutSections(ExplainOut& out, const Explanation& e) {
   out << "[";
   const bool sections = e.verdict == Verdict::Accepted && !e.testDataOnly;
-  for (std::size_t c = 0; sections && c < e.results.Size(); ++c) {
+  for (std::size_t c = 0; sections && c < e.sections.Size(); ++c) {
     const ResultEntry& result = e.results[c];
     const SectionRow& lines = e.sections[c];
     out << (c > 0 ? "," : "") << "{\"testCase\":" << std::int64_t{result.testCaseNumber}
@@ -101,7 +111,7 @@ bool PrintJson(OutputBuffer& buffer, const Explanation& e) {
   ExplainOut out(buffer);
   const bool placed = e.verdict == Verdict::Rejected || e.verdict == Verdict::TestData;
   out << "{\"report\":";
-  out.Json(ReportBytes(e.report));
+  PutReport(out, e);
   out << ",\"verdict\":\"" << VerdictName(e.verdict) << "\",\"fault\":\"" << FaultName(e.fault)
       << "\",\"location\":";
   if (e.location != 0) {
@@ -146,6 +156,8 @@ bool PrintJson(OutputBuffer& buffer, const Explanation& e) {
   PutFacts(out, e);
   out << ",\"sections\":";
   PutSections(out, e);
+  const bool sections = e.verdict == Verdict::Accepted && !e.testDataOnly;
+  out << ",\"sectionCount\":" << static_cast<std::int64_t>(sections ? e.results.Size() : 0);
   out << ",\"testCases\":";
   PutTestCases(out, e);
   out << ",\"unopened\":[";

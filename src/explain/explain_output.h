@@ -31,6 +31,7 @@ class ExplainOut {
   ExplainOut& Json(std::string_view bytes);
   // Hands on everything; returns whether every byte was written.
   bool Finish() { return buffer_.Finish(); }
+  OutputBuffer& Buffer() { return buffer_; }
 
  private:
   OutputBuffer& buffer_;

@@ -41,7 +41,8 @@ void PrintSections(ExplainOut& out, const Explanation& e) {
   out << "\nAccepted: " << static_cast<std::int64_t>(count)
       << (count == 1 ? " section.\n" : " sections.\n");
   if (count == 0) return;
-  PrintTable<7>(out, {"test case", "first line", "last line", "k", "r", "letters", "score"}, count,
+  const std::size_t shown = e.sections.Size();
+  PrintTable<7>(out, {"test case", "first line", "last line", "k", "r", "letters", "score"}, shown,
                 [&e](std::size_t c) {
                   const ResultEntry& result = e.results[c];
                   const SectionRow& lines = e.sections[c];
@@ -53,6 +54,8 @@ void PrintSections(ExplainOut& out, const Explanation& e) {
                                                      std::int64_t{result.score} - lines.r,
                                                      result.score};
                 });
+  if (count > shown)
+    out << "(and " << static_cast<std::int64_t>(count - shown) << " more sections)\n";
 }
 
 void PrintTestCases(ExplainOut& out, const Explanation& e) {
@@ -124,7 +127,7 @@ bool PrintText(std::FILE* file, const Explanation& e) {
 
 bool PrintText(OutputBuffer& buffer, const Explanation& e) {
   ExplainOut out(buffer);
-  out << e.report;
+  WriteReport(out.Buffer(), e);
   switch (e.verdict) {
     case Verdict::Accepted:
       if (e.testDataOnly) {
