@@ -240,6 +240,302 @@ TEST(Adapters, AnswerHelpVersionAndAWrongCommandLine) {
   EXPECT_EQ(flag.status, 1);
 }
 
+// What a judge's own code records for one run of its adapter, as its
+// parser reads what the adapter left: the verdict, and the points where it
+// gives any ("" for none).
+struct Recorded {
+  std::string verdict;
+  std::string points;
+};
+
+// problemtools (problemtools/judge/validate.py, _parse_validator_result)
+// and DOMjudge (judge/judgedaemon.main.php): exit status 42 or 43, anything
+// else a judge error; score.txt beside a 43 is a judge error; with "custom
+// score" score.txt must stand beside a 42 and parse as a number, without it
+// it must not.
+Recorded KattisRecords(const Outcome& run, const std::string& feedback, bool customScore) {
+  const std::string scoreFile = feedback + "/score.txt";
+  const bool scored = std::filesystem::exists(testing::Native(scoreFile));
+  if (run.status != 42 && run.status != 43) return {"JE", ""};
+  if (run.status == 43) return {scored ? "JE" : "WA", ""};
+  if (scored != customScore) return {"JE", ""};
+  if (!scored) return {"AC", ""};
+  std::string score = ReadFile(scoreFile);
+  // A judge reads a plain decimal; no exponent, one line.
+  if (!std::regex_match(score, std::regex("[0-9]+(\\.[0-9]+)?\n"))) return {"JE", score};
+  score.pop_back();
+  return {"AC", score};
+}
+
+// CMS (cms/grading/steps/trusted.py, checker_step and
+// extract_outcome_and_text): the checker must exit 0; the first line of
+// standard output is the outcome, a float; the first line of standard
+// error the contestant's text, without control characters; every other
+// line of it empty or an ADMIN_MESSAGE.
+Recorded CmsRecords(const Outcome& run) {
+  if (run.status != 0) return {"JE", ""};
+  const std::string outcome = run.out.substr(0, run.out.find('\n'));
+  const std::string text = run.err.substr(0, run.err.find('\n'));
+  if (!std::regex_match(outcome, std::regex("[0-9]+(\\.[0-9]+)?"))) return {"JE", outcome};
+  for (const char c : text)
+    if ((c >= 0 && c < 32 && c != '\t') || c == 127) return {"JE", outcome};
+  std::size_t line = run.err.find('\n');
+  while (line != std::string::npos && line + 1 < run.err.size()) {
+    const std::size_t end = run.err.find('\n', line + 1);
+    const std::string rest = run.err.substr(line + 1, end - line - 1);
+    if (!rest.empty() && !rest.starts_with("ADMIN_MESSAGE:")) return {"JE", outcome};
+    line = end;
+  }
+  return {outcome == "0.0" && text.starts_with("Napaka") ? "WA" : "AC", outcome};
+}
+
+// DMOJ (dmoj/contrib/testlib.py, ContribModule.parse_return_code) with
+// the test case worth value points: 0 all of them, 1 and 2 none, 3 an
+// internal error, 7 the whole number N of a line "points N" of standard
+// error, from 0 to value; any other status an internal error.
+Recorded DmojRecords(const Outcome& run, int value) {
+  switch (run.status) {
+    case 0:
+      return {"AC", std::to_string(value)};
+    case 1:
+      return {"WA", "0"};
+    case 2:
+      return {"PE", "0"};
+    case 7: {
+      std::smatch points;
+      const std::regex line("(^|\n)points ([0-9]+)(\n|$)");
+      if (!std::regex_search(run.err, points, line) || std::stoi(points[2]) > value)
+        return {"IE", ""};
+      return {"AC", points[2]};
+    }
+    default:
+      return {"IE", ""};
+  }
+}
+
+// testlib's own checkers (testlib.h, InStream::quit and __testlib_quitp):
+// "ok", "wrong answer", "wrong output format", "FAIL" or "points P" with P
+// in ten decimals, trailing zeros cut, starting standard error, with the
+// exit status of each: 0, 1, 2, 3 and 7.
+Recorded TestlibRecords(const Outcome& run) {
+  const struct {
+    int status;
+    const char* start;
+    const char* verdict;
+  } forms[] = {{0, "ok ", "AC"},
+               {1, "wrong answer ", "WA"},
+               {2, "wrong output format ", "PE"},
+               {3, "FAIL ", "JE"},
+               {7, "points ", "AC"}};
+  for (const auto& form : forms) {
+    if (run.status != form.status || !run.err.starts_with(form.start)) continue;
+    if (form.status != 7) return {form.verdict, ""};
+    std::smatch points;
+    if (!std::regex_search(run.err, points,
+                           std::regex("^points ([0-9]+\\.[0-9]*[1-9]|[0-9]+\\.0) ")))
+      return {"JE", ""};
+    return {"AC", points[1]};
+  }
+  return {"JE", ""};
+}
+
+// Each judge's calling and parsing, replayed on the cases that matter to
+// it: every judge records the same verdict, and points of the same value
+// in its own form.
+TEST(Adapters, EveryJudgeRecordsTheVerdictAndPointsItsOwnCodeReads) {
+  TempDir dir;
+  const std::string header = "000000\nKrobelnik\n";
+  // Test case 1 is abab (the jury's score 5), test case 2 zz (3).
+  WriteFile(dir / "td.txt", "Krobelnik\n2\n\n1\nabab\n\n2\nzz\n");
+  WriteFile(dir / "faulty.txt", "Krobelnik\n2\n\n1\nabab\n\n3\nzz\n");
+  const std::string jury1 = "1\n2 2\nab\nb\n1 1\n", jury2 = "2\n1 1\nzz\n1\n";
+  WriteFile(dir / "jury.txt", header + jury1 + jury2);
+  WriteFile(dir / "jury-rejected.txt", header + "1\n1 1\nabba\n1\n" + jury2);
+  WriteFile(dir / "jury-partial.txt", header + jury1);
+  const std::string rejected = header + "1\n1 1\nab\n1\n";
+  const struct {
+    const char* name;
+    std::string testData;
+    std::string jury;
+    std::string submission;
+    Recorded kattis, cms, dmoj, testlib;
+  } rows[] = {
+      {"equal to the jury",
+       "td.txt",
+       "jury.txt",
+       header + jury2 + jury1,
+       {"AC", "1"},
+       {"AC", "1"},
+       {"AC", "10"},
+       {"AC", ""}},
+      {"better than the jury",
+       "td.txt",
+       "jury.txt",
+       header + "1\n1 2\nab\n1 1\n" + jury2,
+       {"AC", "1"},
+       {"AC", "1"},
+       {"AC", "10"},
+       {"AC", ""}},
+      // (5/6 + 1) / 2 = 11/12 of the points, as the mean of the two doubles
+      // comes out; 9 of 10 whole ones.
+      {"worse than the jury",
+       "td.txt",
+       "jury.txt",
+       header + "1\n2 4\na\nb\n1 2 1 2\n" + jury2,
+       {"AC", "0.9166666666666667"},
+       {"AC", "0.9166666666666667"},
+       {"AC", "9"},
+       {"AC", "0.9166666667"}},
+      {"a test case unanswered",
+       "td.txt",
+       "jury.txt",
+       header + jury1,
+       {"AC", "0.5"},
+       {"AC", "0.5"},
+       {"AC", "5"},
+       {"AC", "0.5"}},
+      {"rejected",
+       "td.txt",
+       "jury.txt",
+       rejected,
+       {"WA", ""},
+       {"WA", "0.0"},
+       {"WA", "0"},
+       {"WA", ""}},
+      {"a jury's answer the evaluator rejects",
+       "td.txt",
+       "jury-rejected.txt",
+       header + jury1,
+       {"JE", ""},
+       {"JE", ""},
+       {"IE", ""},
+       {"JE", ""}},
+      // The jury's answer is checked whole, whatever the submission.
+      {"a jury's answer that skips a test case",
+       "td.txt",
+       "jury-partial.txt",
+       rejected,
+       {"JE", ""},
+       {"JE", ""},
+       {"IE", ""},
+       {"JE", ""}},
+      {"faulty test data",
+       "faulty.txt",
+       "jury.txt",
+       header + jury1,
+       {"JE", ""},
+       {"JE", ""},
+       {"IE", ""},
+       {"JE", ""}},
+  };
+  const auto expectRecorded = [](const char* judge, const Recorded& got, const Recorded& want) {
+    EXPECT_EQ(got.verdict, want.verdict) << judge;
+    EXPECT_EQ(got.points, want.points) << judge;
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string testData = dir / row.testData, jury = dir / row.jury;
+    const std::string submission = dir / "submission.txt";
+    WriteFile(submission, row.submission);
+    // A feedback folder used before: a score left in it must not count.
+    const std::string feedback = dir / "feedback";
+    std::filesystem::create_directories(testing::Native(feedback));
+    WriteFile(feedback + "/score.txt", "0.25\n");
+    const Outcome kattis =
+        RunProgram(KATTIS_PATH, {testData, jury, feedback + "/", "score"}, dir, submission);
+    expectRecorded("problemtools", KattisRecords(kattis, feedback, true), row.kattis);
+    // A pass-fail problem: no flag, no score.
+    const Outcome passFail =
+        RunProgram(KATTIS_PATH, {testData, jury, feedback + "/"}, dir, submission);
+    EXPECT_EQ(KattisRecords(passFail, feedback, false).verdict, row.kattis.verdict);
+    // CMS's task types: OutputOnly and Batch pass three files,
+    // BatchAndOutput adds how the output was made.
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{}, {"outputonly"}, {"batch"}}) {
+      std::vector<std::string> args = {testData, jury, submission};
+      args.insert(args.end(), extra.begin(), extra.end());
+      expectRecorded("CMS", CmsRecords(RunProgram(CMS_PATH, args, dir)), row.cms);
+    }
+    expectRecorded(
+        "DMOJ",
+        DmojRecords(
+            RunProgram(TESTLIB_PATH, {testData, submission, jury, "--points-out-of", "10"}, dir),
+            10),
+        row.dmoj);
+    // testlib's own options are taken wherever they stand.
+    expectRecorded("testlib",
+                   TestlibRecords(RunProgram(TESTLIB_PATH,
+                                             {"--testset", "tests", testData, submission, jury,
+                                              "--group", "1", dir / "result.xml", "-APPES"},
+                                             dir)),
+                   row.testlib);
+  }
+}
+
+// The programs around the evaluator where a path is not a plain file: a
+// closed standard input, a named pipe (opened once, read once), a pipe
+// named by the shell, memory that runs out. Each runs in a shell with a
+// time limit, so that one that blocks fails rather than hangs.
+TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
+  KROBELNIK_SKIP_ON_WINDOWS("the cases are made with a POSIX shell");
+#if !defined(_WIN32)
+  TempDir dir;
+  const std::string examples = std::string(KROBELNIK_SOURCE_DIR) + "/examples/";
+  const std::string td = examples + "testdata.txt", accepted = examples + "accepted.txt";
+  const std::string rejected = examples + "rejected.txt", fifo = dir / "fifo";
+  const std::string letters(10000000, 'a');
+  WriteFile(dir / "big.txt", "Krobelnik\n1\n\n1\n" + letters + "\n");
+  WriteFile(dir / "big-answer.txt", "000000\nKrobelnik\n1\n1 1\n" + letters + "\n1\n");
+  const auto q = [](const std::string& text) { return "'" + text + "'"; };
+  // Writes file into the named pipe in the background.
+  const auto feed = [&](const std::string& file) {
+    return "rm -f " + q(fifo) + " && mkfifo " + q(fifo) + " && (cat " + q(file) + " >" + q(fifo) +
+           " &) && ";
+  };
+  const struct {
+    const char* name;
+    std::string command;
+    int status;
+    const char* shows;
+  } rows[] = {
+      {"kattis, standard input closed",
+       q(KATTIS_PATH) + " " + q(td) + " " + q(accepted) + " " + q(dir / "") + " score <&-", 1,
+       "standard input is closed"},
+      {"explain, a named pipe", feed(rejected) + q(EXPLAIN_PATH) + " " + q(td) + " " + q(fifo), 1,
+       "Where: submission, line 7, column 3."},
+      {"explain, a pipe the shell names",
+       q(EXPLAIN_PATH) + " " + q(td) + " <(cat " + q(rejected) + ")", 1,
+       "Where: submission, line 7, column 3."},
+      {"cms, a named pipe",
+       feed(rejected) + q(CMS_PATH) + " " + q(td) + " " + q(accepted) + " " + q(fifo), 0,
+       "Napaka [Zelvor20Krobelnik:154]"},
+      {"testlib, a named pipe",
+       feed(accepted) + q(TESTLIB_PATH) + " " + q(td) + " " + q(fifo) + " " + q(accepted), 0,
+       "ok accepted"},
+      {"cms, memory runs out",
+       "ulimit -v 65536; " + q(CMS_PATH) + " " + q(dir / "big.txt") + " " +
+           q(dir / "big-answer.txt") + " " + q(accepted),
+       1, "memory ran out while the jury's answer was read"},
+  };
+  // Address space is the sanitizers' own, and an emulator's.
+#if defined(KROBELNIK_SANITIZED)
+  const bool limits = false;
+#else
+  const bool limits = std::getenv("KROBELNIK_EMULATED") == nullptr;
+#endif
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (!limits && row.command.starts_with("ulimit")) continue;
+    const std::string script = dir / "run.sh";
+    WriteFile(script, row.command + " >" + q(dir / "out.txt") + " 2>&1\n");
+    const int raw = std::system(("timeout 60 bash " + q(script)).c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, row.status);
+    const std::string shown = ReadFile(dir / "out.txt") + ReadFile(dir / "judgemessage.txt");
+    EXPECT_NE(shown.find(row.shows), std::string::npos) << shown;
+  }
+#endif
+}
+
 #if !defined(_WIN32)
 // A run of the Kattis adapter: its exit status and peak memory.
 struct PipedRun {
