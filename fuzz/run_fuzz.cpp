@@ -138,6 +138,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Number lines in small batches, which short inputs cross, read alike.
   Require(Verdict(testDataFile, submissionFile, {32, 16}) == report,
           "a small number batch changes the report");
+  // The walk with a substring index for every test case, alike.
+  Require(Verdict(testDataFile, submissionFile, {32, 16, true}) == report,
+          "the substring index changes the report");
   CheckExplanation(testDataFile, submissionFile, testData, submission, report);
   return 0;
 }

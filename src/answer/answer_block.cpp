@@ -167,11 +167,13 @@ void ReadStrings(AnswerBlock& block, LineReader& stream, std::int64_t& lineCount
 // Reads the index line and walks it; raises the line's faults first, then
 // the walk's.
 void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
-                   const SectionPlace& section, const ReadOptions& options) {
+                   const SectionPlace& section, const ReadOptions& options, WalkBudget* budget) {
   const LineContext line = SectionLine(section, lineCounter, stream.Offset());
+  const std::string_view s = block.testCase.s;
   // The index line is walked while it is parsed, so the indices are never
   // stored; the walk's verdict waits until the line's syntax and count pass.
-  Walk walk(block.t, block.k, block.r, block.testCase.s, line);
+  Walk walk(block.t, block.k, block.r, s, line,
+            budget != nullptr ? budget->IndexFor(section.testCase, s) : nullptr);
   NumberLineParser parser([&walk](const std::uint32_t* xs, std::size_t count,
                                   std::int64_t from) { walk(xs, count, from); },
                           line, options.numberBatch);
@@ -179,6 +181,9 @@ void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCou
       stream.ReadLinePieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
   ++lineCounter;
   if (!found) Fail(144, "manjka vrstica z zaporedjem i_1, ..., i_r", line.Missing());
+  if (budget != nullptr)
+    budget->Spend(section.testCase, s, walk.Compared(),
+                  static_cast<std::uint64_t>(stream.Offset() - section.bodyOffset));
   parser.Finish();
   if (parser.Count() != block.r) {
     FaultPlace place = line.At();
@@ -200,7 +205,7 @@ void FailScore(std::int64_t j, std::int64_t L, const LineContext& line) {
 
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
                      std::int32_t testCaseNumber, const TestCase& testCase,
-                     const ReadOptions& options) {
+                     const ReadOptions& options, WalkBudget* budget) {
   block.testCaseNumber = testCaseNumber;
   block.testCase = testCase;
   block.t.Clear();
@@ -209,7 +214,7 @@ void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineC
   const auto n = static_cast<std::int64_t>(testCase.s.size());
   ReadKAndR(block, stream, lineCounter, n, section, options);
   ReadStrings(block, stream, lineCounter, n, section);
-  ReadIndexLine(block, stream, lineCounter, section, options);
+  ReadIndexLine(block, stream, lineCounter, section, options, budget);
 }
 
 }  // namespace krobelnik

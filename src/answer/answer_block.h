@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "answer/string_list.h"
+#include "answer/walk_budget.h"
 #include "failure/fault_place.h"
 #include "input/line_reader.h"
 #include "testdata/test_data.h"
@@ -25,9 +26,10 @@ struct AnswerBlock {
 // it against testCase and leaves its score in block. Every field but t's
 // storage starts afresh. Raises EAssertion at the first fault, placed in the
 // section that starts at line lineCounter - 1.
+// With budget, the run's account of what its walks cost each test case.
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
                      std::int32_t testCaseNumber, const TestCase& testCase,
-                     const ReadOptions& options = {});
+                     const ReadOptions& options = {}, WalkBudget* budget = nullptr);
 
 // The largest score a section may have.
 inline constexpr std::int32_t MaxScore = 2147483647;

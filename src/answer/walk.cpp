@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -150,10 +151,15 @@ void Walk::WalkStrings(const std::uint32_t* xs, std::size_t count) {
       pos += tx.size();
       continue;
     }
+    if (index_ != nullptr && KnownAt(x, pos, tx.size())) {
+      pos += tx.size();
+      continue;
+    }
     // Every byte is checked for running past s before it is compared, so
     // a mismatch within the room left is reported rather than the length.
     const std::size_t room = n - pos;
     const std::size_t compared = std::min(tx.size(), room);
+    compared_ += compared;
     if (std::memcmp(tx.data(), s + pos, compared) != 0) {
       std::size_t m = 0;
       while (tx[m] == s[pos + m]) ++m;
@@ -164,9 +170,43 @@ void Walk::WalkStrings(const std::uint32_t* xs, std::size_t count) {
       Stop(WalkFault::PastEnd, c, xs[c], pos, n);
       break;
     }
+    if (index_ != nullptr) Matched(x, pos);
     pos += tx.size();
   }
   pos_ = pos;
+}
+
+bool Walk::KnownAt(std::uint32_t x, std::size_t pos, std::size_t length) {
+  // Strings of a few dozen letters compare faster directly.
+  constexpr std::size_t IndexedLength = 64;
+  if (length < IndexedLength || length > n_ - pos) return false;
+  if (anchors_.empty()) {
+    try {
+      anchors_.assign(static_cast<std::size_t>(k_), Anchor{});
+    } catch (const std::bad_alloc&) {
+      // Without room to note places the walk compares directly.
+      index_ = nullptr;
+      return false;
+    }
+  }
+  // Equal letters at the two places, and t_x at the earlier one, make t_x
+  // at pos; anything else is compared letter by letter, which finds and
+  // reports the fault exactly. A string used again and again at one
+  // distance (a^n, a block repeated) asks the index once.
+  Anchor& anchor = anchors_[x];
+  if (anchor.last == 0) return false;
+  const std::size_t last = anchor.last - 1;
+  bool known = pos - last == anchor.distance && pos + length <= anchor.reach;
+  if (!known) {
+    const std::size_t common = index_->CommonPrefix(last, pos);
+    known = common >= length;
+    if (known) {
+      anchor.distance = static_cast<std::uint32_t>(pos - last);
+      anchor.reach = static_cast<std::uint32_t>(pos + common);
+    }
+  }
+  if (known) anchor.last = static_cast<std::uint32_t>(pos) + 1;
+  return known;
 }
 
 }  // namespace krobelnik

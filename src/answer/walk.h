@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "answer/string_list.h"
+#include "answer/substring_index.h"
 #include "failure/fault_place.h"
 
 namespace krobelnik {
@@ -34,10 +36,11 @@ struct WalkStop {
 class Walk {
  public:
   // t holds k strings, sealed; the index line, which line describes, should
-  // hold r indices.
+  // hold r indices. With index (of s), a long string used again is compared
+  // with the place in s it matched before rather than letter by letter.
   Walk(const StringList& t, std::int32_t k, std::int32_t r, std::string_view s,
-       const LineContext& line)
-      : t_(t.View()), k_(k), r_(r), s_(s.data()), n_(s.size()), line_(line) {}
+       const LineContext& line, const SubstringIndex* index = nullptr)
+      : t_(t.View()), k_(k), r_(r), s_(s.data()), n_(s.size()), line_(line), index_(index) {}
 
   // Walks the next count indices of the line, a batch of its number-line
   // parser (from as the parser gives it). Indices past the r-th are not
@@ -51,6 +54,10 @@ class Walk {
   // Where the number after the r-th starts on the line, once the line has
   // held more than r; nthNumber 0 before.
   ColumnPlace Excess() const { return excess_; }
+
+  // How many letters of strings longer than sixteen the walk compared with s
+  // directly; shorter ones cost no more than their indices' bytes.
+  std::uint64_t Compared() const { return compared_; }
 
  private:
   // The walk over a dictionary of one-letter strings: letters[x - 1] is t_x.
@@ -75,6 +82,14 @@ class Walk {
     got_ = got;
   }
 
+  // Whether t_x, of length letters, is known to stand at pos in s: it
+  // matched before at a place where s holds the same letters as at pos.
+  bool KnownAt(std::uint32_t x, std::size_t pos, std::size_t length);
+  // Notes that t_x matched at pos.
+  void Matched(std::uint32_t x, std::size_t pos) {
+    if (!anchors_.empty()) anchors_[x].last = static_cast<std::uint32_t>(pos) + 1;
+  }
+
   const StringList::Span t_;
   const std::int32_t k_;
   const std::int32_t r_;
@@ -89,6 +104,19 @@ class Walk {
   WalkStop stop_;
   char got_ = 0;
   ColumnPlace excess_;
+  const SubstringIndex* index_;
+  std::uint64_t compared_ = 0;
+  // With an index, for each string, made at the first long one: where it
+  // last matched in s, plus 1 (0 for not yet); and what the index last
+  // said of it: s repeats itself at that distance up to reach, that is
+  // s[j] = s[j + distance] for the j from its last place to reach - distance,
+  // so that its next use that far on is known without asking again.
+  struct Anchor {
+    std::uint32_t last = 0;
+    std::uint32_t distance = 0;
+    std::uint32_t reach = 0;
+  };
+  std::vector<Anchor> anchors_;
 };
 
 }  // namespace krobelnik

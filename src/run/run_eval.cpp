@@ -76,6 +76,7 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
   // One block serves every section, so that its strings' storage passes from
   // each section to the next and after the largest one no section allocates.
   AnswerBlock block;
+  WalkBudget budget(options.alwaysIndex);
   for (;;) {
     // Only the start of a section's number line is looked at; the rest is
     // read past, not kept.
@@ -107,7 +108,7 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
     const std::int64_t firstLine = lineCounter;
     ++lineCounter;
     ReadAnswerBlock(block, submission, lineCounter, number,
-                    testCases[static_cast<std::size_t>(number) - 1], options);
+                    testCases[static_cast<std::size_t>(number) - 1], options, &budget);
     results.Push(ResultEntry{number, block.score});
     if (observer) observer(firstLine, block);
   }

@@ -42,6 +42,9 @@ struct LineHead {
 struct ReadOptions {
   std::size_t numberBatch = MaxNumberBatch;
   std::size_t quoteInMemory = DefaultQuoteInMemory;
+  // Every test case gets its substring index at its first section, rather
+  // than when its walks run over their budget (for the tests).
+  bool alwaysIndex = false;
 };
 
 // One test case: its number and the string s to be represented, a view

@@ -1,0 +1,241 @@
+#include "answer/substring_index.h"
+
+#include <algorithm>
+#include <bit>
+#include <new>
+#include <utility>
+
+namespace krobelnik {
+
+namespace {
+
+// Induced sorting: the suffixes of text (size values below alphabet, the
+// last the only 0) into sa. A suffix is S when it is smaller than the next
+// one, L when larger; a leftmost S (LMS) suffix is an S suffix after an L
+// one. Sorting the LMS substrings, naming them and sorting the string of
+// their names, recursively where two names coincide, orders the LMS
+// suffixes; from them one pass each way induces the order of the L and S
+// suffixes. Everything between the passes lives in sa itself: at most half
+// the positions are LMS, so the names, the string of names and the sorted
+// LMS suffixes fit beside one another.
+template <class Value>
+void InducedSort(const Value* text, std::size_t size, std::size_t alphabet, std::int32_t* sa) {
+  if (size == 1) {
+    sa[0] = 0;
+    return;
+  }
+  std::vector<bool> smaller(size);
+  smaller[size - 1] = true;
+  for (std::size_t i = size - 1; i-- > 0;)
+    smaller[i] = text[i] < text[i + 1] || (text[i] == text[i + 1] && smaller[i + 1]);
+  const auto leftmost = [&smaller](std::size_t i) {
+    return i > 0 && smaller[i] && !smaller[i - 1];
+  };
+
+  std::vector<std::int32_t> counts(alphabet, 0);
+  for (std::size_t i = 0; i < size; ++i) ++counts[static_cast<std::size_t>(text[i])];
+  std::vector<std::int32_t> bucket(alphabet);
+  const auto bucketStarts = [&] {
+    std::int32_t sum = 0;
+    for (std::size_t c = 0; c < alphabet; ++c) {
+      bucket[c] = sum;
+      sum += counts[c];
+    }
+  };
+  const auto bucketEnds = [&] {
+    std::int32_t sum = 0;
+    for (std::size_t c = 0; c < alphabet; ++c) {
+      sum += counts[c];
+      bucket[c] = sum;
+    }
+  };
+  const auto slot = [&](std::size_t i) -> std::int32_t& {
+    return bucket[static_cast<std::size_t>(text[i])];
+  };
+  const auto at = [](std::int32_t value) { return static_cast<std::size_t>(value); };
+  // With the LMS suffixes at the ends of their buckets, the L suffixes are
+  // placed from the front of each bucket, scanning forwards, and then the S
+  // suffixes from the end, scanning backwards.
+  const auto induce = [&] {
+    bucketStarts();
+    for (std::size_t r = 0; r < size; ++r) {
+      if (sa[r] <= 0) continue;
+      const std::size_t j = at(sa[r]) - 1;
+      if (!smaller[j]) sa[slot(j)++] = static_cast<std::int32_t>(j);
+    }
+    bucketEnds();
+    for (std::size_t r = size; r-- > 0;) {
+      if (sa[r] <= 0) continue;
+      const std::size_t j = at(sa[r]) - 1;
+      if (smaller[j]) sa[--slot(j)] = static_cast<std::int32_t>(j);
+    }
+  };
+
+  std::fill(sa, sa + size, -1);
+  bucketEnds();
+  for (std::size_t i = 1; i < size; ++i)
+    if (leftmost(i)) sa[--slot(i)] = static_cast<std::int32_t>(i);
+  induce();
+
+  // The LMS substrings, now in order, to the front; each is named by its
+  // rank among the distinct ones, at m + p / 2 (two LMS positions lie at
+  // least two apart).
+  std::size_t m = 0;
+  for (std::size_t r = 0; r < size; ++r)
+    if (leftmost(at(sa[r]))) sa[m++] = sa[r];
+  std::fill(sa + m, sa + size, -1);
+  const auto sameSubstring = [&](std::size_t a, std::size_t b) {
+    if (a == size - 1 || b == size - 1) return false;
+    for (std::size_t d = 0;; ++d) {
+      if (text[a + d] != text[b + d] || smaller[a + d] != smaller[b + d]) return false;
+      const bool endA = d > 0 && leftmost(a + d), endB = d > 0 && leftmost(b + d);
+      if (endA || endB) return endA && endB;
+    }
+  };
+  std::int32_t name = -1;
+  for (std::size_t j = 0; j < m; ++j) {
+    if (j == 0 || !sameSubstring(at(sa[j - 1]), at(sa[j]))) ++name;
+    sa[m + at(sa[j]) / 2] = name;
+  }
+  const auto distinct = static_cast<std::size_t>(name + 1);
+  // The string of names in text order, to the last m places.
+  std::int32_t* const reduced = sa + size - m;
+  for (std::size_t i = size, j = size; i-- > m;)
+    if (sa[i] >= 0) sa[--j] = sa[i];
+
+  // The order of the LMS suffixes to the front: directly when every name
+  // is its own, else by sorting the string of names.
+  if (distinct == m) {
+    for (std::size_t j = 0; j < m; ++j) sa[at(reduced[j])] = static_cast<std::int32_t>(j);
+  } else {
+    InducedSort(static_cast<const std::int32_t*>(reduced), m, distinct, sa);
+  }
+  // The LMS positions in text order replace the names; the order then
+  // becomes positions, which go to the ends of their buckets, the largest
+  // first, so that none is overwritten before it moves.
+  for (std::size_t i = size, j = size; i-- > 1;)
+    if (leftmost(i)) sa[--j] = static_cast<std::int32_t>(i);
+  for (std::size_t j = 0; j < m; ++j) sa[j] = reduced[at(sa[j])];
+  std::fill(sa + m, sa + size, -1);
+  bucketEnds();
+  for (std::size_t j = m; j-- > 0;) {
+    const std::int32_t p = sa[j];
+    sa[j] = -1;
+    sa[--slot(at(p))] = p;
+  }
+  induce();
+}
+
+// Blocks of lcp_ whose least value is kept: a query scans at most two
+// partial blocks and looks the whole ones up in the table.
+constexpr std::size_t BlockSize = 64;
+
+}  // namespace
+
+std::vector<std::int32_t> SuffixArray(const std::vector<std::int32_t>& text,
+                                      std::int32_t alphabet) {
+  std::vector<std::int32_t> sa(text.size());
+  if (!text.empty())
+    InducedSort(text.data(), text.size(), static_cast<std::size_t>(alphabet), sa.data());
+  return sa;
+}
+
+std::vector<std::int32_t> SuffixArrayOfLetters(std::string_view s) {
+  // The letters as 1 to 26 and a final 0, smaller than every letter, so
+  // that a suffix that is a prefix of another sorts first; the 0's own
+  // suffix comes first and is dropped.
+  std::vector<std::uint8_t> text(s.size() + 1, 0);
+  for (std::size_t i = 0; i < s.size(); ++i)
+    text[i] = static_cast<std::uint8_t>(static_cast<unsigned char>(s[i]) - 'a' + 1);
+  std::vector<std::int32_t> sa(text.size());
+  InducedSort(text.data(), text.size(), 27, sa.data());
+  sa.erase(sa.begin());
+  return sa;
+}
+
+std::vector<std::uint32_t> CommonPrefixes(std::string_view s, const std::vector<std::int32_t>& sa) {
+  // Kasai's order: by position in s, each common prefix is at least one
+  // less than the one before, so the comparisons add up to 2n.
+  const std::size_t n = s.size();
+  std::vector<std::uint32_t> rank(n);
+  for (std::size_t i = 0; i < n; ++i)
+    rank[static_cast<std::size_t>(sa[i])] = static_cast<std::uint32_t>(i);
+  std::vector<std::uint32_t> lcp(n, 0);
+  std::size_t h = 0;
+  for (std::size_t p = 0; p < n; ++p) {
+    if (rank[p] == 0) {
+      h = 0;
+      continue;
+    }
+    const auto q = static_cast<std::size_t>(sa[rank[p] - 1]);
+    while (p + h < n && q + h < n && s[p + h] == s[q + h]) ++h;
+    lcp[rank[p]] = static_cast<std::uint32_t>(h);
+    if (h > 0) --h;
+  }
+  return lcp;
+}
+
+bool SubstringIndex::Build(std::string_view s) {
+  try {
+    n_ = s.size();
+    {
+      const std::vector<std::int32_t> sa = SuffixArrayOfLetters(s);
+      lcp_ = CommonPrefixes(s, sa);
+      rank_.resize(n_);
+      for (std::size_t i = 0; i < n_; ++i)
+        rank_[static_cast<std::size_t>(sa[i])] = static_cast<std::uint32_t>(i);
+    }
+    const std::size_t blocks = (n_ + BlockSize - 1) / BlockSize;
+    blockLeast_.resize(blocks);
+    for (std::size_t b = 0; b < blocks; ++b) {
+      const auto begin = lcp_.begin() + static_cast<std::ptrdiff_t>(b * BlockSize);
+      const auto end =
+          lcp_.begin() + static_cast<std::ptrdiff_t>(std::min(n_, (b + 1) * BlockSize));
+      blockLeast_[b] = *std::min_element(begin, end);
+    }
+    // blockTable_[level][b]: the least over blocks b ... b + 2^(level+1) - 1.
+    for (std::size_t span = 2; span <= blocks; span *= 2) {
+      const std::vector<std::uint32_t>& below =
+          blockTable_.empty() ? blockLeast_ : blockTable_.back();
+      std::vector<std::uint32_t> level(blocks - span + 1);
+      for (std::size_t b = 0; b < level.size(); ++b)
+        level[b] = std::min(below[b], below[b + span / 2]);
+      blockTable_.push_back(std::move(level));
+    }
+    return true;
+  } catch (const std::bad_alloc&) {
+    *this = SubstringIndex();
+    return false;
+  }
+}
+
+std::uint32_t SubstringIndex::Least(std::size_t from, std::size_t to, std::uint32_t limit) const {
+  const auto scan = [&](std::size_t a, std::size_t b) {
+    std::uint32_t least = limit;
+    for (std::size_t i = a; i <= b; ++i) least = std::min(least, lcp_[i]);
+    return least;
+  };
+  const std::size_t first = from / BlockSize, last = to / BlockSize;
+  if (last - first <= 1) return scan(from, to);
+  const std::uint32_t least =
+      std::min(scan(from, first * BlockSize + BlockSize - 1), scan(last * BlockSize, to));
+  // The whole blocks between: two overlapping spans of 2^level blocks.
+  const std::size_t a = first + 1, count = last - a;
+  const auto level = static_cast<std::size_t>(std::bit_width(count) - 1);
+  const std::vector<std::uint32_t>& table = level == 0 ? blockLeast_ : blockTable_[level - 1];
+  return std::min({least, table[a], table[last - (std::size_t{1} << level)]});
+}
+
+std::size_t SubstringIndex::CommonPrefix(std::size_t p, std::size_t q) const {
+  if (p == q) return n_ - p;
+  const std::size_t a = rank_[p], b = rank_[q];
+  return Least(std::min(a, b) + 1, std::max(a, b), UINT32_MAX);
+}
+
+bool SubstringIndex::Equal(std::size_t p, std::size_t q, std::size_t length) const {
+  if (p == q || length == 0) return true;
+  const std::size_t a = rank_[p], b = rank_[q];
+  return Least(std::min(a, b) + 1, std::max(a, b), static_cast<std::uint32_t>(length)) >= length;
+}
+
+}  // namespace krobelnik
