@@ -212,7 +212,8 @@ TEST(Adapters, ReportTheJudgesOwnFaultsAsAFailedCheck) {
   EXPECT_EQ(cms.out, "");
   // testlib's own checkers call an output that cannot be read a
   // presentation error (testlib.h, InStream::reset), an answer a failure.
-  const Outcome testlib = RunProgram(TESTLIB_PATH, {testData, dir / "", accepted}, dir);
+  const Outcome testlib =
+      RunProgram(TESTLIB_PATH, {testData, dir / "no-output.txt", accepted}, dir);
   EXPECT_EQ(testlib.status, 2);
   EXPECT_EQ(testlib.err.substr(0, 41), "wrong output format Output file not found");
   EXPECT_EQ(RunProgram(TESTLIB_PATH, {testData, accepted, dir / "none"}, dir).status, 3);
@@ -277,8 +278,10 @@ Recorded CmsRecords(const Outcome& run) {
   const std::string outcome = run.out.substr(0, run.out.find('\n'));
   const std::string text = run.err.substr(0, run.err.find('\n'));
   if (!std::regex_match(outcome, std::regex("[0-9]+(\\.[0-9]+)?"))) return {"JE", outcome};
-  for (const char c : text)
-    if ((c >= 0 && c < 32 && c != '\t') || c == 127) return {"JE", outcome};
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    if ((code < 32 && c != '\t') || code == 127) return {"JE", outcome};
+  }
   std::size_t line = run.err.find('\n');
   while (line != std::string::npos && line + 1 < run.err.size()) {
     const std::size_t end = run.err.find('\n', line + 1);
