@@ -49,12 +49,32 @@ struct Plan {
 };
 
 const Plan Plans[] = {
-    {"letters", 10000000, true}, {"many", 10000000, true},        {"pieces", 10000000, true},
-    {"phrases", 10000000, true}, {"multi", 10000000, true},       {"late", 10000000, true},
-    {"small", 10000000, true},   {"late-string", 10000000, true}, {"late-count", 10000000, true},
-    {"letters", 100000, false},  {"letters", 1000000, false},     {"letters", 10000000, false},
-    {"phrases", 100000, false},  {"phrases", 1000000, false},     {"phrases", 10000000, false},
-    {"many", 100000, false},     {"many", 1000000, false},        {"many", 10000000, false},
+    {"letters", 10000000, true},
+    {"many", 10000000, true},
+    {"pieces", 10000000, true},
+    {"phrases", 10000000, true},
+    {"multi", 10000000, true},
+    {"late", 10000000, true},
+    {"small", 10000000, true},
+    {"late-string", 10000000, true},
+    {"late-count", 10000000, true},
+    {"repeat-a-10000", 10000000, true},
+    {"repeat-a-40000", 10000000, true},
+    {"repeat-block-10000", 10000000, true},
+    {"repeat-block-40000", 10000000, true},
+    {"repeat-halves-10000", 10000000, true},
+    {"repeat-halves-40000", 10000000, true},
+    {"repeat-two-10000", 10000000, true},
+    {"repeat-two-40000", 10000000, true},
+    {"letters", 100000, false},
+    {"letters", 1000000, false},
+    {"letters", 10000000, false},
+    {"phrases", 100000, false},
+    {"phrases", 1000000, false},
+    {"phrases", 10000000, false},
+    {"many", 100000, false},
+    {"many", 1000000, false},
+    {"many", 10000000, false},
 };
 
 std::string ReadAll(const std::string& path) {

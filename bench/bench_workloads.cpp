@@ -171,6 +171,79 @@ std::string WriteSubmission(const std::string& path, const std::vector<Section>&
   return report;
 }
 
+// A submission of count sections that go round cycle, written as they go
+// rather than kept; returns the report.
+std::string WriteRepeatedSections(const std::string& path, const std::vector<Section>& cycle,
+                                  std::int64_t count) {
+  std::vector<std::string> texts, lines;
+  for (const Section& section : cycle) {
+    std::string text = std::to_string(section.testCase) + "\n" + std::to_string(section.t.size()) +
+                       " " + std::to_string(section.i.size()) + "\n";
+    std::int64_t score = static_cast<std::int64_t>(section.i.size());
+    for (const std::string& t : section.t) {
+      text += t + "\n";
+      score += static_cast<std::int64_t>(t.size());
+    }
+    for (std::size_t p = 0; p < section.i.size(); ++p) {
+      if (p > 0) text += ' ';
+      text += std::to_string(section.i[p]);
+    }
+    texts.push_back(text + "\n");
+    lines.push_back(std::to_string(section.testCase) + " " + std::to_string(score) + "\n");
+  }
+  Output out(path);
+  out.Put("123456\nKrobelnik\n");
+  std::string report = "OK\n" + std::to_string(count) + "\n";
+  for (std::int64_t c = 0; c < count; ++c) {
+    const auto at = static_cast<std::size_t>(c) % texts.size();
+    out.Put(std::string_view(texts[at]));
+    report += lines[at];
+  }
+  return report;
+}
+
+// The shapes on which each section's walk would compare all of s: s = a^n
+// answered by a^5000 used 2000 times; s = B^(n / 10^4) for a random block B
+// answered by B, or by its two halves in turn; two such test cases answered
+// in turn. sections sections of each.
+std::string Repetitive(const std::string& shape, std::int64_t n, std::int64_t sections,
+                       Random& random, std::vector<std::string>& cases,
+                       const std::string& submission) {
+  const auto repeat = [](const std::string& block, std::int64_t times) {
+    std::string s;
+    s.reserve(block.size() * static_cast<std::size_t>(times));
+    for (std::int64_t b = 0; b < times; ++b) s += block;
+    return s;
+  };
+  const auto ones = [](std::size_t count, std::vector<std::int64_t> pattern) {
+    std::vector<std::int64_t> indices;
+    while (indices.size() < count) indices.insert(indices.end(), pattern.begin(), pattern.end());
+    return indices;
+  };
+  constexpr std::int64_t Block = 10000;
+  std::vector<Section> cycle;
+  if (shape == "a") {
+    cases.push_back(std::string(static_cast<std::size_t>(n), 'a'));
+    cycle.push_back(
+        Section{1, {std::string(5000, 'a')}, ones(static_cast<std::size_t>(n / 5000), {1})});
+  } else if (shape == "block" || shape == "halves" || shape == "two") {
+    for (std::int64_t c = 1; c <= (shape == "two" ? 2 : 1); ++c) {
+      const std::string block = RandomLetters(random, Block);
+      cases.push_back(repeat(block, n / Block));
+      if (shape == "halves") {
+        cycle.push_back(Section{c,
+                                {block.substr(0, Block / 2), block.substr(Block / 2)},
+                                ones(static_cast<std::size_t>(2 * n / Block), {1, 2})});
+      } else {
+        cycle.push_back(Section{c, {block}, ones(static_cast<std::size_t>(n / Block), {1})});
+      }
+    }
+  } else {
+    throw std::runtime_error("unknown repetitive shape " + shape);
+  }
+  return WriteRepeatedSections(submission, cycle, sections);
+}
+
 Section OneLetterStrings(const std::string& s) {
   Section section{1, {}, {}};
   section.t.reserve(s.size());
@@ -249,6 +322,15 @@ Workload Generate(const std::string& folder, const std::string& kind, std::int64
       const std::string& s = cases.back();
       sections.push_back(Section{c, {s.substr(0, 4), s.substr(4)}, {1, 2}});
     }
+  } else if (kind.starts_with("repeat-")) {
+    // repeat-SHAPE-SECTIONS
+    const std::size_t dash = kind.rfind('-');
+    const std::string report =
+        Repetitive(kind.substr(7, dash - 7), n, std::stoll(kind.substr(dash + 1)), random, cases,
+                   workload.submission);
+    WriteTestData(workload.testData, cases);
+    workload.expectedReport = report;
+    return workload;
   } else {
     throw std::runtime_error("unknown workload kind " + kind);
   }

@@ -26,6 +26,11 @@ struct Workload {
 //   late-string   like many, its last string not a letter (rejected with 141)
 //   late-count    like many, one index too many (rejected with 145)
 //   small    n / 10 test cases of 8 letters, each answered by two strings of 4
+//   repeat-SHAPE-S  S sections of a repetitive shape, each of a few KB and
+//            each a walk over all of s: a (s = a^n, t_1 = a^5000), block
+//            (s = B^(n / 10^4) for a random block B, t_1 = B), halves (the
+//            same answered by B's two halves in turn), two (two such test
+//            cases answered in turn)
 // Files go to folder/<name>/ and depend only on the kind, n and the seed.
 Workload Generate(const std::string& folder, const std::string& kind, std::int64_t n,
                   std::uint64_t seed = 1);
