@@ -58,6 +58,7 @@ const Plan Plans[] = {
     {"small", 10000000, true},
     {"late-string", 10000000, true},
     {"late-count", 10000000, true},
+    {"zeros", 10000000, true},
     {"repeat-a-10000", 10000000, true},
     {"repeat-a-40000", 10000000, true},
     {"repeat-block-10000", 10000000, true},

@@ -69,6 +69,9 @@ struct Section {
   std::vector<std::int64_t> i;
   // Indices on the index line beyond the r that i counts.
   std::vector<std::int64_t> extra = {};
+  // Each index with 5 to 20 leading zeros, and runs of spaces and tabs
+  // between them.
+  bool padded = false;
 };
 
 std::string RandomLetters(Random& random, std::int64_t n) {
@@ -157,8 +160,11 @@ std::string WriteSubmission(const std::string& path, const std::vector<Section>&
       out.Put('\n');
       score += static_cast<std::int64_t>(t.size());
     }
+    static constexpr std::string_view Zeros = "00000000000000000000";
+    static constexpr std::string_view Gaps[] = {" ", "\t", "  ", " \t ", "\t\t", "   \t"};
     for (std::size_t p = 0; p < section.i.size(); ++p) {
-      if (p > 0) out.Put(' ');
+      if (p > 0) out.Put(section.padded ? Gaps[p * 7 % 6] : " ");
+      if (section.padded) out.Put(Zeros.substr(0, 5 + p * 13 % 16));
       out.Put(section.i[p]);
     }
     for (const std::int64_t x : section.extra) {
@@ -279,6 +285,14 @@ Workload Generate(const std::string& folder, const std::string& kind, std::int64
       position[order[j] - 'a'] = static_cast<std::int64_t>(j) + 1;
     }
     for (char c : cases[0]) section.i.push_back(position[c - 'a']);
+    sections.push_back(std::move(section));
+  } else if (kind == "zeros") {
+    // The letters of a random s as indices of 26 one-letter strings, each
+    // with leading zeros, between runs of spaces and tabs.
+    cases.push_back(RandomLetters(random, n));
+    Section section{1, {}, {}, {}, true};
+    for (char c = 'a'; c <= 'z'; ++c) section.t.emplace_back(1, c);
+    for (const char c : cases[0]) section.i.push_back(c - 'a' + 1);
     sections.push_back(std::move(section));
   } else if (kind == "many" || kind.starts_with("late")) {
     cases.push_back(RandomLetters(random, n));

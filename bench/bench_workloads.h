@@ -17,6 +17,8 @@ struct Workload {
 
 // The kinds of workload, each for a length n of s:
 //   letters  k = 26 one-letter strings, r = n
+//   zeros    the same, each index with 5 to 20 leading zeros, runs of spaces
+//            and tabs between them
 //   many     k = n one-letter strings, indices 1 .. n
 //   pieces   k = 1000 shuffled pieces of n / 1000 letters
 //   phrases  text of pseudo-words answered by a greedy LZ78 parse (k and r in the

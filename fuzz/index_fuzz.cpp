@@ -1,7 +1,7 @@
 // Checks the substring index against plain definitions: the suffix array
 // is a permutation whose neighbours are in order with the common prefixes
 // given, and the index's queries agree with comparing the letters. The
-// bytes become a string of up to 256 letters over an alphabet of one to
+// bytes become a string of up to 128 letters over an alphabet of one to
 // four letters (or all 26, or runs of one letter), the shapes where
 // induced sorting recurses most.
 
@@ -29,10 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 2) return 0;
   const unsigned shape = data[0] % 6;
   std::string s;
-  for (std::size_t i = 1; i < size && s.size() < 256; ++i) {
+  for (std::size_t i = 1; i < size && s.size() < 128; ++i) {
     if (shape == 5) {
       // A run of the byte's low bits plus one, of a letter from its top bit.
-      s.append(std::min<std::size_t>(256 - s.size(), (data[i] & 63U) + 1U),
+      s.append(std::min<std::size_t>(128 - s.size(), (data[i] & 63U) + 1U),
                static_cast<char>('a' + (data[i] >> 7)));
     } else {
       const unsigned alphabet = shape == 4 ? 26 : shape + 1;
@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   krobelnik::SubstringIndex index;
   Require(index.Build(s), "the index is built");
-  // Some 64 queries, each against a place the bytes choose.
-  for (std::size_t p = 0; p < s.size(); p += 1 + s.size() / 64) {
+  // Some 32 queries, each against a place the bytes choose.
+  for (std::size_t p = 0; p < s.size(); p += 1 + s.size() / 32) {
     const std::size_t q = (p * 7 + data[1]) % s.size();
     const std::size_t h = DirectPrefix(s, p, q);
     Require(index.CommonPrefix(p, q) == h, "a query's common prefix is wrong");

@@ -24,10 +24,10 @@ void InducedSort(const Value* text, std::size_t size, std::size_t alphabet, std:
     sa[0] = 0;
     return;
   }
-  std::vector<bool> smaller(size);
-  smaller[size - 1] = true;
+  std::vector<std::uint8_t> smaller(size);
+  smaller[size - 1] = 1;
   for (std::size_t i = size - 1; i-- > 0;)
-    smaller[i] = text[i] < text[i + 1] || (text[i] == text[i + 1] && smaller[i + 1]);
+    smaller[i] = (text[i] < text[i + 1] || (text[i] == text[i + 1] && smaller[i + 1] != 0)) ? 1 : 0;
   const auto leftmost = [&smaller](std::size_t i) {
     return i > 0 && smaller[i] && !smaller[i - 1];
   };

@@ -62,6 +62,30 @@ inline std::uint32_t SmallNumber(std::uint64_t word, int length) {
   return ShortNumber(word, length);
 }
 
+// The value of the length digits at p (nine or more, and eight bytes from
+// each can be read), into value; false when it would pass 2147483647.
+inline bool LongNumber(const char* p, int length, std::uint32_t& value) {
+  constexpr std::uint64_t EightZeros = 0x3030303030303030ULL;
+  std::uint64_t word;
+  // Leading zeros go eight at a time while more than nine digits are left.
+  for (std::memcpy(&word, p, 8); length > 9 && word == EightZeros; std::memcpy(&word, p, 8)) {
+    p += 8;
+    length -= 8;
+  }
+  if (length <= 8) {
+    value = ShortNumber(word, length);
+    return true;
+  }
+  // Nine digits never pass 2147483647; from the tenth on each is checked.
+  value = ShortNumber(word, 8) * 10 + static_cast<std::uint32_t>(p[8] - '0');
+  for (int d = 9; d < length; ++d) {
+    const auto digit = static_cast<std::uint32_t>(p[d] - '0');
+    if (value > 214748364U || (value == 214748364U && digit > 7)) return false;
+    value = value * 10 + digit;
+  }
+  return true;
+}
+
 // Up to sixteen bytes of a string, loaded as two little-endian words.
 struct ShortBytes {
   std::uint64_t low;
