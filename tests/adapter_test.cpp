@@ -486,7 +486,7 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
   const std::string examples = std::string(KROBELNIK_SOURCE_DIR) + "/examples/";
   const std::string td = examples + "testdata.txt", accepted = examples + "accepted.txt";
   const std::string rejected = examples + "rejected.txt", fifo = dir / "fifo";
-  const std::string letters(10000000, 'a');
+  const std::string letters(std::size_t{10000000}, 'a');
   WriteFile(dir / "big.txt", "Krobelnik\n1\n\n1\n" + letters + "\n");
   WriteFile(dir / "big-answer.txt", "000000\nKrobelnik\n1\n1 1\n" + letters + "\n1\n");
   const auto q = [](const std::string& text) { return "'" + text + "'"; };

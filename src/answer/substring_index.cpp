@@ -97,7 +97,7 @@ void InducedSort(const Value* text, std::size_t size, std::size_t alphabet, std:
     if (j == 0 || !sameSubstring(at(sa[j - 1]), at(sa[j]))) ++name;
     sa[m + at(sa[j]) / 2] = name;
   }
-  const auto distinct = static_cast<std::size_t>(name + 1);
+  const std::size_t distinct = static_cast<std::size_t>(name) + 1;
   // The string of names in text order, to the last m places.
   std::int32_t* const reduced = sa + size - m;
   for (std::size_t i = size, j = size; i-- > m;)
