@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "input/growing_array.h"
+
 namespace krobelnik {
 
 namespace {
@@ -132,35 +134,39 @@ constexpr std::size_t BlockSize = 64;
 
 }  // namespace
 
-std::vector<std::int32_t> SuffixArray(const std::vector<std::int32_t>& text,
-                                      std::int32_t alphabet) {
-  std::vector<std::int32_t> sa(text.size());
-  if (!text.empty())
-    InducedSort(text.data(), text.size(), static_cast<std::size_t>(alphabet), sa.data());
-  return sa;
+namespace {
+
+// An array of count values, not yet set, in blocks mapped from the system
+// (whole huge pages where it offers them, so that ten million values cost
+// few page faults); raises std::bad_alloc when memory runs out.
+template <class T>
+GrowingArray<T> Unset(std::size_t count) {
+  GrowingArray<T> values;
+  values.Room(count);
+  values.Added(count);
+  return values;
 }
 
-std::vector<std::int32_t> SuffixArrayOfLetters(std::string_view s) {
-  // The letters as 1 to 26 and a final 0, smaller than every letter, so
-  // that a suffix that is a prefix of another sorts first; the 0's own
-  // suffix comes first and is dropped.
-  std::vector<std::uint8_t> text(s.size() + 1, 0);
+// The suffix array of the letters s into sa[1 ... n]: the letters as 1 to
+// 26 and a final 0, smaller than every letter, so that a suffix that is a
+// prefix of another sorts first; the 0's own suffix goes to sa[0].
+GrowingArray<std::int32_t> SortSuffixes(std::string_view s) {
+  GrowingArray<std::uint8_t> text = Unset<std::uint8_t>(s.size() + 1);
   for (std::size_t i = 0; i < s.size(); ++i)
     text[i] = static_cast<std::uint8_t>(static_cast<unsigned char>(s[i]) - 'a' + 1);
-  std::vector<std::int32_t> sa(text.size());
-  InducedSort(text.data(), text.size(), 27, sa.data());
-  sa.erase(sa.begin());
+  text[s.size()] = 0;
+  GrowingArray<std::int32_t> sa = Unset<std::int32_t>(s.size() + 1);
+  InducedSort(text.Data(), text.Size(), 27, sa.Data());
   return sa;
 }
 
-std::vector<std::uint32_t> CommonPrefixes(std::string_view s, const std::vector<std::int32_t>& sa) {
-  // Kasai's order: by position in s, each common prefix is at least one
-  // less than the one before, so the comparisons add up to 2n.
+// Kasai's order: by position in s, each common prefix is at least one less
+// than the one before, so the comparisons add up to 2n. rank is sa's
+// inverse; lcp gets n values.
+void FillCommonPrefixes(std::string_view s, const std::int32_t* sa, const std::uint32_t* rank,
+                        std::uint32_t* lcp) {
   const std::size_t n = s.size();
-  std::vector<std::uint32_t> rank(n);
-  for (std::size_t i = 0; i < n; ++i)
-    rank[static_cast<std::size_t>(sa[i])] = static_cast<std::uint32_t>(i);
-  std::vector<std::uint32_t> lcp(n, 0);
+  if (n > 0) lcp[0] = 0;
   std::size_t h = 0;
   for (std::size_t p = 0; p < n; ++p) {
     if (rank[p] == 0) {
@@ -172,6 +178,20 @@ std::vector<std::uint32_t> CommonPrefixes(std::string_view s, const std::vector<
     lcp[rank[p]] = static_cast<std::uint32_t>(h);
     if (h > 0) --h;
   }
+}
+
+}  // namespace
+
+std::vector<std::int32_t> SuffixArrayOfLetters(std::string_view s) {
+  const GrowingArray<std::int32_t> sa = SortSuffixes(s);
+  return std::vector<std::int32_t>(sa.Data() + 1, sa.Data() + sa.Size());
+}
+
+std::vector<std::uint32_t> CommonPrefixes(std::string_view s, const std::vector<std::int32_t>& sa) {
+  std::vector<std::uint32_t> rank(s.size()), lcp(s.size());
+  for (std::size_t i = 0; i < sa.size(); ++i)
+    rank[static_cast<std::size_t>(sa[i])] = static_cast<std::uint32_t>(i);
+  FillCommonPrefixes(s, sa.data(), rank.data(), lcp.data());
   return lcp;
 }
 
@@ -179,19 +199,20 @@ bool SubstringIndex::Build(std::string_view s) {
   try {
     n_ = s.size();
     {
-      const std::vector<std::int32_t> sa = SuffixArrayOfLetters(s);
-      lcp_ = CommonPrefixes(s, sa);
-      rank_.resize(n_);
+      const GrowingArray<std::int32_t> sorted = SortSuffixes(s);
+      const std::int32_t* const sa = sorted.Data() + 1;
+      rank_ = Unset<std::uint32_t>(n_);
       for (std::size_t i = 0; i < n_; ++i)
         rank_[static_cast<std::size_t>(sa[i])] = static_cast<std::uint32_t>(i);
+      lcp_ = Unset<std::uint32_t>(n_);
+      FillCommonPrefixes(s, sa, rank_.Data(), lcp_.Data());
     }
     const std::size_t blocks = (n_ + BlockSize - 1) / BlockSize;
     blockLeast_.resize(blocks);
     for (std::size_t b = 0; b < blocks; ++b) {
-      const auto begin = lcp_.begin() + static_cast<std::ptrdiff_t>(b * BlockSize);
-      const auto end =
-          lcp_.begin() + static_cast<std::ptrdiff_t>(std::min(n_, (b + 1) * BlockSize));
-      blockLeast_[b] = *std::min_element(begin, end);
+      const std::uint32_t* const lcp = lcp_.Data();
+      blockLeast_[b] =
+          *std::min_element(lcp + b * BlockSize, lcp + std::min(n_, (b + 1) * BlockSize));
     }
     // blockTable_[level][b]: the least over blocks b ... b + 2^(level+1) - 1.
     for (std::size_t span = 2; span <= blocks; span *= 2) {

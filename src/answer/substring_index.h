@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "input/growing_array.h"
+
 namespace krobelnik {
 
 // Exact equality of two substrings of one string s in constant time, for
@@ -18,7 +20,7 @@ class SubstringIndex {
   // Builds the index of s (letters a to z); false, leaving it empty, when
   // memory runs out.
   bool Build(std::string_view s);
-  bool Built() const { return !rank_.empty(); }
+  bool Built() const { return rank_.Size() > 0; }
 
   // The length of the longest common prefix of the suffixes of s at p and
   // at q (both below the length of s).
@@ -32,18 +34,14 @@ class SubstringIndex {
 
   std::size_t n_ = 0;
   // rank_[p]: where the suffix at p stands among the sorted suffixes.
-  std::vector<std::uint32_t> rank_;
+  GrowingArray<std::uint32_t> rank_;
   // lcp_[i]: the common prefix of the i-th and the (i-1)-th suffix (0 for i 0).
-  std::vector<std::uint32_t> lcp_;
+  GrowingArray<std::uint32_t> lcp_;
   // The least of each block of lcp_, and a table of the least over 2^level
   // blocks from each block.
   std::vector<std::uint32_t> blockLeast_;
   std::vector<std::vector<std::uint32_t>> blockTable_;
 };
-
-// The suffix array of text (values below alphabet, the last one 0 and the
-// only 0): where each suffix starts, in the order of the suffixes.
-std::vector<std::int32_t> SuffixArray(const std::vector<std::int32_t>& text, std::int32_t alphabet);
 
 // The suffix array of the letters s, the suffixes compared as strings.
 std::vector<std::int32_t> SuffixArrayOfLetters(std::string_view s);
