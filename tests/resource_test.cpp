@@ -200,5 +200,35 @@ TEST(Resources, ExhaustedMemoryGivesTheUnexpectedFailureForm) {
 #endif
 }
 
+// A test case whose sections each walk all of s gets a substring index;
+// where the memory for it cannot be had, wholly or in part, the walk
+// compares letters as before and the report is the same.
+TEST(Resources, WithoutMemoryForTheSubstringIndexTheReportIsTheSame) {
+#ifdef KROBELNIK_SANITIZED
+  GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#else
+  KROBELNIK_SKIP_ON_WINDOWS(NoPeakOnWindows);
+  if (std::getenv("KROBELNIK_EMULATED") != nullptr)
+    GTEST_SKIP() << "the emulator does not enforce address-space limits";
+  // s is 2 * 10^6 letters a; each of 40 sections covers it with a string of
+  // 5000 a used 400 times (score 5400), and the index takes some 26 MB.
+  TempDir dir;
+  testing::WriteFile(dir / "td.txt", "Krobelnik\n1\n\n1\n" + std::string(std::size_t{2000000}, 'a') + "\n");
+  std::string section = "1\n1 400\n" + std::string(std::size_t{5000}, 'a') + "\n1";
+  for (int p = 1; p < 400; ++p) section += " 1";
+  std::string submission = "123456\nKrobelnik\n", expected = "OK\n40\n";
+  for (int s = 0; s < 40; ++s) {
+    submission += section + "\n";
+    expected += "1 5400\n";
+  }
+  testing::WriteFile(dir / "sub.txt", submission);
+  for (const rlim_t mib : {rlim_t{0}, rlim_t{24}, rlim_t{32}}) {
+    SCOPED_TRACE(mib);
+    PeakMiB(dir / "td.txt", dir / "sub.txt", dir / "rep.txt", mib << 20);
+    EXPECT_EQ(ReadFile(dir / "rep.txt"), expected);
+  }
+#endif
+}
+
 }  // namespace
 }  // namespace krobelnik

@@ -1,5 +1,7 @@
 #include "answer/walk_budget.h"
 
+#include <new>
+
 namespace krobelnik {
 
 namespace {
@@ -17,23 +19,32 @@ constexpr std::uint64_t BudgetFactor = 4;
 
 const SubstringIndex* WalkBudget::IndexFor(std::int32_t number, std::string_view s) {
   if (!always_ && s.size() < AccountedLength) return nullptr;
-  const auto found = accounts_.find(number);
-  if (!always_ && found == accounts_.end()) return nullptr;
-  Account& account = found != accounts_.end() ? found->second : accounts_[number];
-  const std::uint64_t budget = BudgetFactor * (s.size() + account.bytes);
-  if (!account.tried && (always_ || account.compared > budget)) {
-    account.tried = true;
-    account.index.Build(s);
+  // Without memory for an account the walk compares directly.
+  try {
+    const auto found = accounts_.find(number);
+    if (!always_ && found == accounts_.end()) return nullptr;
+    Account& account = found != accounts_.end() ? found->second : accounts_[number];
+    const std::uint64_t budget = BudgetFactor * (s.size() + account.bytes);
+    if (!account.tried && (always_ || account.compared > budget)) {
+      account.tried = true;
+      account.index.Build(s);
+    }
+    return account.index.Built() ? &account.index : nullptr;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
   }
-  return account.index.Built() ? &account.index : nullptr;
 }
 
 void WalkBudget::Spend(std::int32_t number, std::string_view s, std::uint64_t compared,
                        std::uint64_t sectionBytes) {
   if (compared == 0 || (!always_ && s.size() < AccountedLength)) return;
-  Account& account = accounts_[number];
-  account.compared += compared;
-  account.bytes += sectionBytes;
+  try {
+    Account& account = accounts_[number];
+    account.compared += compared;
+    account.bytes += sectionBytes;
+  } catch (const std::bad_alloc&) {
+    // Unaccounted, the walks go on comparing directly.
+  }
 }
 
 }  // namespace krobelnik
