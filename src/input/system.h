@@ -43,9 +43,9 @@ std::filesystem::path NativePath(const std::string& path);
 // buffer is the only one. nullptr when it cannot be opened.
 std::FILE* OpenForReading(const std::string& path);
 
-// Standard input opened anew for reading bytes, on a handle of its own
-// that closes without closing standard input; nullptr when it cannot.
-std::FILE* OpenStandardInputForReading();
+// Appends what is left of standard input, read as bytes, to text; false
+// when a read fails.
+bool ReadStandardInput(std::string& text);
 
 // Whether an open file is a regular file, which can be read again.
 bool IsRegularFile(std::FILE* file);

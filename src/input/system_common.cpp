@@ -45,21 +45,6 @@ bool HeldInput::Open(const std::string& path, std::string& problem) {
   return Keep(file, IsRegularFile(file), problem);
 }
 
-bool HeldInput::OpenStandardInput(std::string& problem) {
-  if (StandardInputWasClosed()) {
-    problem = "standard input is closed";
-    return false;
-  }
-  errno = 0;
-  std::FILE* file = OpenStandardInputForReading();
-  if (file == nullptr) {
-    problem = "standard input cannot be read: " + std::generic_category().message(errno);
-    return false;
-  }
-  path_.clear();
-  return Keep(file, IsRegularFile(file), problem);
-}
-
 bool ReadWhole(std::FILE* from, std::string& text) {
   std::string chunk(std::size_t{1} << 16, '\0');
   for (;;) {

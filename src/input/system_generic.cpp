@@ -4,6 +4,17 @@
 
 namespace krobelnik {
 
+bool HeldInput::OpenStandardInput(std::string& problem) {
+  if (StandardInputWasClosed()) {
+    problem = "standard input is closed";
+    return false;
+  }
+  inMemory_ = true;
+  if (ReadStandardInput(text_)) return true;
+  problem = "standard input could not be read to its end";
+  return false;
+}
+
 bool HeldInput::Keep(std::FILE* file, bool regular, std::string& problem) {
   // A regular file with a name is read by that name, kept open meanwhile;
   // anything else is read into memory, which cannot outlive the program.

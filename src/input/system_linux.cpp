@@ -50,6 +50,24 @@ bool CopyRest(std::FILE* from, std::FILE* to) {
 
 }  // namespace
 
+bool HeldInput::OpenStandardInput(std::string& problem) {
+  if (StandardInputWasClosed()) {
+    problem = "standard input is closed";
+    return false;
+  }
+  // A handle of its own, which closes without closing standard input.
+  const int descriptor = dup(0);
+  std::FILE* file = descriptor < 0 ? nullptr : fdopen(descriptor, "rb");
+  if (file == nullptr) {
+    problem = "standard input cannot be read: " + std::generic_category().message(errno);
+    if (descriptor >= 0) close(descriptor);
+    return false;
+  }
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  path_.clear();
+  return Keep(file, IsRegularFile(file), problem);
+}
+
 bool HeldInput::Keep(std::FILE* file, bool regular, std::string& problem) {
   if (regular) {
     file_ = file;

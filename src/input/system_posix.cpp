@@ -43,17 +43,7 @@ std::FILE* OpenForReading(const std::string& path) {
   return file;
 }
 
-std::FILE* OpenStandardInputForReading() {
-  const int descriptor = dup(0);
-  if (descriptor < 0) return nullptr;
-  std::FILE* file = fdopen(descriptor, "rb");
-  if (file == nullptr) {
-    close(descriptor);
-    return nullptr;
-  }
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  return file;
-}
+bool ReadStandardInput(std::string& text) { return ReadWhole(stdin, text); }
 
 bool IsRegularFile(std::FILE* file) {
   struct stat info {};

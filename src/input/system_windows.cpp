@@ -73,13 +73,9 @@ std::FILE* OpenForReading(const std::string& path) {
   return file;
 }
 
-std::FILE* OpenStandardInputForReading() {
-  const int descriptor = _dup(0);
-  if (descriptor < 0) return nullptr;
-  _setmode(descriptor, _O_BINARY);
-  std::FILE* file = _fdopen(descriptor, "rb");
-  if (file == nullptr) _close(descriptor);
-  return file;
+bool ReadStandardInput(std::string& text) {
+  _setmode(_fileno(stdin), _O_BINARY);
+  return ReadWhole(stdin, text);
 }
 
 bool IsRegularFile(std::FILE* file) {
