@@ -213,7 +213,8 @@ TEST(Resources, WithoutMemoryForTheSubstringIndexTheReportIsTheSame) {
   // s is 2 * 10^6 letters a; each of 40 sections covers it with a string of
   // 5000 a used 400 times (score 5400), and the index takes some 26 MB.
   TempDir dir;
-  testing::WriteFile(dir / "td.txt", "Krobelnik\n1\n\n1\n" + std::string(std::size_t{2000000}, 'a') + "\n");
+  testing::WriteFile(dir / "td.txt",
+                     "Krobelnik\n1\n\n1\n" + std::string(std::size_t{2000000}, 'a') + "\n");
   std::string section = "1\n1 400\n" + std::string(std::size_t{5000}, 'a') + "\n1";
   for (int p = 1; p < 400; ++p) section += " 1";
   std::string submission = "123456\nKrobelnik\n", expected = "OK\n40\n";
