@@ -2,6 +2,7 @@
 // places agrees with the checks the code has, and the release binary needs
 // no shared library.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -122,8 +123,9 @@ TEST(Release, LocationTableAgreesWithTheReadmeTheManualsAndTheCode) {
 }
 
 // Each row's message shape is the code's: its fixed fragments stand in the
-// sources as they are written; its column and why are written out, and the
-// explain manual lists every column as the row has it.
+// sources as they are written; its column and why (in English and in
+// Slovenian) are written out, and the explain manual lists every column as
+// the row has it.
 TEST(Release, LocationRowsMatchTheMessagesAndTheExplainManual) {
   const std::string sources = AllSources();
   const std::string manual = Source("docs/Zelvor20Krobelnik-explain.1.in");
@@ -131,7 +133,13 @@ TEST(Release, LocationRowsMatchTheMessagesAndTheExplainManual) {
     for (const std::string& fragment : Fragments(row.message))
       EXPECT_NE(sources.find(fragment), std::string::npos) << row.location << ": " << fragment;
     EXPECT_FALSE(row.column.empty()) << row.location;
+    // Every row explains itself in both languages, naming the same facts.
     EXPECT_TRUE(row.why.ends_with(".")) << row.location;
+    EXPECT_TRUE(row.whySl.ends_with(".")) << row.location;
+    EXPECT_NE(row.why, row.whySl) << row.location;
+    EXPECT_EQ(std::count(row.why.begin(), row.why.end(), '{'),
+              std::count(row.whySl.begin(), row.whySl.end(), '{'))
+        << row.location;
     const std::string entry =
         ".TP\n.B " + std::to_string(row.location) + "\n" + std::string(row.column) + "\n";
     EXPECT_NE(manual.find(entry), std::string::npos) << entry;

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "answer/index_watch.h"
 #include "answer/letter_runs.h"
 #include "answer/walk.h"
 #include "failure/assertion.h"
@@ -174,9 +175,14 @@ void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCou
   // stored; the walk's verdict waits until the line's syntax and count pass.
   Walk walk(block.t, block.k, block.r, s, line,
             budget != nullptr ? budget->IndexFor(section.testCase, s) : nullptr);
-  NumberLineParser parser([&walk](const std::uint32_t* xs, std::size_t count,
-                                  std::int64_t from) { walk(xs, count, from); },
-                          line, options.numberBatch);
+  IndexWatch* const watch = options.watch;
+  if (watch != nullptr) watch->Begin(block, section);
+  NumberLineParser parser(
+      [&walk, watch](const std::uint32_t* xs, std::size_t count, std::int64_t from) {
+        walk(xs, count, from);
+        if (watch != nullptr) watch->Indices(xs, count, walk.Stopped());
+      },
+      line, options.numberBatch);
   const bool found =
       stream.ReadLinePieces([&](const char* data, std::size_t size) { parser.Feed(data, size); });
   ++lineCounter;
@@ -193,6 +199,7 @@ void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCou
              " elementov, moralo bi biti r = " + IntToStr(block.r),
          std::move(place.AddFact("count", parser.Count()).AddFact("r", block.r)));
   }
+  if (watch != nullptr) watch->End();
   walk.Finish();
 }
 

@@ -51,6 +51,9 @@ class Walk {
   // concatenation stops short of s.
   void Finish() const;
 
+  // The walk's first fault so far (fault None while there is none).
+  const WalkStop& Stopped() const { return stop_; }
+
   // Where the number after the r-th starts on the line, once the line has
   // held more than r; nthNumber 0 before.
   ColumnPlace Excess() const { return excess_; }

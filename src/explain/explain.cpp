@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "explain/phrases.h"
 #include "explain/place_reader.h"
 #include "failure/assertion.h"
 #include "failure/locations.h"
@@ -45,18 +46,6 @@ ShownLine Show(const Input& input, const LinePlace& place, bool missing, const C
   return shown;
 }
 
-std::string Ordinal(std::int64_t value) {
-  const std::int64_t tens = value % 100;
-  const std::int64_t ones = value % 10;
-  const char* suffix = "th";
-  if (tens < 11 || tens > 13) {
-    if (ones == 1) suffix = "st";
-    if (ones == 2) suffix = "nd";
-    if (ones == 3) suffix = "rd";
-  }
-  return IntToStr(value) + suffix;
-}
-
 // Explains the failure as raised; a message that quotes a line which
 // changed in its file since is no failure form, and is left unexplained.
 void ExplainFailure(const EAssertion& failure, const Input& testData, const Input& submission,
@@ -77,49 +66,34 @@ void ExplainFailure(const EAssertion& failure, const Input& testData, const Inpu
     out.letter = Show(submission, place.letter->line, false, {place.letter->column, 0, 1});
   out.section = place.section;
   out.facts = place.facts;
-  if (const LocationRow* row = FindLocation(failure.location))
-    out.why = FillWhy(row->why, place.facts, place.line.line);
+  if (const LocationRow* row = FindLocation(failure.location)) {
+    out.why = FillWhy(row->why, place.facts, place.line.line, Language::English);
+    out.whySl = FillWhy(row->whySl, place.facts, place.line.line, Language::Slovenian);
+  }
 }
 
 }  // namespace
 
-std::string FillWhy(std::string_view why, const std::vector<Fact>& facts, std::int64_t line) {
-  std::string text;
-  while (!why.empty()) {
-    const std::size_t open = why.find('{');
-    const std::size_t close = why.find('}', open);
-    if (open == std::string_view::npos || close == std::string_view::npos) break;
-    text.append(why.substr(0, open));
-    std::string_view name = why.substr(open + 1, close - open - 1);
-    why.remove_prefix(close + 1);
-    const bool ordinal = name.ends_with(":ordinal");
-    const bool less = name.ends_with("-1");
-    if (ordinal) name.remove_suffix(8);
-    if (less) name.remove_suffix(2);
-    std::int64_t value = line;
-    for (const Fact& fact : facts)
-      if (name == fact.name) value = fact.value;
-    if (less) --value;
-    text += ordinal ? Ordinal(value) : IntToStr(value);
-  }
-  text.append(why);
-  return text;
-}
-
-bool Explain(const Input& testData, const Input& submission, bool testDataOnly, Explanation& out) {
+bool Explain(const Input& testData, const Input& submission, bool testDataOnly, Explanation& out,
+             const ExplainOptions& options) {
   out.testDataOnly = testDataOnly;
+  SectionWatch watch(options.stats, ShownSections, options.pieces, MostPieces);
+  ReadOptions read;
+  read.watch = &watch;
   const SectionObserver observer = [&out](std::int64_t firstLine, const AnswerBlock& block) {
     if (out.sections.Size() < ShownSections)
       out.sections.Push(SectionRow{firstLine, block.k, block.r});
   };
   std::exception_ptr failure;
   try {
-    ReadInputs(testData, submission, out.testCases, out.results, {}, observer);
+    ReadInputs(testData, submission, out.testCases, out.results, read, observer);
   } catch (...) {
     failure = std::current_exception();
   }
   if (!failure) {
     out.verdict = Verdict::Accepted;
+    out.stats = std::move(watch.Stats());
+    out.pieces = std::move(watch.Pieces());
   } else {
     // A failure form is written as the evaluator writes it, into text.
     OutputBuffer report(out.report);
@@ -128,6 +102,8 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
       std::rethrow_exception(failure);
     } catch (const EAssertion& assertion) {
       ExplainFailure(assertion, testData, submission, out);
+      const std::int32_t l = assertion.location;
+      if (l == 149 || l == 153 || l == 154 || l == 158) out.alignment = watch.AlignmentAtFault();
     } catch (const std::bad_alloc&) {
       out.memoryRanOut = true;
     } catch (const std::length_error&) {
@@ -144,6 +120,10 @@ bool WriteReport(OutputBuffer& out, const Explanation& e) {
     return out.Finish();
   }
   return WriteSuccessReport(out, std::span(e.results.Data(), e.results.Size()));
+}
+
+const std::string& WhyIn(const Explanation& e, Language language) {
+  return language == Language::Slovenian ? e.whySl : e.why;
 }
 
 void NoteUnopened(Explanation& out, UnopenedInput input) {

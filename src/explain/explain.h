@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "explain/language.h"
+#include "explain/phrases.h"
+#include "explain/section_watch.h"
 #include "failure/fault_place.h"
 #include "input/growing_array.h"
 #include "run/output_buffer.h"
@@ -79,10 +82,14 @@ struct Explanation {
   ShownLine where;
   std::optional<ShownLine> letter;
   SectionPlace section;
-  // Why, in a sentence, and the facts behind it.
+  // Why, in a sentence in English and in Slovenian, and the facts behind it.
   std::string why;
+  std::string whySl;
   std::vector<Fact> facts;
   std::vector<UnopenedInput> unopened;
+  // For a fault of the walk (149, 153, 154, 158): s and the concatenation
+  // side by side around it.
+  Alignment alignment;
   // For a run that could not finish: whether memory ran out.
   bool memoryRanOut = false;
   // What an accepted run read: the results of every section, and the
@@ -90,7 +97,19 @@ struct Explanation {
   TestCases testCases;
   GrowingArray<ResultEntry> results;
   GrowingArray<SectionRow> sections;
+  // Asked for: where the scores of the first ShownSections sections come
+  // from, and their pieces (pairs of where a piece starts in s and its x).
+  std::vector<SectionStats> stats;
+  GrowingArray<std::uint32_t> pieces;
 };
+
+// What an explanation works out beyond the verdict: statistics of the
+// accepted sections, and with them their pieces, at most MostPieces.
+struct ExplainOptions {
+  bool stats = false;
+  bool pieces = false;
+};
+inline constexpr std::size_t MostPieces = 10000000;
 
 // Writes the report of explanation, with line feeds, as the evaluator
 // writes it; returns whether every byte was written.
@@ -103,21 +122,36 @@ inline constexpr const char* HeaderOnlySubmission = "000000\nKrobelnik\n";
 // Runs the evaluation of submission against testData and explains it (with
 // testDataOnly, submission is HeaderOnlySubmission); false when no sound
 // report could be made (memory ran out).
-bool Explain(const Input& testData, const Input& submission, bool testDataOnly, Explanation& out);
+bool Explain(const Input& testData, const Input& submission, bool testDataOnly, Explanation& out,
+             const ExplainOptions& options = {});
 
 // Notes an input that could not be opened, which the run read as empty; a
 // fault found in it is the opening's, not its contents'.
 void NoteUnopened(Explanation& explanation, UnopenedInput input);
 
-// The explanation as text for people, and as one JSON object, into a file
-// or an output buffer. All return whether every byte was written.
-bool PrintText(std::FILE* out, const Explanation& explanation);
-bool PrintJson(std::FILE* out, const Explanation& explanation);
-bool PrintText(OutputBuffer& out, const Explanation& explanation);
-bool PrintJson(OutputBuffer& out, const Explanation& explanation);
+// How an explanation is written: its language and letters, and whether it
+// shows the statistics of accepted sections (which the run must have
+// gathered).
+struct Presentation {
+  Wording wording;
+  bool stats = false;
+};
 
-// The why sentence of a location's row with the facts and line it names
-// filled in: {name}, {name-1}, {name:ordinal} and {line}.
-std::string FillWhy(std::string_view why, const std::vector<Fact>& facts, std::int64_t line);
+// The explanation as text for people, and as one JSON object (UTF-8, its
+// keys English, its sentences in the language chosen and in both under
+// "texts"), into a file or an output buffer. All return whether every byte
+// was written.
+bool PrintText(std::FILE* out, const Explanation& explanation, const Presentation& how = {});
+bool PrintJson(std::FILE* out, const Explanation& explanation, const Presentation& how = {});
+bool PrintText(OutputBuffer& out, const Explanation& explanation, const Presentation& how = {});
+bool PrintJson(OutputBuffer& out, const Explanation& explanation, const Presentation& how = {});
+
+// The why sentence of explanation in language.
+const std::string& WhyIn(const Explanation& explanation, Language language);
+
+// The line of t_x in the section that starts at line sectionLine.
+constexpr std::int64_t LineOfString(std::int64_t sectionLine, std::int64_t x) {
+  return sectionLine + 1 + x;
+}
 
 }  // namespace krobelnik

@@ -101,14 +101,89 @@ void PutTestCases(ExplainOut& out, const Explanation& e) {
   out << "]";
 }
 
-}  // namespace
-
-bool PrintJson(std::FILE* file, const Explanation& e) {
-  return PrintToFile(file, [&e](OutputBuffer& buffer) { return PrintJson(buffer, e); });
+// The facts of a placed fault as phrases in language.
+void PutPhrases(ExplainOut& out, const Explanation& e, Language language) {
+  out << "[";
+  const std::vector<std::string> phrases = FactPhrases(e.location, e.facts, e.where.line, language);
+  for (const std::string& phrase : phrases) {
+    if (&phrase != &phrases.front()) out << ",";
+    out.JsonText(phrase);
+  }
+  out << "]";
 }
 
-bool PrintJson(OutputBuffer& buffer, const Explanation& e) {
+// The why sentence and the facts' phrases of a placed fault in language.
+void PutTexts(ExplainOut& out, const Explanation& e, Language language) {
+  out << "{\"why\":";
+  out.JsonText(WhyIn(e, language));
+  out << ",\"facts\":";
+  PutPhrases(out, e, language);
+  out << "}";
+}
+
+void PutAlignment(ExplainOut& out, const Explanation& e) {
+  const Alignment& a = e.alignment;
+  out << "{\"from\":" << a.from + 1 << ",\"s\":";
+  out.Json(a.s);
+  out << ",\"sGoesOn\":" << (a.sGoesOn ? "true" : "false") << ",\"concatenation\":";
+  out.Json(a.concatenation);
+  out << ",\"concatenationGoesOn\":" << (a.concatenationGoesOn ? "true" : "false")
+      << ",\"fault\":" << a.fault + 1 << ",\"n\":" << a.n << ",\"pieces\":[";
+  for (const Piece& piece : a.pieces) {
+    out << (&piece == &a.pieces.front() ? "" : ",") << "{\"p\":" << piece.p << ",\"x\":" << piece.x
+        << ",\"selects\":" << (piece.selects ? "true" : "false") << ",\"line\":";
+    if (piece.selects) {
+      out << LineOfString(e.section.line, piece.x);
+    } else {
+      out << "null";
+    }
+    out << ",\"from\":" << piece.from + 1 << ",\"to\":" << piece.from + piece.length << "}";
+  }
+  out << "]}";
+}
+
+void PutUses(ExplainOut& out, const std::vector<StringUse>& uses, std::int64_t firstLine) {
+  out << "[";
+  for (const StringUse& use : uses)
+    out << (&use == &uses.front() ? "" : ",") << "{\"j\":" << use.j
+        << ",\"line\":" << LineOfString(firstLine, use.j) << ",\"length\":" << use.length
+        << ",\"uses\":" << use.uses << "}";
+  out << "]";
+}
+
+void PutStats(ExplainOut& out, const Explanation& e) {
+  out << "[";
+  for (const SectionStats& st : e.stats) {
+    out << (&st == &e.stats.front() ? "" : ",") << "{\"testCase\":" << std::int64_t{st.testCase}
+        << ",\"firstLine\":" << st.firstLine << ",\"n\":" << st.n << ",\"k\":" << st.k
+        << ",\"r\":" << st.r << ",\"letters\":" << st.letters << ",\"score\":" << st.score
+        << ",\"used\":" << st.used << ",\"unused\":" << st.unused
+        << ",\"unusedLetters\":" << st.unusedLetters << ",\"mostUsed\":";
+    PutUses(out, st.mostUsed, st.firstLine);
+    out << ",\"firstUnused\":";
+    PutUses(out, st.firstUnused, st.firstLine);
+    out << ",\"lengths\":[";
+    for (std::size_t b = 0; b < LengthBuckets; ++b) out << (b > 0 ? "," : "") << st.lengths[b];
+    out << "],\"piecesFrom\":";
+    if (st.piecesFrom >= 0) {
+      out << st.piecesFrom;
+    } else {
+      out << "null";
+    }
+    out << "}";
+  }
+  out << "]";
+}
+
+}  // namespace
+
+bool PrintJson(std::FILE* file, const Explanation& e, const Presentation& how) {
+  return PrintToFile(file, [&](OutputBuffer& buffer) { return PrintJson(buffer, e, how); });
+}
+
+bool PrintJson(OutputBuffer& buffer, const Explanation& e, const Presentation& how) {
   ExplainOut out(buffer);
+  const Language language = how.wording.language;
   const bool placed = e.verdict == Verdict::Rejected || e.verdict == Verdict::TestData;
   out << "{\"report\":";
   PutReport(out, e);
@@ -146,18 +221,42 @@ bool PrintJson(OutputBuffer& buffer, const Explanation& e) {
   } else {
     out << "null";
   }
+  out << ",\"language\":\"" << (language == Language::Slovenian ? "sl" : "en") << "\"";
   out << ",\"why\":";
   if (placed) {
-    out.Json(e.why);
+    out.JsonText(WhyIn(e, language));
   } else {
     out << "null";
   }
   out << ",\"detail\":";
   PutFacts(out, e);
+  out << ",\"facts\":";
+  if (placed) {
+    PutPhrases(out, e, language);
+    out << ",\"texts\":{\"en\":";
+    PutTexts(out, e, Language::English);
+    out << ",\"sl\":";
+    PutTexts(out, e, Language::Slovenian);
+    out << "}";
+  } else {
+    out << "[],\"texts\":null";
+  }
+  out << ",\"alignment\":";
+  if (placed && e.alignment.present) {
+    PutAlignment(out, e);
+  } else {
+    out << "null";
+  }
   out << ",\"sections\":";
   PutSections(out, e);
   const bool sections = e.verdict == Verdict::Accepted && !e.testDataOnly;
   out << ",\"sectionCount\":" << static_cast<std::int64_t>(sections ? e.results.Size() : 0);
+  out << ",\"stats\":";
+  if (how.stats && sections) {
+    PutStats(out, e);
+  } else {
+    out << "null";
+  }
   out << ",\"testCases\":";
   PutTestCases(out, e);
   out << ",\"unopened\":[";

@@ -42,11 +42,19 @@ ExplainOut& ExplainOut::Cell(std::int64_t value, std::size_t width) {
   return *this;
 }
 
-ExplainOut& ExplainOut::Json(std::string_view bytes) {
+ExplainOut& ExplainOut::Json(std::string_view bytes) { return JsonString(bytes, false); }
+
+ExplainOut& ExplainOut::JsonText(std::string_view text) { return JsonString(text, true); }
+
+ExplainOut& ExplainOut::JsonString(std::string_view bytes, bool utf8) {
   static constexpr char Hex[] = "0123456789abcdef";
   buffer_.Put("\"");
   for (const char c : bytes) {
     const auto code = static_cast<unsigned char>(c);
+    if (utf8 && code >= 128) {
+      buffer_.Put(std::string_view(&c, 1));
+      continue;
+    }
     if (c == '"' || c == '\\') {
       const char escape[2] = {'\\', c};
       buffer_.Put(std::string_view(escape, 2));
@@ -63,6 +71,45 @@ ExplainOut& ExplainOut::Json(std::string_view bytes) {
   }
   buffer_.Put("\"");
   return *this;
+}
+
+AlignedLines RenderAlignment(const Alignment& a) {
+  AlignedLines lines;
+  const std::int64_t sEnd = a.from + static_cast<std::int64_t>(a.s.size());
+  const std::int64_t cEnd = a.from + static_cast<std::int64_t>(a.concatenation.size());
+  const bool unknown = !a.pieces.empty() && !a.pieces.back().selects;
+  const std::int64_t end = std::max({sEnd, cEnd + (unknown ? 1 : 0), a.fault + 1});
+  if (a.from > 0) {
+    lines.s = lines.concatenation = "...";
+    lines.marker = "   ";
+  }
+  std::size_t next = 0;
+  for (std::int64_t q = a.from; q < end; ++q) {
+    while (next < a.pieces.size() && a.pieces[next].from < q) ++next;
+    if (q > a.from && next < a.pieces.size() && a.pieces[next].from == q) {
+      lines.s += ' ';
+      lines.concatenation += '|';
+      lines.marker += ' ';
+    }
+    const auto at = static_cast<std::size_t>(q - a.from);
+    lines.s += q < sEnd ? a.s[at] : ' ';
+    lines.concatenation += q < cEnd ? a.concatenation[at] : unknown && q == cEnd ? '?' : ' ';
+    lines.marker += q == a.fault ? '^' : ' ';
+  }
+  const auto trim = [](std::string& line) { line.erase(line.find_last_not_of(' ') + 1); };
+  trim(lines.s);
+  trim(lines.concatenation);
+  trim(lines.marker);
+  if (a.sGoesOn) lines.s += "...";
+  if (a.concatenationGoesOn) lines.concatenation += "...";
+  lines.last = end;
+  return lines;
+}
+
+std::size_t TextWidth(std::string_view text) {
+  std::size_t width = 0;
+  for (const char c : text) width += (static_cast<unsigned char>(c) & 0xc0) != 0x80 ? 1 : 0;
+  return width;
 }
 
 ExcerptLines RenderExcerpt(const ShownLine& line) {

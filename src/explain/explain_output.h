@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "explain/explain.h"
+#include "explain/language.h"
 #include "run/output_buffer.h"
 
 namespace krobelnik {
@@ -16,9 +17,14 @@ namespace krobelnik {
 // Writes text pieces and numbers through an output buffer.
 class ExplainOut {
  public:
-  explicit ExplainOut(OutputBuffer& buffer) : buffer_(buffer) {}
+  // With plain, letters beyond ASCII in the text are written as ASCII.
+  explicit ExplainOut(OutputBuffer& buffer, bool plain = false) : buffer_(buffer), plain_(plain) {}
   ExplainOut& operator<<(std::string_view text) {
-    buffer_.Put(text);
+    if (plain_) {
+      buffer_.Put(Plain(text));
+    } else {
+      buffer_.Put(text);
+    }
     return *this;
   }
   ExplainOut& operator<<(std::int64_t value) {
@@ -29,12 +35,17 @@ class ExplainOut {
   ExplainOut& Cell(std::int64_t value, std::size_t width);
   // A JSON string holding one character per byte, of the same code.
   ExplainOut& Json(std::string_view bytes);
+  // A JSON string of UTF-8 text, its characters as they are.
+  ExplainOut& JsonText(std::string_view text);
   // Hands on everything; returns whether every byte was written.
   bool Finish() { return buffer_.Finish(); }
   OutputBuffer& Buffer() { return buffer_; }
 
  private:
+  ExplainOut& JsonString(std::string_view bytes, bool utf8);
+
   OutputBuffer& buffer_;
+  const bool plain_;
 };
 
 // Runs print on an output buffer for file, then flushes file; returns
@@ -59,6 +70,21 @@ struct ExcerptLines {
   std::string caret;
 };
 ExcerptLines RenderExcerpt(const ShownLine& line);
+
+// An alignment as three lines of text: s, the concatenation below it with a
+// bar where each piece starts (and a space in s's line there), "?" where an
+// index selects no string, "..." where either goes on; and a caret under
+// the letter where they part. last is the last letter shown (from 1).
+struct AlignedLines {
+  std::string s;
+  std::string concatenation;
+  std::string marker;
+  std::int64_t last = 0;
+};
+AlignedLines RenderAlignment(const Alignment& alignment);
+
+// How many characters UTF-8 text takes on a line.
+std::size_t TextWidth(std::string_view text);
 
 // The names an explanation gives inputs, verdicts and faults.
 const char* InputName(InputRole input);

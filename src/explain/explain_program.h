@@ -5,19 +5,25 @@
 namespace krobelnik {
 
 // The line a wrong command line of the explain program prints to standard
-// error, and that --help starts with.
-inline constexpr const char* ExplainUsageLine =
-    "usage: Zelvor20Krobelnik-explain TESTDATA [SUBMISSION] [--json]\n";
+// error, and that --help starts with, in language.
+const char* ExplainUsageLine(Language language = Language::English);
 
 // Explains the files named, each opened once (the submission's name null
 // to check the test data alone), into e; false when no sound report could
 // be made. An input that cannot be opened is read as empty and noted.
-bool ExplainFiles(const char* testDataName, const char* submissionName, Explanation& e);
+bool ExplainFiles(const char* testDataName, const char* submissionName, Explanation& e,
+                  const ExplainOptions& options = {});
+
+// Writes the pieces of e's statistics to path: for each piece, where it
+// starts in s (from 0) and its x, as 32-bit little-endian numbers; false
+// when the file cannot be written whole.
+bool WritePieces(const std::string& path, const Explanation& e);
 
 // The explain program: argv[1] the test data, argv[2] the submission when
-// given, --json anywhere, or --help, -h or --version. Returns 0 accepted (or
-// sound test data), 1 rejected, 3 test data at fault, 2 a wrong command line,
-// an input that could not be opened, or no sound report.
+// given; --json, --stats, --pieces FILE and --lang sl|en anywhere, or
+// --help, -h or --version. Returns 0 accepted (or sound test data), 1
+// rejected, 3 test data at fault, 2 a wrong command line, an input that
+// could not be opened, or no sound report.
 int ExplainMain(int argc, const char* const* argv);
 
 }  // namespace krobelnik

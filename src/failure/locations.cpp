@@ -40,6 +40,7 @@ std::vector<LocationRow> ParseTable() {
     row.message = TakeField(line);
     row.column = TakeField(line);
     row.why = TakeField(line);
+    row.whySl = TakeField(line);
     rows.push_back(row);
   }
   return rows;

@@ -22,8 +22,10 @@ struct LocationRow {
   std::string_view message;
   std::string_view column;
   // May name facts of the fault and its line: {name}, {name-1},
-  // {name:ordinal} ("3rd") and {line}.
+  // {name:ordinal} ("3rd", in Slovenian "3.") and {line}; in English, and
+  // in Slovenian with its letters (UTF-8).
   std::string_view why;
+  std::string_view whySl;
 };
 
 // Every row, in the table's order.

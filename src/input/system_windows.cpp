@@ -54,6 +54,8 @@ bool StandardInputWasClosed() { return standardInputWasClosed; }
 
 ProgramArguments::ProgramArguments(int, char**) {
   OpenClosedStandardStreams();
+  // Text for people is UTF-8 (Slovenian letters); the console shows it so.
+  SetConsoleOutputCP(CP_UTF8);
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   for (int a = 0; wide != nullptr && a < count; ++a) arguments_.push_back(Utf8(wide[a]));

@@ -11,6 +11,8 @@
 
 namespace krobelnik {
 
+class IndexWatch;
+
 // Line 1 of the test data and line 2 of a submission.
 inline constexpr std::string_view TaskName = "Krobelnik";
 
@@ -45,6 +47,9 @@ struct ReadOptions {
   // Every test case gets its substring index at its first section, rather
   // than when its walks run over their budget (for the tests).
   bool alwaysIndex = false;
+  // Told of every index line as it is read, for the explanations that show
+  // more than the verdict; the evaluator sets none.
+  IndexWatch* watch = nullptr;
 };
 
 // One test case: its number and the string s to be represented, a view

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "answer/index_watch.h"
+#include "input/growing_array.h"
+
+namespace krobelnik {
+
+// What an explanation learns from the index lines as the run reads them:
+// the concatenation beside s around a walk's fault, and for accepted
+// sections where their scores come from. Both cost time linear in the
+// indices, and memory for what is shown.
+
+// A piece of the concatenation: index i_p = x selects t_x, which stands at
+// letters from .. from + length - 1 of the concatenation (from 0). An index
+// that selects no string has selects false and length 0.
+struct Piece {
+  std::int64_t p = 0;
+  std::int64_t x = 0;
+  std::int64_t from = 0;
+  std::int64_t length = 0;
+  bool selects = true;
+};
+
+// s and the concatenation side by side around a fault, from letter from of
+// both (from 0): s's letters there and the concatenation's, each with
+// whether it goes on past them, the letter where they part (from 0: the
+// first that differs, the first past the end of s, or the first of s that
+// the concatenation does not reach), and the pieces that cover the window.
+struct Alignment {
+  bool present = false;
+  std::int64_t from = 0;
+  std::string s;
+  bool sGoesOn = false;
+  std::string concatenation;
+  bool concatenationGoesOn = false;
+  std::int64_t fault = 0;
+  std::int64_t n = 0;
+  std::vector<Piece> pieces;
+};
+
+// A string of a section by its use: t_j, its length, how often the indices
+// select it.
+struct StringUse {
+  std::int64_t j = 0;
+  std::int64_t length = 0;
+  std::int64_t uses = 0;
+};
+
+// Bucket b counts the pieces of 2^b to 2^(b+1) - 1 letters.
+inline constexpr std::size_t LengthBuckets = 25;
+
+// Where an accepted section's score comes from.
+struct SectionStats {
+  std::int32_t testCase = 0;
+  std::int64_t firstLine = 0;
+  std::int64_t n = 0;
+  std::int64_t k = 0;
+  std::int64_t r = 0;
+  std::int64_t letters = 0;
+  std::int64_t score = 0;
+  // Strings selected at least once, and those never selected with their
+  // letters (which the score counts for nothing).
+  std::int64_t used = 0;
+  std::int64_t unused = 0;
+  std::int64_t unusedLetters = 0;
+  // The strings that cover most letters, most first, and the first unused.
+  std::vector<StringUse> mostUsed;
+  std::vector<StringUse> firstUnused;
+  std::array<std::int64_t, LengthBuckets> lengths{};
+  // Where its pieces start in the list of pieces kept (-1: not kept).
+  std::int64_t piecesFrom = -1;
+};
+
+// How many strings the lists of a section's statistics name.
+inline constexpr std::size_t ListedStrings = 10;
+
+class SectionWatch : public IndexWatch {
+ public:
+  // With stats, statistics of the first sections sections; with pieces,
+  // the pieces of those sections (where each starts and the string it is),
+  // up to mostPieces of them.
+  SectionWatch(bool stats, std::size_t sections, bool pieces, std::size_t mostPieces)
+      : stats_(stats), sections_(sections), keepPieces_(pieces), mostPieces_(mostPieces) {}
+
+  void Begin(const AnswerBlock& block, const SectionPlace& section) override;
+  void Indices(const std::uint32_t* xs, std::size_t count, const WalkStop& stop) override;
+  void End() override;
+
+  // The alignment around the fault of the last section read, if its walk
+  // failed (or fell short of s).
+  const Alignment& AlignmentAtFault() const { return alignment_; }
+  std::vector<SectionStats>& Stats() { return statsList_; }
+  // Pairs (where the piece starts in s, x) of the sections whose
+  // piecesFrom is not -1.
+  GrowingArray<std::uint32_t>& Pieces() { return pieces_; }
+
+ private:
+  // Keeps piece in the recent pieces, or ends the capture past the window.
+  void Keep(const Piece& piece);
+  // The alignment around letter fault from the pieces kept.
+  void Align(std::int64_t fault);
+  // The statistics of the section just read.
+  void Statistics();
+
+  const bool stats_;
+  const std::size_t sections_;
+  const bool keepPieces_;
+  const std::size_t mostPieces_;
+  const AnswerBlock* block_ = nullptr;
+  SectionPlace section_;
+  // The indices read of this section, and where the next piece starts.
+  std::int64_t read_ = 0;
+  std::int64_t pos_ = 0;
+  bool sectionStats_ = false;
+  std::vector<std::uint32_t> uses_;
+  std::array<std::int64_t, LengthBuckets> lengths_{};
+  std::int64_t piecesFrom_ = -1;
+  // The last pieces before a fault, and those after it up to the window's
+  // end once it is known.
+  std::vector<Piece> recent_;
+  WalkStop stop_;
+  bool captured_ = false;
+  Alignment alignment_;
+  std::vector<SectionStats> statsList_;
+  GrowingArray<std::uint32_t> pieces_;
+};
+
+}  // namespace krobelnik
