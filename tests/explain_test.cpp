@@ -1,11 +1,13 @@
 #include "explain/explain.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "explain/explain_output.h"
 #include "explain/explain_program.h"
 #include "explain/place_reader.h"
 #include "test_support.h"
@@ -154,7 +156,178 @@ TEST(Explain, PlacesEveryLocationAtItsLineAndColumnWithItsFacts) {
     EXPECT_EQ(e.section.testCase, row.section == 0 ? 0 : 1);
     const std::set<std::int32_t> missingLines = {78, 80, 83, 94, 98, 127, 139, 144, 185, 189};
     EXPECT_EQ(e.where.found, missingLines.count(row.location) == 0);
+    // Both languages explain the fault, and every fact is a phrase that
+    // names nothing by the check's own field names.
+    EXPECT_FALSE(e.why.empty());
+    EXPECT_FALSE(e.whySl.empty());
+    for (const Language language : {Language::English, Language::Slovenian}) {
+      const std::vector<std::string> phrases =
+          FactPhrases(e.location, e.facts, e.where.line, language);
+      std::size_t said = 0;
+      for (const Fact& fact : e.facts) said += std::string_view(fact.name) == "x" ? 0U : 1U;
+      EXPECT_EQ(phrases.size(), said);
+      for (const std::string& phrase : phrases) {
+        for (const Fact& fact : e.facts) {
+          const std::string name = fact.name;
+          EXPECT_FALSE(phrase.starts_with(name + " = ")) << phrase;
+          if (std::any_of(name.begin(), name.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
+            EXPECT_EQ(phrase.find(name), std::string::npos) << phrase;
+          }
+        }
+      }
+    }
   }
+}
+
+// Facts read as phrases with their numbers and nouns in each language's
+// forms; the why sentence's ordinal is each language's.
+TEST(Explain, SaysFactsAsPhrasesInBothLanguages) {
+  const struct {
+    std::int32_t location;
+    std::vector<Fact> facts;
+    Language language;
+    std::vector<std::string> phrases;
+  } rows[] = {
+      {154,
+       {{"p", 2, {}}, {"x", 7, {}}, {"stringLine", 9, {}}, {"got", 0, "b"}},
+       Language::English,
+       {"index i_2 = 7 selects t_7", "t_7 is on line 9", "the concatenation has 'b' there"}},
+      {154,
+       {{"p", 2, {}}, {"x", 7, {}}, {"stringLine", 9, {}}, {"got", 0, "b"}},
+       Language::Slovenian,
+       {"indeks i_2 = 7 izbere niz t_7", "niz t_7 je v 9. vrstici", "stik ima tam 'b'"}},
+      {84,
+       {{"testCase", 3, {}}, {"length", 1, {}}},
+       Language::English,
+       {"in the block of test case 3", "s has 1 letter"}},
+      {84, {{"length", 1, {}}}, Language::Slovenian, {"niz s ima 1 črko"}},
+      {84, {{"length", 2, {}}}, Language::Slovenian, {"niz s ima 2 črki"}},
+      {84, {{"length", 104, {}}}, Language::Slovenian, {"niz s ima 104 črke"}},
+      {84, {{"length", 111, {}}}, Language::Slovenian, {"niz s ima 111 črk"}},
+      {84, {{"length", 12, {}}}, Language::English, {"s has 12 letters"}},
+      {153, {{"position", 5, {}}}, Language::English, {"s ends after letter 4"}},
+      {141,
+       {{"j", 3, {}}, {"q", 0, {}}},
+       Language::English,
+       {"this is the line of t_3, which the message calls t_2",
+        "the byte is t_2[0] as the message counts, letter 1 of the line"}},
+      {149,
+       {{"p", 4, {}}, {"x", 9, {}}, {"k", 2, {}}},
+       Language::Slovenian,
+       {"indeks i_4 je 9", "razdelek ima nize od t_1 do t_2 (k = 2)"}},
+      {200, {{"testCases", 3, {}}}, Language::Slovenian, {"testni podatki imajo 3 testne primere"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.location);
+    EXPECT_EQ(FactPhrases(row.location, row.facts, 0, row.language), row.phrases);
+  }
+  EXPECT_EQ(FillWhy("{j:ordinal} niz", {{"j", 3, {}}}, 0, Language::Slovenian), "3. niz");
+  EXPECT_EQ(Plain("Črka š ž → č"), "Crka s z -> c");
+}
+
+// At a fault of the walk the explanation holds s and the concatenation
+// side by side, a window around the letter where they part, with the
+// pieces that cover it; the text shows them aligned with a caret.
+TEST(Explain, AlignsSAndTheConcatenationAroundTheWalksFault) {
+  const std::string s = Repeat("abc", 100);
+  const std::string testData = "Krobelnik\n1\n\n1\n" + s + "\n";
+  const std::string strings = "abcabcabc\nabcabd\n";
+  const auto ones = [](int count) { return Repeat("1 ", count); };
+  const struct {
+    std::string indices;
+    std::int32_t location;
+    std::int64_t fault;  // from 1
+    std::vector<std::string> lines;
+    std::size_t pieces;
+  } rows[] = {
+      {ones(3) + "2 1 1",
+       154,
+       33,
+       {"...cabcabc abcabcabc abcabcabc abcabc abcabcabc abcabcabcabcabcabcabc...",
+        "...cabcabc|abcabcabc|abcabcabc|abcabd|abcabcabc|abcabcabc",
+        "                                    ^"},
+       6},
+      {ones(33) + "1",
+       153,
+       301,
+       {"...abcabcabc abcabcabc abcabcabc abc", "...abcabcabc|abcabcabc|abcabcabc|abcabcabc",
+        "                                    ^"},
+       4},
+      {ones(1) + "1",
+       158,
+       19,
+       {"abcabcabc abcabcabcabcabcabcabcabcabcabcabcabcabca...", "abcabcabc|abcabcabc",
+        "                   ^"},
+       2},
+      {ones(2) + "7 1",
+       149,
+       19,
+       {"abcabcabc abcabcabc abcabcabcabcabcabcabcabcabcabca...", "abcabcabc|abcabcabc|?",
+        "                    ^"},
+       3},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.location);
+    const int r = static_cast<int>(std::count(row.indices.begin(), row.indices.end(), ' ')) + 1;
+    const Explanation e = ExplainTexts(
+        testData, Header + "1\n2 " + std::to_string(r) + "\n" + strings + row.indices + "\n");
+    EXPECT_EQ(e.location, row.location);
+    ASSERT_TRUE(e.alignment.present);
+    EXPECT_EQ(e.alignment.fault + 1, row.fault);
+    EXPECT_EQ(e.alignment.pieces.size(), row.pieces);
+    const AlignedLines lines = RenderAlignment(e.alignment);
+    EXPECT_EQ((std::vector<std::string>{lines.s, lines.concatenation, lines.marker}), row.lines);
+    std::string text;
+    OutputBuffer out(text);
+    ASSERT_TRUE(PrintText(out, e, {{Language::English, true}, false}));
+    EXPECT_NE(text.find("    yours  " + lines.concatenation + "\n"), std::string::npos) << text;
+  }
+  // Faults elsewhere carry no alignment.
+  EXPECT_FALSE(ExplainTexts(testData, Header + "1\n1 2\nabc\n1\n").alignment.present);
+}
+
+// With statistics, each accepted section tells which strings its indices
+// use and how often, those never used and the lengths of its pieces; its
+// pieces are kept in order.
+TEST(Explain, CountsTheStringsAndPiecesOfAcceptedSections) {
+  Explanation e;
+  const std::string submission =
+      Header + "1\n4 2\nab\nb\nabab\nzz\n1 1\n\n1\n3 3\na\nb\nab\n1 2 3\n";
+  ASSERT_TRUE(Explain(Input::Text(OneCase), Input::Text(submission), false, e, {true, true}));
+  ASSERT_EQ(e.verdict, Verdict::Accepted);
+  ASSERT_EQ(e.stats.size(), 2U);
+  const SectionStats& first = e.stats[0];
+  EXPECT_EQ(first.score, 2 + 9);
+  EXPECT_EQ(first.letters, 9);
+  EXPECT_EQ(first.used, 1);
+  EXPECT_EQ(first.unused, 3);
+  EXPECT_EQ(first.unusedLetters, 1 + 4 + 2);
+  ASSERT_EQ(first.mostUsed.size(), 1U);
+  EXPECT_EQ(first.mostUsed[0].j, 1);
+  EXPECT_EQ(first.mostUsed[0].uses, 2);
+  ASSERT_EQ(first.firstUnused.size(), 3U);
+  EXPECT_EQ(first.firstUnused[2].j, 4);
+  EXPECT_EQ(first.lengths[1], 2);
+  const SectionStats& second = e.stats[1];
+  EXPECT_EQ(second.firstLine, 11);
+  EXPECT_EQ(second.unused, 0);
+  EXPECT_EQ(second.lengths[0], 2);
+  EXPECT_EQ(second.lengths[1], 1);
+  // Most letters first: t_3 (ab) before t_1 and t_2, which tie and go by j.
+  EXPECT_EQ(second.mostUsed[0].j, 3);
+  EXPECT_EQ(second.mostUsed[1].j, 1);
+  EXPECT_EQ(second.piecesFrom, 2);
+  const std::vector<std::uint32_t> pieces(e.pieces.Data(), e.pieces.Data() + e.pieces.Size());
+  EXPECT_EQ(pieces, (std::vector<std::uint32_t>{0, 1, 2, 1, 0, 1, 1, 2, 2, 3}));
+  std::string text;
+  OutputBuffer out(text);
+  ASSERT_TRUE(PrintText(out, e, {{Language::Slovenian, false}, true}));
+  EXPECT_NE(text.find("Nikoli uporabljeni: 3 (njihove crke, 7, rezultat steje zaman): t_2 "
+                      "(vrstica 6), t_3 (vrstica 7), t_4 (vrstica 8)."),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Kosi po dolzini (crke: kosi):   1: 2   2-3: 1\n"), std::string::npos)
+      << text;
 }
 
 // A fault in the index line that comes from a letter of a string line shows
