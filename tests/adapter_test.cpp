@@ -519,6 +519,23 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
        "ulimit -v 65536; " + q(CMS_PATH) + " " + q(dir / "big.txt") + " " +
            q(dir / "big-answer.txt") + " " + q(accepted),
        1, "memory ran out while the jury's answer was read"},
+      // Texts for people follow the locale; testlib's stay ASCII.
+      {"kattis in Slovenian",
+       "LC_ALL=sl_SI.UTF-8 " + q(KATTIS_PATH) + " " + q(td) + " " + q(accepted) + " " +
+           q(dir / "") + " < " + q(accepted) + "; cat " + q(dir / "teammessage.txt"),
+       0, "V redu, točke 1\n"},
+      {"cms in Slovenian",
+       "LC_ALL= LANG=sl_SI.UTF-8 " + q(CMS_PATH) + " " + q(td) + " " + q(accepted) + " " +
+           q(accepted),
+       0, "ADMIN_MESSAGE: sprejeto, točke 1: odgovorjeni testni primeri 1 od 1"},
+      {"testlib in Slovenian",
+       "LC_ALL= LC_MESSAGES=sl_SI.UTF-8 " + q(TESTLIB_PATH) + " " + q(td) + " " + q(accepted) +
+           " " + q(accepted),
+       0, "ok sprejeto, tocke 1"},
+      {"kattis rejected in Slovenian, with the explanation",
+       "LC_ALL=sl_SI.UTF-8 " + q(KATTIS_PATH) + " " + q(td) + " " + q(accepted) + " " +
+           q(dir / "") + " < " + q(rejected),
+       43, "Kje se stik loči od niza s: 3. črka niza s"},
   };
   // Address space is the sanitizers' own, and an emulator's.
 #if defined(KROBELNIK_SANITIZED)
@@ -534,6 +551,7 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
     const int raw = std::system(("timeout 60 bash " + q(script)).c_str());
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, row.status);
     const std::string shown = ReadFile(dir / "out.txt") + ReadFile(dir / "judgemessage.txt");
+    std::filesystem::remove(dir / "judgemessage.txt");
     EXPECT_NE(shown.find(row.shows), std::string::npos) << shown;
   }
 #endif

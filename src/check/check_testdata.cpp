@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "explain/explain.h"
+#include "explain/language.h"
 #include "input/system.h"
 #include "run/companion.h"
 
@@ -11,36 +13,63 @@ namespace krobelnik {
 
 namespace {
 
-constexpr const char* Description =
+constexpr const char* DescriptionEn =
     "Checks an official test data file of the task Krobelnik before a contest: evaluates a\n"
     "submission of just the two header lines against it, which the evaluator accepts exactly\n"
-    "when the test data is sound. Prints \"sound: TESTDATA\", or the report's failure line.\n"
+    "when the test data is sound. Prints \"sound: TESTDATA\" (in Slovenian \"v redu:\n"
+    "TESTDATA\"), or the report's failure line. --lang sl or en chooses the language; the\n"
+    "default follows LC_ALL, LC_MESSAGES and LANG.\n"
     "\n"
     "Exit status: 0 sound, 1 faulty, 2 a wrong command line or a file that cannot be read.\n";
+
+constexpr const char* DescriptionSl =
+    "Pred tekmovanjem preveri datoteko uradnih testnih podatkov naloge Krobelnik: nanjo oceni\n"
+    "odgovor z le dvema vrsticama glave, ki ga ocenjevalnik sprejme natanko tedaj, ko so\n"
+    "testni podatki v redu. Izpiše \"v redu: TESTNI_PODATKI\" ali vrstico napake iz\n"
+    "poročila. --lang sl ali en izbere jezik; privzeti sledi LC_ALL, LC_MESSAGES in LANG.\n"
+    "\n"
+    "Izhodni status: 0 v redu, 1 napaka, 2 napačna ukazna vrstica ali datoteka, ki je ni\n"
+    "mogoče prebrati.\n";
 
 }  // namespace
 
 int CheckTestData(int argc, const char* const* argv) {
-  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-check-testdata", CheckUsageLine, Description))
+  Wording wording = WordingFromLocale();
+  const char* name = nullptr;
+  bool sound = true;
+  for (int a = 1; a < argc; ++a) {
+    if (std::string_view(argv[a]) == "--lang") {
+      sound = a + 1 < argc && ParseLanguage(argv[++a], wording.language) && sound;
+    } else {
+      sound = name == nullptr && sound;
+      name = argv[a];
+    }
+  }
+  const Language l = wording.language;
+  const std::string description = Say(l, DescriptionEn, DescriptionSl);
+  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-check-testdata", CheckUsageLine,
+                       wording.utf8 ? description : Plain(description)))
     return 0;
-  if (argc != 2) {
+  if (!sound || name == nullptr) {
     std::fputs(CheckUsageLine, stderr);
     return 2;
   }
   HeldInput testData;
   std::string problem;
-  if (!testData.Open(argv[1], problem)) {
-    std::fprintf(stderr, "Zelvor20Krobelnik-check-testdata: cannot open %s: %s\n", argv[1],
-                 problem.c_str());
+  if (!testData.Open(name, problem)) {
+    std::fprintf(stderr, "Zelvor20Krobelnik-check-testdata: %s %s: %s\n",
+                 Say(l, "cannot open", "ni mogoče odpreti"), name, problem.c_str());
     return 2;
   }
   Explanation e;
   if (!Explain(Input::Held(testData), Input::Text(HeaderOnlySubmission), true, e)) {
-    std::fputs("the evaluator wrote no report it vouches for\n", stderr);
+    std::fputs(Say(l, "the evaluator wrote no report it vouches for\n",
+                   "ocenjevalnik ni napisal poročila, za katerega bi jamčil\n"),
+               stderr);
     return 2;
   }
   if (e.verdict == Verdict::Accepted) {
-    std::printf("sound: %s\n", argv[1]);
+    std::printf("%s %s\n", Say(l, "sound:", "v redu:"), name);
     return 0;
   }
   const std::string line = e.report.substr(0, e.report.find('\n') + 1);

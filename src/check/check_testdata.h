@@ -3,7 +3,8 @@
 namespace krobelnik {
 
 // The line a wrong command line of the test data check prints.
-inline constexpr const char* CheckUsageLine = "usage: Zelvor20Krobelnik-check-testdata TESTDATA\n";
+inline constexpr const char* CheckUsageLine =
+    "usage: Zelvor20Krobelnik-check-testdata TESTDATA [--lang sl|en]\n";
 
 // Checks an official test data file before a contest (argv[1]): evaluates a
 // submission of only the two header lines against it, which is accepted with

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "explain/language.h"
 #include "run/companion.h"
 #include "verdict/judgement.h"
 
@@ -55,8 +56,8 @@ int CmsMain(int argc, const char* const* argv) {
     std::fprintf(stderr, "the check failed: %s\n", problem.c_str());
     return 1;
   }
-  const Judgement judgement =
-      JudgeSubmission(Input::Held(testData), Input::Held(jury), Input::Held(output));
+  const Judgement judgement = JudgeSubmission(Input::Held(testData), Input::Held(jury),
+                                              Input::Held(output), WordingFromLocale());
   if (judgement.judged == Judged::JudgeError) {
     std::fprintf(stderr, "%s\n", Summary(judgement).c_str());
     return 1;

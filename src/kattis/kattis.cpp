@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "explain/language.h"
 #include "failure/assertion.h"
 #include "input/system.h"
 #include "run/companion.h"
@@ -90,8 +91,8 @@ int KattisMain(int argc, const char* const* argv) {
     return CheckFailed(feedback, problem);
   if (!submission.OpenStandardInput(problem))
     return CheckFailed(feedback, "cannot read the submission on standard input: " + problem);
-  const Judgement judgement =
-      JudgeSubmission(Input::Held(testData), Input::Held(jury), Input::Held(submission));
+  const Judgement judgement = JudgeSubmission(Input::Held(testData), Input::Held(jury),
+                                              Input::Held(submission), WordingFromLocale());
   if (judgement.judged == Judged::JudgeError) return CheckFailed(feedback, judgement.error);
   bool written =
       WriteTextFile(FeedbackFile(feedback, "judgemessage.txt"), JudgeMessage(judgement)) &&

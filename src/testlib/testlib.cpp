@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "explain/language.h"
 #include "failure/assertion.h"
 #include "run/companion.h"
 #include "verdict/judgement.h"
@@ -183,7 +184,9 @@ int TestlibMain(int argc, const char* const* argv) {
     outcome.message = "the check failed: " + problem;
   } else {
     outcome =
-        OutcomeOf(JudgeSubmission(Input::Held(testData), Input::Held(answer), Input::Held(output)));
+        OutcomeOf(JudgeSubmission(Input::Held(testData), Input::Held(answer), Input::Held(output),
+                                  // The result file declares windows-1251: ASCII only.
+                                  {WordingFromLocale().language, false}));
   }
   if (line.pointsOutOf > 0 && outcome.status == PointsStatus) {
     // The points of the test case's value V, rounded down to a whole number,

@@ -51,7 +51,8 @@ std::string CheckJury(const Input& testData, const Input& jury, Explanation& e) 
   return Unfinished(e, "the jury's answer");
 }
 
-Judgement Judge(const Input& testData, const Input& juryAnswer, const Input& submission) {
+Judgement Judge(const Input& testData, const Input& juryAnswer, const Input& submission,
+                const Wording& wording) {
   GrowingArray<ResultEntry> juryResults;
   {
     // The jury's explanation and its test cases go before the submission's
@@ -68,7 +69,7 @@ Judgement Judge(const Input& testData, const Input& juryAnswer, const Input& sub
   judgement.report = e.report;
   if (e.verdict == Verdict::Rejected) {
     OutputBuffer text(judgement.explanation);
-    if (!PrintText(text, e)) judgement.explanation.clear();
+    if (!PrintText(text, e, {wording, false})) judgement.explanation.clear();
   }
   switch (e.verdict) {
     case Verdict::Accepted:
@@ -96,33 +97,48 @@ bool HoldInput(HeldInput& held, const char* role, const std::string& path, std::
   return false;
 }
 
-Judgement JudgeSubmission(const Input& testData, const Input& jury, const Input& submission) {
+Judgement JudgeSubmission(const Input& testData, const Input& jury, const Input& submission,
+                          const Wording& wording) {
+  Judgement judgement;
   try {
-    return Judge(testData, jury, submission);
+    judgement = Judge(testData, jury, submission, wording);
   } catch (...) {
-    return Error("memory ran out");
+    judgement = Error("memory ran out");
   }
+  judgement.wording = wording;
+  return judgement;
 }
 
 std::string Summary(const Judgement& judgement) {
   const PointsTable& points = judgement.points;
+  const Language l = judgement.wording.language;
+  std::string summary;
   switch (judgement.judged) {
     case Judged::Accepted:
-      return "accepted, points " + PointsText(points.points) + ": " + IntToStr(points.answered) +
-             " of " + IntToStr(static_cast<std::int64_t>(points.testCases.size())) +
-             " test cases answered, total score " + IntToStr(points.rawTotal) +
-             " against the jury's " + IntToStr(points.juryTotal) + " (lower is better)";
+      summary = Say(l, "accepted, points ", "sprejeto, točke ") + PointsText(points.points) + ": " +
+                Say(l, "test cases answered ", "odgovorjeni testni primeri ") +
+                IntToStr(points.answered) + Say(l, " of ", " od ") +
+                IntToStr(static_cast<std::int64_t>(points.testCases.size())) +
+                Say(l, ", total score ", ", skupni rezultat ") + IntToStr(points.rawTotal) +
+                Say(l, " against the jury's ", " proti rezultatu žirije ") +
+                IntToStr(points.juryTotal) + Say(l, " (lower is better)", " (manj je bolje)");
+      break;
     case Judged::Rejected:
-      return "rejected: " + Escaped(FirstLine(judgement.report), 1000);
+      summary = Say(l, "rejected: ", "zavrnjeno: ") + Escaped(FirstLine(judgement.report), 1000);
+      break;
     case Judged::JudgeError:
+      summary = Say(l, "the check failed: ", "preverjanje ni uspelo: ") + judgement.error;
       break;
   }
-  return "the check failed: " + judgement.error;
+  return judgement.wording.utf8 ? summary : Plain(summary);
 }
 
 std::string TeamMessage(const Judgement& judgement) {
-  if (judgement.judged == Judged::Accepted)
-    return "OK, points " + PointsText(judgement.points.points);
+  if (judgement.judged == Judged::Accepted) {
+    const std::string message = Say(judgement.wording.language, "OK, points ", "V redu, točke ") +
+                                PointsText(judgement.points.points);
+    return judgement.wording.utf8 ? message : Plain(message);
+  }
   return Escaped(FirstLine(judgement.report), 2000);
 }
 
@@ -137,7 +153,9 @@ std::string JudgeMessage(const Judgement& judgement) {
   std::string message = Summary(judgement) + "\n";
   if (judgement.judged == Judged::JudgeError) return message;
   if (judgement.judged == Judged::Rejected) return message + "\n" + judgement.explanation;
-  message += "\ntest case  jury  submission  points\n";
+  const Language l = judgement.wording.language;
+  message += Say(l, "\ntest case  jury  submission  points\n",
+                 "\ntestni primer  žirija  odgovor  točke\n");
   constexpr std::size_t Shown = 100;
   const std::vector<TestCasePoints>& rows = judgement.points.testCases;
   for (std::size_t k = 0; k < rows.size() && k < Shown; ++k) {
@@ -146,8 +164,9 @@ std::string JudgeMessage(const Judgement& judgement) {
                PointsText(rows[k].points) + "\n";
   }
   if (rows.size() > Shown)
-    message += "(and " + IntToStr(static_cast<std::int64_t>(rows.size() - Shown)) + " more)\n";
-  return message;
+    message += Say(l, "(and ", "(in še ") +
+               IntToStr(static_cast<std::int64_t>(rows.size() - Shown)) + Say(l, " more)\n", ")\n");
+  return judgement.wording.utf8 ? message : Plain(message);
 }
 
 }  // namespace krobelnik

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "explain/explain.h"
+#include "explain/language.h"
 #include "verdict/points.h"
 
 namespace krobelnik {
@@ -25,13 +26,18 @@ struct Judgement {
   // program's text), or what stopped the check.
   std::string explanation;
   std::string error;
+  // The language and letters of the texts for people.
+  Wording wording;
 };
 
 // Judges the submission against the test data and the jury's answer: the
 // test data must be sound, and the jury's answer accepted and answer every
 // test case, else the check fails; the jury's answer is checked whole
-// before the submission is read. Never raises.
-Judgement JudgeSubmission(const Input& testData, const Input& jury, const Input& submission);
+// before the submission is read. Never raises. Its texts for people (the
+// summary, the team's message, the explanation) are worded as wording says;
+// the evaluator's own message stays as the report has it.
+Judgement JudgeSubmission(const Input& testData, const Input& jury, const Input& submission,
+                          const Wording& wording = {});
 
 // Opens the input at path once, for the judgement; false with the reason,
 // naming the role ("test data", "jury's answer", "submission") and path.
