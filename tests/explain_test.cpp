@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -293,7 +294,9 @@ TEST(Explain, CountsTheStringsAndPiecesOfAcceptedSections) {
   Explanation e;
   const std::string submission =
       Header + "1\n4 2\nab\nb\nabab\nzz\n1 1\n\n1\n3 3\na\nb\nab\n1 2 3\n";
-  ASSERT_TRUE(Explain(Input::Text(OneCase), Input::Text(submission), false, e, {true, true}));
+  std::FILE* pieces = std::tmpfile();
+  ASSERT_NE(pieces, nullptr);
+  ASSERT_TRUE(Explain(Input::Text(OneCase), Input::Text(submission), false, e, {true, pieces}));
   ASSERT_EQ(e.verdict, Verdict::Accepted);
   ASSERT_EQ(e.stats.size(), 2U);
   const SectionStats& first = e.stats[0];
@@ -317,8 +320,16 @@ TEST(Explain, CountsTheStringsAndPiecesOfAcceptedSections) {
   EXPECT_EQ(second.mostUsed[0].j, 3);
   EXPECT_EQ(second.mostUsed[1].j, 1);
   EXPECT_EQ(second.piecesFrom, 2);
-  const std::vector<std::uint32_t> pieces(e.pieces.Data(), e.pieces.Data() + e.pieces.Size());
-  EXPECT_EQ(pieces, (std::vector<std::uint32_t>{0, 1, 2, 1, 0, 1, 1, 2, 2, 3}));
+  // Little-endian 32-bit numbers: where each piece starts, and its x.
+  std::rewind(pieces);
+  unsigned char bytes[64];
+  const std::size_t read = std::fread(bytes, 1, sizeof(bytes), pieces);
+  std::fclose(pieces);
+  std::vector<std::uint32_t> values;
+  for (std::size_t b = 0; b + 4 <= read; b += 4)
+    values.push_back(bytes[b] | bytes[b + 1] << 8 | bytes[b + 2] << 16 |
+                     std::uint32_t{bytes[b + 3]} << 24);
+  EXPECT_EQ(values, (std::vector<std::uint32_t>{0, 1, 2, 1, 0, 1, 1, 2, 2, 3}));
   std::string text;
   OutputBuffer out(text);
   ASSERT_TRUE(PrintText(out, e, {{Language::Slovenian, false}, true}));

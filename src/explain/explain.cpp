@@ -93,7 +93,7 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
   if (!failure) {
     out.verdict = Verdict::Accepted;
     out.stats = std::move(watch.Stats());
-    out.pieces = std::move(watch.Pieces());
+    if (!watch.FlushPieces()) return false;
   } else {
     // A failure form is written as the evaluator writes it, into text.
     OutputBuffer report(out.report);

@@ -98,16 +98,17 @@ struct Explanation {
   GrowingArray<ResultEntry> results;
   GrowingArray<SectionRow> sections;
   // Asked for: where the scores of the first ShownSections sections come
-  // from, and their pieces (pairs of where a piece starts in s and its x).
+  // from.
   std::vector<SectionStats> stats;
-  GrowingArray<std::uint32_t> pieces;
 };
 
 // What an explanation works out beyond the verdict: statistics of the
-// accepted sections, and with them their pieces, at most MostPieces.
+// accepted sections, and with them their pieces, written to a file as they
+// are read (at most MostPieces: for each, where it starts in s, from 0, and
+// its x, as 32-bit little-endian numbers).
 struct ExplainOptions {
   bool stats = false;
-  bool pieces = false;
+  std::FILE* pieces = nullptr;
 };
 inline constexpr std::size_t MostPieces = 10000000;
 
@@ -121,7 +122,7 @@ inline constexpr const char* HeaderOnlySubmission = "000000\nKrobelnik\n";
 
 // Runs the evaluation of submission against testData and explains it (with
 // testDataOnly, submission is HeaderOnlySubmission); false when no sound
-// report could be made (memory ran out).
+// report could be made (memory ran out) or the pieces could not be written.
 bool Explain(const Input& testData, const Input& submission, bool testDataOnly, Explanation& out,
              const ExplainOptions& options = {});
 

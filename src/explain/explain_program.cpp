@@ -126,22 +126,6 @@ bool ExplainFiles(const char* testDataName, const char* submissionName, Explanat
   return true;
 }
 
-bool WritePieces(const std::string& path, const Explanation& e) {
-  std::FILE* file = OpenForWriting(path);
-  if (file == nullptr) return false;
-  bool written = true;
-  unsigned char bytes[1 << 12];
-  std::size_t used = 0;
-  for (std::size_t v = 0; v < e.pieces.Size() && written; ++v) {
-    for (int b = 0; b < 4; ++b) bytes[used++] = static_cast<unsigned char>(e.pieces[v] >> (8 * b));
-    if (used == sizeof(bytes) || v + 1 == e.pieces.Size()) {
-      written = std::fwrite(bytes, 1, used, file) == used;
-      used = 0;
-    }
-  }
-  return std::fclose(file) == 0 && written;
-}
-
 int ExplainMain(int argc, const char* const* argv) {
   const CommandLine line = ParseCommandLine(argc, argv);
   const Language language = line.how.wording.language;
@@ -166,17 +150,24 @@ int ExplainMain(int argc, const char* const* argv) {
   // Memory that runs out after the run (for the explanation or its text)
   // ends the program with a message rather than a crash.
   try {
-    const ExplainOptions options{line.how.stats, line.pieces != nullptr};
-    if (!ExplainFiles(line.names[0], line.names.size() > 1 ? line.names[1] : nullptr, e, options)) {
-      std::fputs("no report could be made: memory ran out\n", stderr);
+    std::FILE* pieces = line.pieces != nullptr ? OpenForWriting(line.pieces) : nullptr;
+    if (line.pieces != nullptr && pieces == nullptr) {
+      std::fprintf(stderr, "the pieces cannot be written to %s\n", line.pieces);
+      return 2;
+    }
+    const bool made = ExplainFiles(line.names[0], line.names.size() > 1 ? line.names[1] : nullptr,
+                                   e, {line.how.stats, pieces});
+    if (pieces != nullptr && std::fclose(pieces) != 0 && made) {
+      std::fprintf(stderr, "the pieces could not be written to %s\n", line.pieces);
+      return 2;
+    }
+    if (!made) {
+      std::fputs("no report could be made: memory ran out, or the pieces could not be written\n",
+                 stderr);
       return 2;
     }
     if (!(line.json ? PrintJson(stdout, e, line.how) : PrintText(stdout, e, line.how))) {
       std::fputs("the explanation could not be written to standard output\n", stderr);
-      return 2;
-    }
-    if (line.pieces != nullptr && !WritePieces(line.pieces, e)) {
-      std::fprintf(stderr, "the pieces could not be written to %s\n", line.pieces);
       return 2;
     }
   } catch (...) {

@@ -14,11 +14,6 @@ const char* ExplainUsageLine(Language language = Language::English);
 bool ExplainFiles(const char* testDataName, const char* submissionName, Explanation& e,
                   const ExplainOptions& options = {});
 
-// Writes the pieces of e's statistics to path: for each piece, where it
-// starts in s (from 0) and its x, as 32-bit little-endian numbers; false
-// when the file cannot be written whole.
-bool WritePieces(const std::string& path, const Explanation& e);
-
 // The explain program: argv[1] the test data, argv[2] the submission when
 // given; --json, --stats, --pieces FILE and --lang sl|en anywhere, or
 // --help, -h or --version. Returns 0 accepted (or sound test data), 1

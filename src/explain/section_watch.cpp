@@ -35,8 +35,20 @@ void SectionWatch::Begin(const AnswerBlock& block, const SectionPlace& section) 
   uses_.assign(static_cast<std::size_t>(block.k), 0);
   lengths_.fill(0);
   piecesFrom_ = -1;
-  if (keepPieces_ && pieces_.Size() / 2 + static_cast<std::size_t>(block.r) <= mostPieces_)
-    piecesFrom_ = static_cast<std::int64_t>(pieces_.Size() / 2);
+  if (piecesFile_ != nullptr && piecesWritten_ + static_cast<std::size_t>(block.r) <= mostPieces_) {
+    piecesFrom_ = static_cast<std::int64_t>(piecesWritten_);
+    piecesWritten_ += static_cast<std::size_t>(block.r);
+  }
+}
+
+SectionWatch::~SectionWatch() { FlushPieces(); }
+
+bool SectionWatch::FlushPieces() {
+  if (!pending_.empty() && !piecesFailed_)
+    piecesFailed_ =
+        std::fwrite(pending_.data(), 1, pending_.size(), piecesFile_) != pending_.size();
+  pending_.clear();
+  return !piecesFailed_;
 }
 
 void SectionWatch::Keep(const Piece& piece) {
@@ -70,8 +82,10 @@ void SectionWatch::Indices(const std::uint32_t* xs, std::size_t count, const Wal
       ++uses_[static_cast<std::size_t>(x - 1)];
       ++lengths_[static_cast<std::size_t>(std::bit_width(static_cast<std::uint64_t>(length))) - 1];
       if (piecesFrom_ >= 0) {
-        pieces_.Push(static_cast<std::uint32_t>(pos_));
-        pieces_.Push(static_cast<std::uint32_t>(x));
+        for (const auto value : {static_cast<std::uint32_t>(pos_), static_cast<std::uint32_t>(x)})
+          for (int b = 0; b < 32; b += 8)
+            pending_.push_back(static_cast<unsigned char>(value >> b));
+        if (pending_.size() >= (std::size_t{1} << 16)) FlushPieces();
       }
     }
     pos_ += length;

@@ -3,11 +3,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "answer/index_watch.h"
-#include "input/growing_array.h"
 
 namespace krobelnik {
 
@@ -82,11 +82,15 @@ inline constexpr std::size_t ListedStrings = 10;
 
 class SectionWatch : public IndexWatch {
  public:
-  // With stats, statistics of the first sections sections; with pieces,
-  // the pieces of those sections (where each starts and the string it is),
-  // up to mostPieces of them.
-  SectionWatch(bool stats, std::size_t sections, bool pieces, std::size_t mostPieces)
-      : stats_(stats), sections_(sections), keepPieces_(pieces), mostPieces_(mostPieces) {}
+  // With stats, statistics of the first sections sections; with a pieces
+  // file, the pieces of those sections written to it as they are read, up
+  // to mostPieces of them: for each, where it starts in s (from 0) and its
+  // x, as 32-bit little-endian numbers.
+  SectionWatch(bool stats, std::size_t sections, std::FILE* pieces, std::size_t mostPieces)
+      : stats_(stats), sections_(sections), piecesFile_(pieces), mostPieces_(mostPieces) {}
+  ~SectionWatch() override;
+  SectionWatch(const SectionWatch&) = delete;
+  SectionWatch& operator=(const SectionWatch&) = delete;
 
   void Begin(const AnswerBlock& block, const SectionPlace& section) override;
   void Indices(const std::uint32_t* xs, std::size_t count, const WalkStop& stop) override;
@@ -96,9 +100,9 @@ class SectionWatch : public IndexWatch {
   // failed (or fell short of s).
   const Alignment& AlignmentAtFault() const { return alignment_; }
   std::vector<SectionStats>& Stats() { return statsList_; }
-  // Pairs (where the piece starts in s, x) of the sections whose
-  // piecesFrom is not -1.
-  GrowingArray<std::uint32_t>& Pieces() { return pieces_; }
+  // Writes what is left of the pieces to their file; false when any of
+  // them could not be written.
+  bool FlushPieces();
 
  private:
   // Keeps piece in the recent pieces, or ends the capture past the window.
@@ -110,7 +114,7 @@ class SectionWatch : public IndexWatch {
 
   const bool stats_;
   const std::size_t sections_;
-  const bool keepPieces_;
+  std::FILE* const piecesFile_;
   const std::size_t mostPieces_;
   const AnswerBlock* block_ = nullptr;
   SectionPlace section_;
@@ -128,7 +132,10 @@ class SectionWatch : public IndexWatch {
   bool captured_ = false;
   Alignment alignment_;
   std::vector<SectionStats> statsList_;
-  GrowingArray<std::uint32_t> pieces_;
+  // The pieces written so far, and bytes waiting for their file.
+  std::size_t piecesWritten_ = 0;
+  bool piecesFailed_ = false;
+  std::vector<unsigned char> pending_;
 };
 
 }  // namespace krobelnik
