@@ -1,26 +1,55 @@
 'use strict';
 // Runs the evaluator and its explanation (the explain program, compiled to
 // WebAssembly) on the two files the page hands over, reading them lazily
-// from their File objects, and posts back the explanation's JSON and the
-// progress of reading. Each run gets a fresh instance of the module, so that
-// nothing of one run stays in the memory of the next.
+// from their File objects in large blocks, and posts back the explanation's
+// JSON, the pieces of the accepted sections and the progress of reading.
+// Each run gets a fresh instance of the module, so that nothing of one run
+// stays in the memory of the next.
 
 importScripts('krobelnik-web.js');
 
-let compiled = null;
+// How much of a file one read of the browser's takes.
+const Block = 16 << 20;
 
-// The module's code, compiled once for every run.
-async function Compile() {
-  if (compiled === null) {
-    const response = await fetch('krobelnik-web.wasm');
-    if (!response.ok) throw new Error('krobelnik-web.wasm: ' + response.status);
-    compiled = await WebAssembly.compile(await response.arrayBuffer());
-  }
-  return compiled;
+// The module's code, compiled as soon as the worker starts, before it is
+// given files: the page starts its worker ahead of the run.
+const compiled = (async () => {
+  const response = await fetch('krobelnik-web.wasm');
+  if (!response.ok) throw new Error('krobelnik-web.wasm: ' + response.status);
+  return WebAssembly.compile(await response.arrayBuffer());
+})();
+
+// Reads of the module served from one block of the file at a time: the
+// browser reads each block once, and each read of the module copies only
+// what it asked for.
+function BlockReads(workerfs, total, progress) {
+  const reader = new FileReaderSync();
+  let held = null;
+  let done = 0;
+  let told = 0;
+  workerfs.stream_ops.read = function (stream, buffer, offset, length, position) {
+    const blob = stream.node.contents;
+    if (position >= blob.size) return 0;
+    if (held === null || held.blob !== blob || position < held.from ||
+        position >= held.from + held.bytes.length) {
+      const from = position;
+      const bytes = new Uint8Array(reader.readAsArrayBuffer(blob.slice(from, from + Block)));
+      held = { blob, from, bytes };
+      done += bytes.length;
+      if (done - told > (1 << 20)) {
+        told = done;
+        progress(Math.min(done, total), total);
+      }
+    }
+    const at = position - held.from;
+    const count = Math.min(length, held.bytes.length - at);
+    buffer.set(held.bytes.subarray(at, at + count), offset);
+    return count;
+  };
 }
 
-async function Evaluate(testdata, submission) {
-  const module = await Compile();
+async function Evaluate(testdata, submission, language) {
+  const module = await compiled;
   let output = '';
   let errors = '';
   const instance = await KrobelnikModule({
@@ -38,27 +67,32 @@ async function Evaluate(testdata, submission) {
   FS.mount(workerfs, {
     blobs: [{ name: 'testdata', data: testdata }, { name: 'submission', data: submission }],
   }, '/in');
-  // Progress: the bytes read so far, told now and then.
-  const total = testdata.size + submission.size;
-  const read = workerfs.stream_ops.read;
-  let done = 0;
-  let told = 0;
-  workerfs.stream_ops.read = function (stream, buffer, offset, length, position) {
-    const got = read.call(this, stream, buffer, offset, length, position);
-    done += got;
-    if (done - told > (1 << 20)) {
-      told = done;
-      postMessage({ kind: 'progress', done: Math.min(done, total), total });
-    }
-    return got;
-  };
-  const status = instance.callMain(['/in/testdata', '/in/submission', '--json']);
-  return { status, output, errors };
+  // The pieces' file keeps what is written to it as the blocks written,
+  // handed over as they are: a file in memory that grows would copy itself
+  // again and again.
+  const written = [];
+  const pieces = FS.open('/pieces', 'w');
+  FS.close(pieces);
+  const node = FS.lookupPath('/pieces').node;
+  node.stream_ops = Object.assign({}, node.stream_ops, {
+    write: (stream, buffer, offset, length) => {
+      if (length > 0) written.push(buffer.slice(offset, offset + length).buffer);
+      return length;
+    },
+  });
+  BlockReads(workerfs, testdata.size + submission.size,
+             (done, total) => postMessage({ kind: 'progress', done, total }));
+  const status = instance.callMain(['/in/testdata', '/in/submission', '--json', '--stats',
+                                    '--lang', language, '--pieces', '/pieces']);
+  return { status, output, errors, pieces: written };
 }
 
 onmessage = (event) => {
-  const { testdata, submission } = event.data;
-  Evaluate(testdata, submission).then(
-    (result) => postMessage({ kind: 'done', ...result }),
+  const { testdata, submission, language } = event.data;
+  Evaluate(testdata, submission, language).then(
+    (result) => {
+      postMessage({ kind: 'done', status: result.status, output: result.output,
+                    errors: result.errors, pieces: result.pieces }, result.pieces);
+    },
     (error) => postMessage({ kind: 'failed', message: String(error) }));
 };

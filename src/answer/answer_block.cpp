@@ -180,7 +180,7 @@ void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCou
   NumberLineParser parser(
       [&walk, watch](const std::uint32_t* xs, std::size_t count, std::int64_t from) {
         walk(xs, count, from);
-        if (watch != nullptr) watch->Indices(xs, count, walk.Stopped());
+        if (watch != nullptr) watch->Indices(xs, count, walk);
       },
       line, options.numberBatch);
   const bool found =
@@ -199,7 +199,7 @@ void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCou
              " elementov, moralo bi biti r = " + IntToStr(block.r),
          std::move(place.AddFact("count", parser.Count()).AddFact("r", block.r)));
   }
-  if (watch != nullptr) watch->End();
+  if (watch != nullptr) watch->End(walk);
   walk.Finish();
 }
 

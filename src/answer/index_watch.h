@@ -19,12 +19,11 @@ class IndexWatch {
   // The index line of a section starts; block holds its strings, sealed,
   // until End.
   virtual void Begin(const AnswerBlock& block, const SectionPlace& section) = 0;
-  // Its next indices as read (also those past the r-th), after the walk
-  // has taken them, and the walk's first fault so far.
-  virtual void Indices(const std::uint32_t* xs, std::size_t count, const WalkStop& stop) = 0;
-  // The line was read whole and its count is right; the walk's verdict
-  // follows.
-  virtual void End() = 0;
+  // Its next indices as read (also those past the r-th), after walk has
+  // taken them.
+  virtual void Indices(const std::uint32_t* xs, std::size_t count, const Walk& walk) = 0;
+  // The line was read whole and its count is right; walk's verdict follows.
+  virtual void End(const Walk& walk) = 0;
 };
 
 }  // namespace krobelnik

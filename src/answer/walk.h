@@ -51,8 +51,10 @@ class Walk {
   // concatenation stops short of s.
   void Finish() const;
 
-  // The walk's first fault so far (fault None while there is none).
+  // The walk's first fault so far (fault None while there is none), and
+  // how far into s the concatenation has matched.
   const WalkStop& Stopped() const { return stop_; }
+  std::size_t Reached() const { return pos_; }
 
   // Where the number after the r-th starts on the line, once the line has
   // held more than r; nthNumber 0 before.

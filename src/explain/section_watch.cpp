@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 
 namespace krobelnik {
 
@@ -13,6 +14,9 @@ constexpr std::int64_t Window = 30;
 // The pieces before a fault that are kept: enough to cover the window,
 // since every piece holds a letter at least.
 constexpr std::size_t KeptBefore = 64;
+// The pieces' bytes gathered before they are written: large writes, for a
+// file that may be held in memory.
+constexpr std::size_t PendingBytes = std::size_t{1} << 20;
 
 // Orders strings by the letters they cover, most first, then by j.
 bool CoversMore(const StringUse& a, const StringUse& b) {
@@ -27,7 +31,8 @@ void SectionWatch::Begin(const AnswerBlock& block, const SectionPlace& section) 
   block_ = &block;
   section_ = section;
   read_ = pos_ = 0;
-  recent_.clear();
+  kept_.clear();
+  keptFrom_ = 1;
   stop_ = {};
   captured_ = false;
   sectionStats_ = stats_ && statsList_.size() < sections_;
@@ -35,6 +40,7 @@ void SectionWatch::Begin(const AnswerBlock& block, const SectionPlace& section) 
   uses_.assign(static_cast<std::size_t>(block.k), 0);
   lengths_.fill(0);
   piecesFrom_ = -1;
+  if (piecesFile_ != nullptr && pending_.empty()) pending_.resize(PendingBytes);
   if (piecesFile_ != nullptr && piecesWritten_ + static_cast<std::size_t>(block.r) <= mostPieces_) {
     piecesFrom_ = static_cast<std::int64_t>(piecesWritten_);
     piecesWritten_ += static_cast<std::size_t>(block.r);
@@ -44,69 +50,113 @@ void SectionWatch::Begin(const AnswerBlock& block, const SectionPlace& section) 
 SectionWatch::~SectionWatch() { FlushPieces(); }
 
 bool SectionWatch::FlushPieces() {
-  if (!pending_.empty() && !piecesFailed_)
-    piecesFailed_ =
-        std::fwrite(pending_.data(), 1, pending_.size(), piecesFile_) != pending_.size();
-  pending_.clear();
+  if (pendingBytes_ > 0 && !piecesFailed_)
+    piecesFailed_ = std::fwrite(pending_.data(), 1, pendingBytes_, piecesFile_) != pendingBytes_;
+  pendingBytes_ = 0;
   return !piecesFailed_;
 }
 
-void SectionWatch::Keep(const Piece& piece) {
-  if (stop_.fault != WalkFault::None && piece.p > stop_.p) {
-    // Past the fault, pieces are kept until the window ends.
-    if (piece.from > static_cast<std::int64_t>(stop_.at) + Window ||
-        stop_.fault == WalkFault::OutOfRange) {
-      Align(static_cast<std::int64_t>(stop_.at));
-      return;
-    }
-  } else if (recent_.size() >= 2 * KeptBefore) {
-    recent_.erase(recent_.begin(), recent_.end() - KeptBefore);
+void SectionWatch::Remember(const std::uint32_t* xs, std::size_t count, const WalkStop& stop) {
+  if (stop_.fault == WalkFault::None) stop_ = stop;
+  if (stop_.fault == WalkFault::None) {
+    // Before a fault only the last indices are kept: they cover the letters
+    // before the window's end, since every piece holds one at least.
+    const std::size_t from = count > KeptBefore ? count - KeptBefore : 0;
+    kept_.insert(kept_.end(), xs + from, xs + count);
+    if (kept_.size() > KeptBefore)
+      kept_.erase(kept_.begin(), kept_.end() - static_cast<std::ptrdiff_t>(KeptBefore));
+    keptFrom_ =
+        read_ + static_cast<std::int64_t>(count) - static_cast<std::int64_t>(kept_.size()) + 1;
+    return;
   }
-  recent_.push_back(piece);
+  // From the fault's batch on: the indices up to those that reach past the
+  // window (none past an index that selects no string), then the alignment.
+  const std::int64_t last = stop_.fault == WalkFault::OutOfRange ? stop_.p : stop_.p + Window + 1;
+  const auto wanted = static_cast<std::size_t>(
+      std::clamp<std::int64_t>(last - read_, 0, static_cast<std::int64_t>(count)));
+  kept_.insert(kept_.end(), xs, xs + wanted);
+  const std::int64_t drop = stop_.p - static_cast<std::int64_t>(KeptBefore) - keptFrom_;
+  if (drop > 0) {
+    kept_.erase(kept_.begin(), kept_.begin() + static_cast<std::ptrdiff_t>(drop));
+    keptFrom_ += drop;
+  }
+  if (read_ + static_cast<std::int64_t>(count) >= last)
+    Align(static_cast<std::int64_t>(stop_.at), stop_.p, static_cast<std::int64_t>(stop_.start));
 }
 
-void SectionWatch::Indices(const std::uint32_t* xs, std::size_t count, const WalkStop& stop) {
+void SectionWatch::Count(const std::uint32_t* xs, std::size_t count) {
   const StringList::Span t = block_->t.View();
-  const std::int64_t k = block_->k;
-  if (stop_.fault == WalkFault::None) stop_ = stop;
+  const auto k = static_cast<std::uint32_t>(block_->k);
+  for (std::size_t c = 0; c < count; ++c) {
+    const std::uint32_t x = xs[c];
+    if (x - 1 >= k) continue;
+    const auto length = static_cast<std::uint64_t>(t[x - 1].size());
+    ++uses_[x - 1];
+    ++lengths_[static_cast<std::size_t>(std::bit_width(length)) - 1];
+    if (piecesFrom_ >= 0) {
+      if (pending_.size() - pendingBytes_ < 8) FlushPieces();
+      unsigned char* const bytes = pending_.data() + pendingBytes_;
+      const auto start = static_cast<std::uint32_t>(pos_);
+      for (int b = 0; b < 4; ++b) {
+        bytes[b] = static_cast<unsigned char>(start >> (8 * b));
+        bytes[4 + b] = static_cast<unsigned char>(x >> (8 * b));
+      }
+      pendingBytes_ += 8;
+    }
+    pos_ += static_cast<std::int64_t>(length);
+  }
+}
+
+void SectionWatch::Indices(const std::uint32_t* xs, std::size_t count, const Walk& walk) {
   const auto left = static_cast<std::size_t>(std::max<std::int64_t>(0, block_->r - read_));
   count = std::min(count, left);
-  for (std::size_t c = 0; c < count; ++c) {
-    const std::int64_t x = xs[c];
-    const bool selects = x >= 1 && x <= k;
-    const auto length =
-        selects ? static_cast<std::int64_t>(t[static_cast<std::size_t>(x - 1)].size()) : 0;
-    ++read_;
-    if (!captured_) Keep(Piece{read_, x, pos_, length, selects});
-    if (sectionStats_ && selects) {
-      ++uses_[static_cast<std::size_t>(x - 1)];
-      ++lengths_[static_cast<std::size_t>(std::bit_width(static_cast<std::uint64_t>(length))) - 1];
-      if (piecesFrom_ >= 0) {
-        for (const auto value : {static_cast<std::uint32_t>(pos_), static_cast<std::uint32_t>(x)})
-          for (int b = 0; b < 32; b += 8)
-            pending_.push_back(static_cast<unsigned char>(value >> b));
-        if (pending_.size() >= (std::size_t{1} << 16)) FlushPieces();
-      }
-    }
-    pos_ += length;
-  }
+  if (sectionStats_) Count(xs, count);
+  if (!captured_) Remember(xs, count, walk.Stopped());
+  read_ += static_cast<std::int64_t>(count);
 }
 
-void SectionWatch::End() {
+void SectionWatch::End(const Walk& walk) {
   if (!captured_) {
     if (stop_.fault != WalkFault::None) {
-      Align(static_cast<std::int64_t>(stop_.at));
-    } else if (pos_ < static_cast<std::int64_t>(block_->testCase.s.size())) {
-      Align(pos_);
+      Align(static_cast<std::int64_t>(stop_.at), stop_.p, static_cast<std::int64_t>(stop_.start));
+    } else if (walk.Reached() < block_->testCase.s.size()) {
+      // The concatenation stops short of s: its last piece ends there.
+      const auto reached = static_cast<std::int64_t>(walk.Reached());
+      const std::int64_t last = keptFrom_ + static_cast<std::int64_t>(kept_.size()) - 1;
+      Align(reached, last + 1, reached);
     }
   }
   if (sectionStats_) Statistics();
 }
 
-void SectionWatch::Align(std::int64_t fault) {
+void SectionWatch::Align(std::int64_t fault, std::int64_t p, std::int64_t start) {
   captured_ = true;
   const std::string_view s = block_->testCase.s;
   const StringList::Span t = block_->t.View();
+  const std::int64_t k = block_->k;
+  const auto lengthOf = [&](std::int64_t x) {
+    return x >= 1 && x <= k ? static_cast<std::int64_t>(t[static_cast<std::size_t>(x - 1)].size())
+                            : 0;
+  };
+  // Where each kept piece starts: index p starts at start, those before it
+  // end where the next starts.
+  std::vector<Piece> pieces(kept_.size());
+  const std::int64_t at = p - keptFrom_;
+  for (std::int64_t c = static_cast<std::int64_t>(kept_.size()) - 1; c >= 0; --c) {
+    const std::int64_t x = kept_[static_cast<std::size_t>(c)];
+    Piece& piece = pieces[static_cast<std::size_t>(c)];
+    piece = {keptFrom_ + c, x, 0, lengthOf(x), x >= 1 && x <= k};
+    if (c >= at) continue;
+    const std::int64_t next = c + 1 == at ? start : pieces[static_cast<std::size_t>(c + 1)].from;
+    piece.from = next - piece.length;
+  }
+  for (std::int64_t c = std::max<std::int64_t>(at, 0); c < static_cast<std::int64_t>(pieces.size());
+       ++c) {
+    Piece& piece = pieces[static_cast<std::size_t>(c)];
+    piece.from = c == at ? start
+                         : pieces[static_cast<std::size_t>(c - 1)].from +
+                               pieces[static_cast<std::size_t>(c - 1)].length;
+  }
   Alignment& a = alignment_;
   a = {};
   a.present = true;
@@ -121,7 +171,7 @@ void SectionWatch::Align(std::int64_t fault) {
   // end; it goes on where a piece runs past it or pieces follow.
   const std::int64_t end = fault + Window + 1;
   std::int64_t reached = a.from;
-  for (const Piece& piece : recent_) {
+  for (const Piece& piece : pieces) {
     const std::int64_t pieceEnd = piece.from + piece.length;
     if (pieceEnd <= a.from && piece.selects) continue;
     if (piece.from >= end) {
@@ -138,7 +188,8 @@ void SectionWatch::Align(std::int64_t fault) {
     reached = last;
     if (pieceEnd > end) a.concatenationGoesOn = true;
   }
-  if (reached == end && read_ < block_->r) a.concatenationGoesOn = true;
+  if (reached == end && keptFrom_ + static_cast<std::int64_t>(kept_.size()) <= block_->r)
+    a.concatenationGoesOn = true;
 }
 
 void SectionWatch::Statistics() {

@@ -93,8 +93,8 @@ class SectionWatch : public IndexWatch {
   SectionWatch& operator=(const SectionWatch&) = delete;
 
   void Begin(const AnswerBlock& block, const SectionPlace& section) override;
-  void Indices(const std::uint32_t* xs, std::size_t count, const WalkStop& stop) override;
-  void End() override;
+  void Indices(const std::uint32_t* xs, std::size_t count, const Walk& walk) override;
+  void End(const Walk& walk) override;
 
   // The alignment around the fault of the last section read, if its walk
   // failed (or fell short of s).
@@ -105,10 +105,14 @@ class SectionWatch : public IndexWatch {
   bool FlushPieces();
 
  private:
-  // Keeps piece in the recent pieces, or ends the capture past the window.
-  void Keep(const Piece& piece);
-  // The alignment around letter fault from the pieces kept.
-  void Align(std::int64_t fault);
+  // Keeps the indices an alignment may need: the last few before a fault,
+  // and those after it up to the window's end.
+  void Remember(const std::uint32_t* xs, std::size_t count, const WalkStop& stop);
+  // Counts the uses and lengths of the pieces, and writes them to the file.
+  void Count(const std::uint32_t* xs, std::size_t count);
+  // The alignment around letter fault from the indices kept, index p's
+  // piece starting at start in s.
+  void Align(std::int64_t fault, std::int64_t p, std::int64_t start);
   // The statistics of the section just read.
   void Statistics();
 
@@ -118,16 +122,17 @@ class SectionWatch : public IndexWatch {
   const std::size_t mostPieces_;
   const AnswerBlock* block_ = nullptr;
   SectionPlace section_;
-  // The indices read of this section, and where the next piece starts.
+  // The indices read of this section, and (for statistics) where the next
+  // piece starts.
   std::int64_t read_ = 0;
   std::int64_t pos_ = 0;
   bool sectionStats_ = false;
   std::vector<std::uint32_t> uses_;
   std::array<std::int64_t, LengthBuckets> lengths_{};
   std::int64_t piecesFrom_ = -1;
-  // The last pieces before a fault, and those after it up to the window's
-  // end once it is known.
-  std::vector<Piece> recent_;
+  // Indices kept for an alignment, the first of them index keptFrom_.
+  std::vector<std::uint32_t> kept_;
+  std::int64_t keptFrom_ = 1;
   WalkStop stop_;
   bool captured_ = false;
   Alignment alignment_;
@@ -136,6 +141,7 @@ class SectionWatch : public IndexWatch {
   std::size_t piecesWritten_ = 0;
   bool piecesFailed_ = false;
   std::vector<unsigned char> pending_;
+  std::size_t pendingBytes_ = 0;
 };
 
 }  // namespace krobelnik

@@ -1,0 +1,84 @@
+// Times the page on a pair of files in headless Chromium against the
+// explain program for Node on the same files and options (--json --stats
+// --pieces): median wall time from the click to the page showing its
+// result, and of the Node program's whole run.
+//
+//   node bench/page_bench.mjs PAGE_FOLDER NODE_EXPLAIN TESTDATA ANSWER [RUNS]
+//
+// PAGE_FOLDER is build/wasm/web, NODE_EXPLAIN build/wasm/Zelvor20Krobelnik-explain.js;
+// it needs puppeteer-core (npm ci in tests/web) and Debian's chromium.
+
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import { createRequire } from 'node:module';
+
+const require = createRequire(new URL('../tests/web/package.json', import.meta.url));
+const puppeteer = require('puppeteer-core');
+
+const [pageFolder, nodeExplain, testdata, answer, runsText] = process.argv.slice(2);
+if (!answer) {
+  console.error('usage: node page_bench.mjs PAGE_FOLDER NODE_EXPLAIN TESTDATA ANSWER [RUNS]');
+  process.exit(2);
+}
+const runs = Number(runsText || 5);
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+
+const nodeTimes = [];
+const pieces = path.join(os.tmpdir(), 'krobelnik-bench-pieces.bin');
+for (let run = 0; run < runs; ++run) {
+  const started = process.hrtime.bigint();
+  try {
+    execFileSync('node', [nodeExplain, testdata, answer, '--json', '--stats', '--pieces', pieces],
+                 { stdio: ['ignore', 'ignore', 'inherit'], maxBuffer: 1 << 30 });
+  } catch (error) {
+    // A rejected answer ends with status 1; its time counts all the same.
+  }
+  nodeTimes.push(Number(process.hrtime.bigint() - started) / 1e9);
+}
+fs.rmSync(pieces, { force: true });
+
+const served = { '/testdata.txt': testdata, '/answer.txt': answer };
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+                '.wasm': 'application/wasm' };
+const server = http.createServer((request, response) => {
+  const name = new URL(request.url, 'http://localhost').pathname;
+  const file = served[name] || path.join(pageFolder, name === '/' ? 'index.html' : name);
+  if (!fs.existsSync(file)) {
+    response.writeHead(404);
+    response.end();
+    return;
+  }
+  response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'text/plain' });
+  fs.createReadStream(file).pipe(response);
+});
+await new Promise((done) => server.listen(0, '127.0.0.1', done));
+const origin = 'http://127.0.0.1:' + server.address().port;
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium', headless: true,
+  userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'krobelnik-bench-')),
+  args: ['--no-sandbox', '--disable-gpu', '--no-first-run'],
+});
+const pageTimes = [];
+for (let run = 0; run < runs; ++run) {
+  const page = await browser.newPage();
+  await page.goto(origin + '/index.html');
+  await (await page.$('#testdata')).uploadFile(testdata);
+  await (await page.$('#submission')).uploadFile(answer);
+  const started = Date.now();
+  await page.click('#check');
+  await page.waitForFunction(() => document.body.dataset.state === 'shown' ||
+                                   document.body.dataset.state === 'failed',
+                             { timeout: 600000, polling: 20 });
+  pageTimes.push((Date.now() - started) / 1000);
+  await page.close();
+}
+await browser.close();
+server.close();
+const node = median(nodeTimes);
+const shown = median(pageTimes);
+console.log('node explain  ' + node.toFixed(2) + ' s');
+console.log('page          ' + shown.toFixed(2) + ' s');
+console.log('page / node   ' + (shown / node).toFixed(2));
