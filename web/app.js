@@ -300,29 +300,31 @@ function Alignment(e) {
                  m: Make('div', null, 'letters marker') };
   const cell = (row, text, className) => row.append(Make('span', text, className));
   if (a.from > 1) for (const row of Object.values(rows)) cell(row, row === rows.m ? '   ' : '...');
+  // Each row has cells up to its own end and the letter where they part.
   let next = 0;
   for (let q = a.from; q < end; ++q) {
     while (next < a.pieces.length && a.pieces[next].to < q && a.pieces[next].selects) ++next;
     const piece = next < a.pieces.length ? a.pieces[next] : null;
-    const starts = piece !== null && piece.from === q && q > a.from;
-    if (starts) {
-      cell(rows.s, ' ');
-      cell(rows.c, '|', 'bar');
-      cell(rows.m, ' ');
+    const inS = q < sEnd || q === a.fault;
+    const inC = q < cEnd || (unknown && q === cEnd) || q === a.fault;
+    if (piece !== null && piece.from === q && q > a.from) {
+      if (inS) cell(rows.s, ' ');
+      if (inC) cell(rows.c, '|', 'bar');
+      if (q <= a.fault) cell(rows.m, ' ');
     }
     const fault = q === a.fault ? ' fault' : '';
-    cell(rows.s, q < sEnd ? a.s[q - a.from] : ' ', 'letter' + fault);
-    if (q < cEnd || (unknown && q === cEnd)) {
-      const letter = Make('span', q < cEnd ? a.concatenation[q - a.from] : '?', 'letter piece' + fault);
-      if (piece !== null && piece.selects) {
+    if (inS) cell(rows.s, q < sEnd ? a.s[q - a.from] : ' ', 'letter' + fault);
+    if (inC) {
+      const known = q < cEnd || (unknown && q === cEnd);
+      const letter = Make('span', q < cEnd ? a.concatenation[q - a.from] : known ? '?' : ' ',
+                          'letter' + (known ? ' piece' : '') + fault);
+      if (known && piece !== null && piece.selects) {
         letter.style.backgroundColor = Colour(piece.x);
         letter.title = 'i_' + piece.p + ' = ' + piece.x + ' → t_' + piece.x;
       }
       rows.c.append(letter);
-    } else {
-      cell(rows.c, ' ');
     }
-    cell(rows.m, q === a.fault ? '^' : ' ', q === a.fault ? 'caret' : '');
+    if (q <= a.fault) cell(rows.m, q === a.fault ? '^' : ' ', q === a.fault ? 'caret' : '');
   }
   if (a.sGoesOn) cell(rows.s, '...');
   if (a.concatenationGoesOn) cell(rows.c, '...');
@@ -589,6 +591,12 @@ function Status(key, ...values) {
   $('status').textContent = key === null ? '' : Say(key, ...values);
 }
 
+// A status that ends an attempt without a result.
+function Failed(key, ...values) {
+  Status(key, ...values);
+  document.body.dataset.state = 'failed';
+}
+
 // Shows every text of the page in the language chosen.
 function ApplyLanguage() {
   document.documentElement.lang = language;
@@ -622,8 +630,7 @@ function Run(testdata, submission) {
     worker = null;
     spare = new Worker('worker.js');
     if (message.kind === 'failed') {
-      Status('couldNotRun', message.message);
-      document.body.dataset.state = 'failed';
+      Failed('couldNotRun', message.message);
       return;
     }
     try {
@@ -631,8 +638,7 @@ function Run(testdata, submission) {
       Status('checked', testdata.name, submission.name);
       document.body.dataset.state = 'shown';
     } catch (error) {
-      Status('noExplanation', message.errors || String(error));
-      document.body.dataset.state = 'failed';
+      Failed('noExplanation', message.errors || String(error));
     }
   };
   worker.postMessage({ testdata, submission, language });
@@ -660,17 +666,17 @@ async function FromAddress() {
   const files = {};
   for (const [role, name] of Object.entries(names)) {
     if (name === null) {
-      Status('oneFile');
+      Failed('oneFile');
       return;
     }
     const url = new URL(name, location.href);
     if (url.origin !== location.origin) {
-      Status('otherSite', url.href);
+      Failed('otherSite', url.href);
       return;
     }
     const response = await fetch(url);
     if (!response.ok) {
-      Status('notLoaded', url.href, response.status + ' ' + response.statusText);
+      Failed('notLoaded', url.href, response.status + ' ' + response.statusText);
       return;
     }
     files[role] = new File([await response.blob()], url.pathname.split('/').pop() || role);
@@ -713,5 +719,5 @@ document.addEventListener('DOMContentLoaded', () => {
     drop.classList.remove('over');
     Dropped(event.dataTransfer.files);
   });
-  FromAddress().catch((error) => Status('loadFailed', String(error)));
+  FromAddress().catch((error) => Failed('loadFailed', String(error)));
 });

@@ -37,7 +37,7 @@ ExplainOut& ExplainOut::Cell(std::int64_t value, std::size_t width) {
   const std::size_t length = FormatInt(value, digits);
   static constexpr char Spaces[] = "                    ";
   buffer_.Put(
-      std::string_view(Spaces, width > length ? std::min(width - length, sizeof(Spaces) - 1) : 1));
+      std::string_view(Spaces, width > length ? std::min(width - length, sizeof(Spaces) - 1) : 0));
   buffer_.Put(std::string_view(digits, length));
   return *this;
 }

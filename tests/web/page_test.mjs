@@ -77,6 +77,17 @@ function Large() {
                              ...section, ...section]);
 }
 
+// s of 300 letters (abc repeated) answered by abcabcabc (t_1) and abcabd
+// (t_2): a 154 at letter 33, a 153 past the end, a 158 that stops short.
+function Aligned() {
+  Write('abc-testdata.txt', ['Krobelnik\n1\n\n1\n', 'abc'.repeat(100), '\n']);
+  const answer = (indices) => ['123456\nKrobelnik\n1\n2 ' + indices.length + '\nabcabcabc\nabcabd\n',
+                               indices.join(' '), '\n'];
+  Write('abc-154.txt', answer([1, 1, 1, 2, 1, 1]));
+  Write('abc-153.txt', answer(Array(34).fill(1)));
+  Write('abc-158.txt', answer([1, 1]));
+}
+
 const xss = '<script>alert(1)</script><img src=x onerror=alert(2)>';
 const xssName = '<img src=x onerror=alert(3)>.txt';
 Copy('examples/testdata.txt', 'testdata.txt');
@@ -89,6 +100,7 @@ Write(xssName, ['123456\nKrobelnik ', xss, '\n']);
 Write('bytes-answer.txt', ['123456\n', Buffer.from([0x4b, 0xe8, 0xff, 0x20, 0xc4, 0x8d]), '\n']);
 const lastLetter = String.fromCharCode(DeepMismatch());
 Large();
+Aligned();
 
 // ---- The server: the page and the case files, from this origin only.
 
@@ -121,9 +133,13 @@ const browser = await puppeteer.launch({
 // What the page shows once it has checked two files.
 async function Shown(page) {
   await page.waitForFunction(
-      () => /^(Checked|The evaluator|Could not|The address)/.test(
-          document.getElementById('status').textContent),
+      () => document.body.dataset.state === 'shown' || document.body.dataset.state === 'failed',
       { timeout: 300000 });
+  return ShownNow(page);
+}
+
+// What the page shows now.
+async function ShownNow(page) {
   return page.evaluate(() => ({
     status: document.getElementById('status').textContent,
     report: document.getElementById('report').textContent,
@@ -133,15 +149,39 @@ async function Shown(page) {
     images: document.querySelectorAll('img').length,
     overflow: document.documentElement.scrollWidth > window.innerWidth,
     progress: window.progressShown || 0,
+    language: document.documentElement.lang,
+    title: document.querySelector('h1').textContent,
+    pressed: [...document.querySelectorAll('[aria-pressed=true]')].map((e) => e.dataset.language),
+    // The alignment: its rows as text, where the marked letters stand in
+    // them, and the pieces listed.
+    aligned: [...document.querySelectorAll('.aligned .letters')].map((e) => e.textContent),
+    faults: [...document.querySelectorAll('.aligned .letters')].map((row) =>
+        [...row.children].findIndex((cell) => cell.classList.contains('fault') ||
+                                              cell.classList.contains('caret'))),
+    pieces: [...document.querySelectorAll('ul.pieces li')].map((e) => e.textContent),
+    // The strip of an accepted answer: how many of the detail's pixels are
+    // painted.
+    strip: (() => {
+      const canvas = document.querySelector('.strip canvas.detail');
+      if (canvas === null || canvas.width === 0) return -1;
+      const pixels = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+      let painted = 0;
+      for (let p = 3; p < pixels.length; p += 4) painted += pixels[p] > 0 ? 1 : 0;
+      return painted / (canvas.width * canvas.height);
+    })(),
   }));
 }
 
 // Opens the page, checks the two files (chosen through its inputs, or
 // named in its address with link), and returns what it shows; any request
 // to another origin, or a dialog, fails the case.
-async function Run(name, testdata, answer, { link = false, width = 1000 } = {}) {
+async function Run(name, testdata, answer, { link = false, width = 1000, language = 'en-GB',
+                                            then = null } = {}) {
   console.log(name);
   const page = await browser.newPage();
+  await page.evaluateOnNewDocument((chosen) => {
+    Object.defineProperty(navigator, 'language', { get: () => chosen });
+  }, language);
   await page.setViewport({ width, height: 900 });
   const requests = [];
   page.on('request', (request) => requests.push(request.url()));
@@ -167,13 +207,19 @@ async function Run(name, testdata, answer, { link = false, width = 1000 } = {}) 
     });
     await page.click('#check');
   }
-  const shown = await Shown(page);
+  let shown = await Shown(page);
   await page.screenshot({ path: path.join(outputFolder, name + '.png'), fullPage: true });
+  if (then !== null) {
+    shown = { before: shown, after: await then(page) };
+    await page.screenshot({ path: path.join(outputFolder, name + '-then.png'), fullPage: true });
+  }
   for (const url of requests)
     Check(url.startsWith(origin + '/') || url.startsWith('blob:' + origin),
           'a request outside the origin: ' + url);
-  Check(shown.scripts === 1 && shown.images === 0, 'the page runs only its own script');
-  Check(!shown.overflow, 'the page fits its width');
+  for (const state of shown.before ? [shown.before, shown.after] : [shown]) {
+    Check(state.scripts === 1 && state.images === 0, 'the page runs only its own script');
+    Check(!state.overflow, 'the page fits its width');
+  }
   await page.close();
   return shown;
 }
@@ -187,7 +233,10 @@ Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:154]: 1000000. znak v s
       shown.report.endsWith("v nizu s pa '" + lastLetter + "'\n-1\n"), 'a 154 deep in the index line: ' + shown.report);
 Check(/Where: your answer, line 31, column \d{7}\./.test(shown.explanation),
       'the index at fault, line and column: ' + shown.explanation.slice(0, 400));
-Check(/p\s+1000000/.test(shown.explanation), 'the index at fault, p');
+Check(/index i_1000000 = \d+ selects t_\d+/.test(shown.explanation), 'the index at fault, in words');
+Check(!/stringLine|sLine|stringOffset/.test(shown.explanation), 'no field names shown to a person');
+Check(shown.aligned.length === 3 && shown.aligned[1].includes('|'),
+      'a 154 deep in the index line aligned: ' + shown.aligned.join(' / '));
 
 shown = await Run('testdata-fault', 'faulty-testdata.txt', 'faulty-answer.txt');
 Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:108]: '), 'a fault in the test data');
@@ -209,21 +258,76 @@ Check(shown.report.includes('K\\xe8\\xff \u010d'), 'UTF-8 shown as text: ' + sho
 shown = await Run('large', 'large-testdata.txt', 'large-answer.txt');
 Check(shown.report === 'OK\n5\n' + '1 10000001\n'.repeat(5), 'an answer of 100 MB: ' + shown.report.slice(0, 80));
 Check(shown.progress > 0.5, 'the progress of reading a large file shown: ' + shown.progress);
+Check(/Where the score comes from/.test(shown.explanation) &&
+      /Score 10000001 = r 10000000 \+ the letters of the strings 1 \(k = 1, n = 10000000\)/.test(
+          shown.explanation) &&
+      /Strings used: 1 of 1\./.test(shown.explanation),
+      'the statistics of a section of ten million pieces: ' + shown.explanation.slice(0, 600));
+Check(/1\s+10000000/.test(shown.explanation), 'the pieces by length');
+Check(shown.strip > 0.9, 'the strip of s drawn: ' + shown.strip);
+
+// The alignment at 154, 153 and 158: s and the concatenation letter under
+// letter, a bar where each piece starts (a space in s), the letter where
+// they part marked in both rows and with a caret.
+for (const [kind, s, yours, marked, listed] of [
+  ['154', '...cabcabc abcabcabc abcabcabc abcabc abcabcabc abcabcabcabcabcabcabc...',
+   '...cabcabc|abcabcabc|abcabcabc|abcabd|abcabcabc|abcabcabc', 36, 6],
+  ['153', '...abcabcabc abcabcabc abcabcabc abc', '...abcabcabc|abcabcabc|abcabcabc|abcabcabc', 36, 4],
+  ['158', 'abcabcabc abcabcabcabcabcabcabcabcabcabcabcabcabca...', 'abcabcabc|abcabcabc', 19, 2]]) {
+  shown = await Run('aligned-' + kind, 'abc-testdata.txt', 'abc-' + kind + '.txt');
+  const rows = shown.aligned.map((row) => row.replace(/ +$/, ''));
+  Check(rows[0] === s && rows[1] === yours, kind + ' aligned: ' + rows.join(' / '));
+  Check(rows[2] === ' '.repeat(marked) + '^', kind + ' the caret under the letter where they part: ' + rows[2]);
+  // Cells: "..." is one, so the column of the mark is one less after it.
+  const column = marked - (s.startsWith('...') ? 2 : 0);
+  Check(shown.faults[0] === column && shown.faults[1] === column && shown.faults[2] === column,
+        kind + ' the letter where they part marked: ' + shown.faults);
+  Check(shown.pieces.length === listed && /^i_\d+ = [12] selects t_[12] \(line [56]\): letters \d+ to \d+$/.test(shown.pieces[0]),
+        kind + ' the pieces listed: ' + shown.pieces.join(' / '));
+}
+
+// A Slovenian browser gets the page in Slovenian; its switch changes every
+// text, the explanation's too, without checking the files again.
+shown = await Run('slovenian', 'abc-testdata.txt', 'abc-154.txt', {
+  language: 'sl-SI',
+  then: async (page) => {
+    await page.click('[data-language=en]');
+    return ShownNow(page);
+  },
+});
+Check(shown.before.language === 'sl' && shown.before.pressed.join() === 'sl' &&
+      shown.before.title === 'Preveri odgovor za nalogo Krobelnik', 'the page in Slovenian');
+Check(shown.before.status === 'Preverjeno: abc-testdata.txt in abc-154.txt.', 'the status in Slovenian: ' + shown.before.status);
+Check(/Zavrnjeno: napaka je v tvojem odgovoru\. \(lokacija 154\)/.test(shown.before.explanation) &&
+      /Zakaj: Črka niza t_x, ki ga izbere indeks i_p, se na tem mestu razlikuje od niza s\./.test(shown.before.explanation) &&
+      /indeks i_4 = 2 izbere niz t_2/.test(shown.before.explanation) &&
+      /Kje se tvoj stik loči od niza s/.test(shown.before.explanation) &&
+      /i_4 = 2 izbere t_2 \(vrstica 6\): črke od 28 do 33/.test(shown.before.explanation),
+      'the explanation in Slovenian: ' + shown.before.explanation.slice(0, 900));
+Check(shown.after.language === 'en' && shown.after.pressed.join() === 'en' &&
+      shown.after.title === 'Check an answer to Krobelnik' &&
+      shown.after.status === 'Checked abc-testdata.txt and abc-154.txt.', 'the switch to English');
+Check(/Rejected: the fault is in your answer\. \(location 154\)/.test(shown.after.explanation) &&
+      /index i_4 = 2 selects t_2/.test(shown.after.explanation) &&
+      !/Zavrnjeno|izbere/.test(shown.after.explanation),
+      'the explanation switched to English: ' + shown.after.explanation.slice(0, 600));
+Check(shown.after.report === shown.before.report, 'the report is the evaluator\'s in both');
 
 shown = await Run('link', 'testdata.txt', 'accepted.txt', { link: true });
 Check(shown.report === 'OK\n1\n1 5\n', 'files named in the address: ' + shown.report);
 
-// The page is used from the keyboard: the inputs and the button are
-// reached with the tab key, in order.
+// The page is used from the keyboard: the language switch, the inputs and
+// the button are reached with the tab key, in order.
 {
   const page = await browser.newPage();
   await page.goto(origin + '/index.html');
   const order = [];
-  for (let press = 0; press < 3; ++press) {
+  for (let press = 0; press < 5; ++press) {
     await page.keyboard.press('Tab');
     order.push(await page.evaluate(() => document.activeElement.id));
   }
-  Check(order.join(' ') === 'testdata submission check', 'the tab order: ' + order.join(' '));
+  Check(order.join(' ') === 'language-sl language-en testdata submission check',
+        'the tab order: ' + order.join(' '));
   await page.close();
 }
 
