@@ -270,8 +270,9 @@ TEST(Explain, AlignsSAndTheConcatenationAroundTheWalksFault) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.location);
     const int r = static_cast<int>(std::count(row.indices.begin(), row.indices.end(), ' ')) + 1;
-    const Explanation e = ExplainTexts(
-        testData, Header + "1\n2 " + std::to_string(r) + "\n" + strings + row.indices + "\n");
+    std::string submission = Header + "1\n2 ";
+    submission.append(std::to_string(r)).append("\n").append(strings).append(row.indices);
+    const Explanation e = ExplainTexts(testData, submission + "\n");
     EXPECT_EQ(e.location, row.location);
     ASSERT_TRUE(e.alignment.present);
     EXPECT_EQ(e.alignment.fault + 1, row.fault);
@@ -327,8 +328,8 @@ TEST(Explain, CountsTheStringsAndPiecesOfAcceptedSections) {
   std::fclose(pieces);
   std::vector<std::uint32_t> values;
   for (std::size_t b = 0; b + 4 <= read; b += 4)
-    values.push_back(bytes[b] | bytes[b + 1] << 8 | bytes[b + 2] << 16 |
-                     std::uint32_t{bytes[b + 3]} << 24);
+    values.push_back(std::uint32_t{bytes[b]} | std::uint32_t{bytes[b + 1]} << 8 |
+                     std::uint32_t{bytes[b + 2]} << 16 | std::uint32_t{bytes[b + 3]} << 24);
   EXPECT_EQ(values, (std::vector<std::uint32_t>{0, 1, 2, 1, 0, 1, 1, 2, 2, 3}));
   std::string text;
   OutputBuffer out(text);

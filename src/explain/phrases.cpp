@@ -180,8 +180,10 @@ std::vector<std::string> FactPhrases(std::int32_t location, const std::vector<Fa
     const PhraseRow* row = FindPhrase(location, fact.name);
     const char* text = row == nullptr ? "{v}" : Say(language, row->en, row->sl);
     if (*text == '\0') continue;
-    std::string phrase = FillTemplate(text, facts, line, language, fact.name);
-    if (row == nullptr) phrase = std::string(fact.name) + " = " + phrase;
+    // A fact no row names is shown by its name, which no fact recorded
+    // today lacks.
+    std::string phrase = row == nullptr ? std::string(fact.name) + " = " : std::string();
+    phrase += FillTemplate(text, facts, line, language, fact.name);
     phrases.push_back(std::move(phrase));
   }
   return phrases;
