@@ -617,10 +617,29 @@ TEST(Explain, ReportIsTheEvaluatorsOnEveryFuzzCorpusInput) {
       std::string report;
       ASSERT_TRUE(VerdictText(testData, submission, report));
       Explanation e;
-      ASSERT_TRUE(Explain(testData, submission, false, e));
+      std::FILE* pieces = std::tmpfile();
+      ASSERT_TRUE(Explain(testData, submission, false, e, {true, pieces}));
+      std::fclose(pieces);
       EXPECT_EQ(ReportOf(e), report) << entry.path();
       if (e.verdict == Verdict::Rejected || e.verdict == Verdict::TestData) {
         EXPECT_GE(e.where.line, 1) << entry.path();
+      }
+      // Every form of the explanation is made, with the statistics and the
+      // alignment, in both languages; each starts with the report.
+      for (const Language language : {Language::English, Language::Slovenian}) {
+        std::string text, json;
+        OutputBuffer textOut(text), jsonOut(json);
+        ASSERT_TRUE(PrintText(textOut, e, {{language, language == Language::English}, true}));
+        ASSERT_TRUE(PrintJson(jsonOut, e, {{language, true}, true}));
+        EXPECT_TRUE(text.starts_with(report)) << entry.path();
+        EXPECT_TRUE(json.starts_with("{\"report\":")) << entry.path();
+      }
+      if (e.alignment.present) {
+        // The letter where they part is shown, s's letters are s's.
+        const Alignment& a = e.alignment;
+        EXPECT_GE(a.fault, a.from) << entry.path();
+        EXPECT_LE(a.fault, a.from + 31) << entry.path();
+        EXPECT_FALSE(a.pieces.empty()) << entry.path();
       }
       ++inputs;
     }
