@@ -331,6 +331,16 @@ TEST(Explain, CountsTheStringsAndPiecesOfAcceptedSections) {
     values.push_back(std::uint32_t{bytes[b]} | std::uint32_t{bytes[b + 1]} << 8 |
                      std::uint32_t{bytes[b + 2]} << 16 | std::uint32_t{bytes[b + 3]} << 24);
   EXPECT_EQ(values, (std::vector<std::uint32_t>{0, 1, 2, 1, 0, 1, 1, 2, 2, 3}));
+  // Strings of one length, without the pieces' file, counted by the batch.
+  Explanation uniform;
+  ASSERT_TRUE(Explain(Input::Text(OneCase), Input::Text(Header + "1\n3 2\nab\nba\nbb\n1 1\n"),
+                      false, uniform, {true, nullptr}));
+  ASSERT_EQ(uniform.stats.size(), 1U);
+  EXPECT_EQ(uniform.stats[0].lengths[1], 2);
+  EXPECT_EQ(uniform.stats[0].used, 1);
+  EXPECT_EQ(uniform.stats[0].unusedLetters, 4);
+  EXPECT_EQ(uniform.stats[0].mostUsed[0].uses, 2);
+  EXPECT_EQ(uniform.stats[0].piecesFrom, -1);
   std::string text;
   OutputBuffer out(text);
   ASSERT_TRUE(PrintText(out, e, {{Language::Slovenian, false}, true}));

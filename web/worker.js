@@ -3,20 +3,31 @@
 // WebAssembly) on the two files the page hands over, reading them lazily
 // from their File objects in large blocks, and posts back the explanation's
 // JSON, the pieces of the accepted sections and the progress of reading.
-// Each run gets a fresh instance of the module, so that nothing of one run
-// stays in the memory of the next.
+// A worker serves one run with an instance of its own, made as soon as the
+// worker starts, before it is given files: the page starts its worker ahead
+// of the run, so nothing of one run stays in the memory of the next.
 
 importScripts('krobelnik-web.js');
 
 // How much of a file one read of the browser's takes.
 const Block = 16 << 20;
 
-// The module's code, compiled as soon as the worker starts, before it is
-// given files: the page starts its worker ahead of the run.
-const compiled = (async () => {
+// What the module prints, and the module's instance.
+let output = '';
+let errors = '';
+const ready = (async () => {
   const response = await fetch('krobelnik-web.wasm');
   if (!response.ok) throw new Error('krobelnik-web.wasm: ' + response.status);
-  return WebAssembly.compile(await response.arrayBuffer());
+  const module = await WebAssembly.compile(await response.arrayBuffer());
+  return KrobelnikModule({
+    noInitialRun: true,
+    print: (line) => { output += line + '\n'; },
+    printErr: (line) => { errors += line + '\n'; },
+    instantiateWasm: (imports, receive) => {
+      WebAssembly.instantiate(module, imports).then((made) => receive(made, module));
+      return {};
+    },
+  });
 })();
 
 // Reads of the module served from one block of the file at a time: the
@@ -49,18 +60,7 @@ function BlockReads(workerfs, total, progress) {
 }
 
 async function Evaluate(testdata, submission, language) {
-  const module = await compiled;
-  let output = '';
-  let errors = '';
-  const instance = await KrobelnikModule({
-    noInitialRun: true,
-    print: (line) => { output += line + '\n'; },
-    printErr: (line) => { errors += line + '\n'; },
-    instantiateWasm: (imports, receive) => {
-      WebAssembly.instantiate(module, imports).then((made) => receive(made, module));
-      return {};
-    },
-  });
+  const instance = await ready;
   const FS = instance.FS;
   const workerfs = FS.filesystems.WORKERFS;
   FS.mkdir('/in');

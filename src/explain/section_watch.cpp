@@ -87,11 +87,27 @@ void SectionWatch::Remember(const std::uint32_t* xs, std::size_t count, const Wa
 void SectionWatch::Count(const std::uint32_t* xs, std::size_t count) {
   const StringList::Span t = block_->t.View();
   const auto k = static_cast<std::uint32_t>(block_->k);
+  std::uint32_t* const uses = uses_.data();
+  if (t.ends == nullptr && piecesFrom_ < 0) {
+    // Strings of one length: the histogram and the place move by the
+    // batch, only the uses by the index.
+    std::size_t counted = 0;
+    for (std::size_t c = 0; c < count; ++c) {
+      const std::uint32_t x = xs[c] - 1;
+      if (x >= k) continue;
+      ++uses[x];
+      ++counted;
+    }
+    lengths_[static_cast<std::size_t>(std::bit_width(std::uint64_t{t.uniform})) - 1] +=
+        static_cast<std::int64_t>(counted);
+    pos_ += static_cast<std::int64_t>(counted * t.uniform);
+    return;
+  }
   for (std::size_t c = 0; c < count; ++c) {
     const std::uint32_t x = xs[c];
     if (x - 1 >= k) continue;
     const auto length = static_cast<std::uint64_t>(t[x - 1].size());
-    ++uses_[x - 1];
+    ++uses[x - 1];
     ++lengths_[static_cast<std::size_t>(std::bit_width(length)) - 1];
     if (piecesFrom_ >= 0) {
       if (pending_.size() - pendingBytes_ < 8) FlushPieces();
