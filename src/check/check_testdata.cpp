@@ -48,7 +48,7 @@ int CheckTestData(int argc, const char* const* argv) {
   const Language l = wording.language;
   const std::string description = Say(l, DescriptionEn, DescriptionSl);
   if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-check-testdata", CheckUsageLine,
-                       wording.utf8 ? description : Plain(description)))
+                       Written(wording, description)))
     return 0;
   if (!sound || name == nullptr) {
     std::fputs(CheckUsageLine, stderr);

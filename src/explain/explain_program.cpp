@@ -131,7 +131,7 @@ int ExplainMain(int argc, const char* const* argv) {
   const Language language = line.how.wording.language;
   const std::string usage = ExplainUsageLine(language);
   const std::string description = Say(language, DescriptionEn, DescriptionSl);
-  const std::string plain = line.how.wording.utf8 ? description : Plain(description);
+  const std::string plain = Written(line.how.wording, description);
   if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-explain", usage, plain)) return 0;
   if (!line.sound) {
     std::fputs(usage.c_str(), stderr);

@@ -34,4 +34,9 @@ constexpr const char* Say(Language language, const char* en, const char* sl) {
 // text with č, š, ž (and capitals) written as c, s, z, and the arrow as ->.
 std::string Plain(std::string_view text);
 
+// text as wording writes it: as it is in UTF-8, else Plain.
+inline std::string Written(const Wording& wording, std::string_view text) {
+  return wording.utf8 ? std::string(text) : Plain(text);
+}
+
 }  // namespace krobelnik

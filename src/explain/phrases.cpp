@@ -17,33 +17,31 @@ struct PhraseRow {
   const char* sl;
 };
 
-constexpr std::array<PhraseRow, 44> Phrases{{
+constexpr PhraseRow Phrases[] = {
     {0, "testCase", "in the block of test case {v}", "v bloku testnega primera {v}"},
     {55, "byte", "the byte's code is {v}", "koda znaka je {v}"},
     {61, "digit", "the digit is {v}", "števka je {v}"},
     {79, "length", "the line holds {v|byte|bytes} where it should be empty",
      "vrstica ima {v|bajt|bajta|bajte|bajtov}, morala pa bi biti prazna"},
-    {81, "count", "the line holds {v|number|numbers}",
+    {0, "count", "the line holds {v|number|numbers}",
      "vrstica ima {v|število|števili|števila|števil}"},
     {84, "length", "s has {v|letter|letters}", "niz s ima {v|črko|črki|črke|črk}"},
     {85, "length", "s is {v|byte|bytes} long", "niz s je dolg {v|bajt|bajta|bajte|bajtov}"},
     {85, "index", "the byte is s[{v}], counting from 0: letter {v+1} of s",
      "znak je s[{v}], šteto od 0: {v+1}. znak niza s"},
-    {85, "byte", "its code is {v}", "njegova koda je {v}"},
+    {0, "byte", "its code is {v}", "njegova koda je {v}"},
     {108, "expected", "this is the file's block number {v}", "to je {v}. blok datoteke"},
     {108, "number", "its number line says {v}", "v njegovi vrstici s številko piše {v}"},
     {186, "length", "line 1 holds {v|byte|bytes}", "prva vrstica ima {v|bajt|bajta|bajte|bajtov}"},
     {200, "testCases", "the test data has {v|test case|test cases}",
      "testni podatki imajo {v|testni primer|testna primera|testne primere|testnih primerov}"},
-    {129, "count", "the line holds {v|number|numbers}",
-     "vrstica ima {v|število|števili|števila|števil}"},
     {132, "k", "k is {v}", "k je {v}"},
     {133, "r", "r is {v}", "r je {v}"},
     {0, "n", "s has {v|letter|letters}: n = {v}", "niz s ima {v|črko|črki|črke|črk}: n = {v}"},
     {139, "j", "string t_{v} is missing", "manjka niz t_{v}"},
     {139, "k", "the section announces {v|string|strings} (k = {v})",
      "razdelek napove {v|niz|niza|nize|nizov} (k = {v})"},
-    {140, "j", "this is the line of t_{v}", "to je vrstica niza t_{v}"},
+    {0, "j", "this is the line of t_{v}", "to je vrstica niza t_{v}"},
     {140, "length", "t_{j} has {v|letter|letters}", "niz t_{j} ima {v|črko|črki|črke|črk}"},
     {141, "j", "this is the line of t_{v}, which the message calls t_{j-1}",
      "to je vrstica niza t_{v}, ki mu sporočilo pravi t_{j-1}"},
@@ -51,8 +49,6 @@ constexpr std::array<PhraseRow, 44> Phrases{{
      "niz t_{j} je dolg {v|bajt|bajta|bajte|bajtov}"},
     {141, "q", "the byte is t_{j-1}[{v}] as the message counts, letter {v+1} of the line",
      "znak je t_{j-1}[{v}], kot šteje sporočilo: {v+1}. znak vrstice"},
-    {141, "byte", "its code is {v}", "njegova koda je {v}"},
-    {142, "j", "this is the line of t_{v}", "to je vrstica niza t_{v}"},
     {142, "length", "t_{j} has {v|letter|letters}", "niz t_{j} ima {v|črko|črki|črke|črk}"},
     {145, "count", "the line holds {v|index|indices}",
      "vrstica ima {v|indeks|indeksa|indekse|indeksov}"},
@@ -77,7 +73,7 @@ constexpr std::array<PhraseRow, 44> Phrases{{
     {158, "matched", "the concatenation ends after letter {v} of s",
      "stik se konča za {v}. črko niza s"},
     {0, "length", "the length is {v}", "dolžina je {v}"},
-}};
+};
 
 const PhraseRow* FindPhrase(std::int32_t location, std::string_view fact) {
   const PhraseRow* general = nullptr;

@@ -154,24 +154,19 @@ void SectionWatch::Align(std::int64_t fault, std::int64_t p, std::int64_t start)
     return x >= 1 && x <= k ? static_cast<std::int64_t>(t[static_cast<std::size_t>(x - 1)].size())
                             : 0;
   };
-  // Where each kept piece starts: index p starts at start, those before it
-  // end where the next starts.
-  std::vector<Piece> pieces(kept_.size());
-  const std::int64_t at = p - keptFrom_;
-  for (std::int64_t c = static_cast<std::int64_t>(kept_.size()) - 1; c >= 0; --c) {
-    const std::int64_t x = kept_[static_cast<std::size_t>(c)];
-    Piece& piece = pieces[static_cast<std::size_t>(c)];
-    piece = {keptFrom_ + c, x, 0, lengthOf(x), x >= 1 && x <= k};
-    if (c >= at) continue;
-    const std::int64_t next = c + 1 == at ? start : pieces[static_cast<std::size_t>(c + 1)].from;
-    piece.from = next - piece.length;
-  }
-  for (std::int64_t c = std::max<std::int64_t>(at, 0); c < static_cast<std::int64_t>(pieces.size());
-       ++c) {
-    Piece& piece = pieces[static_cast<std::size_t>(c)];
-    piece.from = c == at ? start
-                         : pieces[static_cast<std::size_t>(c - 1)].from +
-                               pieces[static_cast<std::size_t>(c - 1)].length;
+  // Where each kept piece starts: index p's at start, so the first kept
+  // one's as many letters before it as the pieces between them hold.
+  const auto before = static_cast<std::size_t>(
+      std::clamp<std::int64_t>(p - keptFrom_, 0, static_cast<std::int64_t>(kept_.size())));
+  std::int64_t from = start;
+  for (std::size_t c = 0; c < before; ++c) from -= lengthOf(kept_[c]);
+  std::vector<Piece> pieces;
+  pieces.reserve(kept_.size());
+  for (std::size_t c = 0; c < kept_.size(); ++c) {
+    const std::int64_t x = kept_[c];
+    const std::int64_t length = lengthOf(x);
+    pieces.push_back({keptFrom_ + static_cast<std::int64_t>(c), x, from, length, x >= 1 && x <= k});
+    from += length;
   }
   Alignment& a = alignment_;
   a = {};

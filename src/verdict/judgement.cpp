@@ -130,14 +130,14 @@ std::string Summary(const Judgement& judgement) {
       summary = Say(l, "the check failed: ", "preverjanje ni uspelo: ") + judgement.error;
       break;
   }
-  return judgement.wording.utf8 ? summary : Plain(summary);
+  return Written(judgement.wording, summary);
 }
 
 std::string TeamMessage(const Judgement& judgement) {
   if (judgement.judged == Judged::Accepted) {
     const std::string message = Say(judgement.wording.language, "OK, points ", "V redu, točke ") +
                                 PointsText(judgement.points.points);
-    return judgement.wording.utf8 ? message : Plain(message);
+    return Written(judgement.wording, message);
   }
   return Escaped(FirstLine(judgement.report), 2000);
 }
@@ -166,7 +166,7 @@ std::string JudgeMessage(const Judgement& judgement) {
   if (rows.size() > Shown)
     message += Say(l, "(and ", "(in še ") +
                IntToStr(static_cast<std::int64_t>(rows.size() - Shown)) + Say(l, " more)\n", ")\n");
-  return judgement.wording.utf8 ? message : Plain(message);
+  return Written(judgement.wording, message);
 }
 
 }  // namespace krobelnik
