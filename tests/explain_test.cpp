@@ -260,6 +260,18 @@ TEST(Explain, AlignsSAndTheConcatenationAroundTheWalksFault) {
        {"abcabcabc abcabcabcabcabcabcabcabcabcabcabcabcabca...", "abcabcabc|abcabcabc",
         "                   ^"},
        2},
+      {ones(32) + "2 1",
+       154,
+       294,
+       {"...cabcabc abcabcabc abcabcabc abcabc abcabc",
+        "...cabcabc|abcabcabc|abcabcabc|abcabd|abcabcabc", "                                    ^"},
+       5},
+      {ones(32) + "1",
+       158,
+       298,
+       {"...abc abcabcabc abcabcabc abcabcabcabc", "...abc|abcabcabc|abcabcabc|abcabcabc",
+        "                                    ^"},
+       4},
       {ones(2) + "7 1",
        149,
        19,
@@ -267,22 +279,31 @@ TEST(Explain, AlignsSAndTheConcatenationAroundTheWalksFault) {
         "                    ^"},
        3},
   };
+  // The same at every batch of numbers, the smallest putting the indices
+  // the alignment keeps and the fault in batches of their own.
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.location);
-    const int r = static_cast<int>(std::count(row.indices.begin(), row.indices.end(), ' ')) + 1;
-    std::string submission = Header + "1\n2 ";
-    submission.append(std::to_string(r)).append("\n").append(strings).append(row.indices);
-    const Explanation e = ExplainTexts(testData, submission + "\n");
-    EXPECT_EQ(e.location, row.location);
-    ASSERT_TRUE(e.alignment.present);
-    EXPECT_EQ(e.alignment.fault + 1, row.fault);
-    EXPECT_EQ(e.alignment.pieces.size(), row.pieces);
-    const AlignedLines lines = RenderAlignment(e.alignment);
-    EXPECT_EQ((std::vector<std::string>{lines.s, lines.concatenation, lines.marker}), row.lines);
-    std::string text;
-    OutputBuffer out(text);
-    ASSERT_TRUE(PrintText(out, e, {{Language::English, true}, false}));
-    EXPECT_NE(text.find("    yours  " + lines.concatenation + "\n"), std::string::npos) << text;
+    for (const std::size_t batch : {ConverterSlots, MaxNumberBatch}) {
+      SCOPED_TRACE(row.location);
+      SCOPED_TRACE(batch);
+      const int r = static_cast<int>(std::count(row.indices.begin(), row.indices.end(), ' ')) + 1;
+      std::string submission = Header + "1\n2 ";
+      submission.append(std::to_string(r)).append("\n").append(strings).append(row.indices);
+      Explanation e;
+      ExplainOptions options;
+      options.numberBatch = batch;
+      ASSERT_TRUE(
+          Explain(Input::Text(testData), Input::Text(submission + "\n"), false, e, options));
+      EXPECT_EQ(e.location, row.location);
+      ASSERT_TRUE(e.alignment.present);
+      EXPECT_EQ(e.alignment.fault + 1, row.fault);
+      EXPECT_EQ(e.alignment.pieces.size(), row.pieces);
+      const AlignedLines lines = RenderAlignment(e.alignment);
+      EXPECT_EQ((std::vector<std::string>{lines.s, lines.concatenation, lines.marker}), row.lines);
+      std::string text;
+      OutputBuffer out(text);
+      ASSERT_TRUE(PrintText(out, e, {{Language::English, true}, false}));
+      EXPECT_NE(text.find("    yours  " + lines.concatenation + "\n"), std::string::npos) << text;
+    }
   }
   // Faults elsewhere carry no alignment.
   EXPECT_FALSE(ExplainTexts(testData, Header + "1\n1 2\nabc\n1\n").alignment.present);
@@ -331,6 +352,29 @@ TEST(Explain, CountsTheStringsAndPiecesOfAcceptedSections) {
     values.push_back(std::uint32_t{bytes[b]} | std::uint32_t{bytes[b + 1]} << 8 |
                      std::uint32_t{bytes[b + 2]} << 16 | std::uint32_t{bytes[b + 3]} << 24);
   EXPECT_EQ(values, (std::vector<std::uint32_t>{0, 1, 2, 1, 0, 1, 1, 2, 2, 3}));
+  // More pieces than one write gathers (a MiB, 131072 of them): the file
+  // gets them all, in order.
+  const int many = 140000;
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  Explanation longSection;
+  ASSERT_TRUE(Explain(
+      Input::Text("Krobelnik\n1\n\n1\n" + std::string(many, 'a') + "\n"),
+      Input::Text(Header + "1\n1 " + std::to_string(many) + "\na\n" + Repeat("1 ", many) + "\n"),
+      false, longSection, {true, file}));
+  ASSERT_EQ(longSection.verdict, Verdict::Accepted);
+  std::rewind(file);
+  std::vector<unsigned char> all(std::size_t{8} * many + 1);
+  const std::size_t got = std::fread(all.data(), 1, all.size(), file);
+  std::fclose(file);
+  ASSERT_EQ(got, std::size_t{8} * many);
+  for (std::size_t i = 0; i < std::size_t{many}; i += 4999) {
+    const unsigned char* piece = all.data() + 8 * i;
+    EXPECT_EQ(std::uint32_t{piece[0]} | std::uint32_t{piece[1]} << 8 |
+                  std::uint32_t{piece[2]} << 16 | std::uint32_t{piece[3]} << 24,
+              i);
+    EXPECT_EQ(piece[4], 1);
+  }
   // Strings of one length, without the pieces' file, counted by the batch.
   Explanation uniform;
   ASSERT_TRUE(Explain(Input::Text(OneCase), Input::Text(Header + "1\n3 2\nab\nba\nbb\n1 1\n"),

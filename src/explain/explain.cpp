@@ -80,6 +80,7 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
   SectionWatch watch(options.stats, ShownSections, options.pieces, MostPieces);
   ReadOptions read;
   read.watch = &watch;
+  read.numberBatch = options.numberBatch;
   const SectionObserver observer = [&out](std::int64_t firstLine, const AnswerBlock& block) {
     if (out.sections.Size() < ShownSections)
       out.sections.Push(SectionRow{firstLine, block.k, block.r});

@@ -109,6 +109,9 @@ struct Explanation {
 struct ExplainOptions {
   bool stats = false;
   std::FILE* pieces = nullptr;
+  // How many numbers of a line the run hands on at once (the tests make it
+  // small, so that a few indices cross its batches).
+  std::size_t numberBatch = MaxNumberBatch;
 };
 inline constexpr std::size_t MostPieces = 10000000;
 
