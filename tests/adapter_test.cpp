@@ -495,6 +495,13 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
     return "rm -f " + q(fifo) + " && mkfifo " + q(fifo) + " && (cat " + q(file) + " >" + q(fifo) +
            " &) && ";
   };
+  // Copies accepted to file in dir, runs command, and says "intact" when the
+  // file is still the copy; the status is the command's.
+  const auto intact = [&](const std::string& file, const std::string& command) {
+    const std::string copy = q(dir / file);
+    return "cp " + q(accepted) + " " + copy + " && { " + command + "; s=$?; cmp -s " + q(accepted) +
+           " " + copy + " && echo intact; exit $s; }";
+  };
   const struct {
     const char* name;
     std::string command;
@@ -532,6 +539,44 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
        "LC_ALL= LC_MESSAGES=sl_SI.UTF-8 " + q(TESTLIB_PATH) + " " + q(td) + " " + q(accepted) +
            " " + q(accepted),
        0, "ok sprejeto, tocke 1"},
+      // No output overwrites an input: the copy named as an output is
+      // left as it was, and nothing is judged.
+      {"testlib, the result file is the output",
+       intact("output.txt", q(TESTLIB_PATH) + " " + q(td) + " " + q(dir / "output.txt") + " " +
+                                q(accepted) + " " + q(dir / "output.txt")),
+       3, "FAIL the result file"},
+      {"testlib, the result file is the jury's answer through a link",
+       intact("jury.txt", "ln -sf " + q(dir / "jury.txt") + " " + q(dir / "link.txt") + " && " +
+                              q(TESTLIB_PATH) + " " + q(td) + " " + q(accepted) + " " +
+                              q(dir / "jury.txt") + " " + q(dir / "link.txt") + " -appes"),
+       3, "is the input"},
+      {"kattis, a feedback file is the test data",
+       "mkdir -p " + q(dir / "fb") + " && " +
+           intact("fb/score.txt", q(KATTIS_PATH) + " " + q(dir / "fb/score.txt") + " " +
+                                      q(accepted) + " " + q(dir / "fb") + " score < " +
+                                      q(accepted)),
+       1, "the feedback file"},
+      // A named pipe that nothing reads is refused, never waited for.
+      {"testlib, a result file on a pipe nothing reads",
+       "rm -f " + q(fifo) + " && mkfifo " + q(fifo) + " && " + q(TESTLIB_PATH) + " " + q(td) + " " +
+           q(accepted) + " " + q(accepted) + " " + q(fifo),
+       3, "cannot be written"},
+      {"explain, pieces on a pipe nothing reads",
+       "rm -f " + q(fifo) + " && mkfifo " + q(fifo) + " && " + q(EXPLAIN_PATH) + " " + q(td) + " " +
+           q(accepted) + " --stats --pieces " + q(fifo),
+       2, "cannot be written"},
+      {"evaluator, a report on a pipe nothing reads",
+       "rm -f " + q(fifo) + " && mkfifo " + q(fifo) + " && " + q(EVALUATOR_PATH) + " eval " +
+           q(td) + " " + q(accepted) + " " + q(fifo) + "; echo status $?",
+       0, "status 2"},
+      // Every write that fails says so.
+      {"check-testdata, standard output full", q(CHECK_PATH) + " " + q(td) + " >/dev/full", 2,
+       "could not be written"},
+      // A rejected submission leaves no pieces behind.
+      {"explain, the pieces of a rejected submission",
+       q(EXPLAIN_PATH) + " " + q(td) + " " + q(rejected) + " --stats --pieces " + q(dir / "p.bin") +
+           "; s=$?; echo pieces $(wc -c < " + q(dir / "p.bin") + "); exit $s",
+       1, "pieces 0"},
       {"kattis rejected in Slovenian, with the explanation",
        "LC_ALL=sl_SI.UTF-8 " + q(KATTIS_PATH) + " " + q(td) + " " + q(accepted) + " " +
            q(dir / "") + " < " + q(rejected),
@@ -547,12 +592,15 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
     SCOPED_TRACE(row.name);
     if (!limits && row.command.starts_with("ulimit")) continue;
     const std::string script = dir / "run.sh";
-    WriteFile(script, row.command + " >" + q(dir / "out.txt") + " 2>&1\n");
+    WriteFile(script, "{\n" + row.command + "\n} >" + q(dir / "out.txt") + " 2>&1\n");
     const int raw = std::system(("timeout 60 bash " + q(script)).c_str());
     EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, row.status);
     const std::string shown = ReadFile(dir / "out.txt") + ReadFile(dir / "judgemessage.txt");
     std::filesystem::remove(dir / "judgemessage.txt");
     EXPECT_NE(shown.find(row.shows), std::string::npos) << shown;
+    if (row.command.starts_with("cp ") || row.command.starts_with("mkdir")) {
+      EXPECT_NE(shown.find("intact"), std::string::npos) << shown;
+    }
   }
 #endif
 }

@@ -70,10 +70,18 @@ int CheckTestData(int argc, const char* const* argv) {
   }
   if (e.verdict == Verdict::Accepted) {
     std::printf("%s %s\n", Say(l, "sound:", "v redu:"), name);
-    return 0;
+  } else {
+    const std::string line = e.report.substr(0, e.report.find('\n') + 1);
+    std::fwrite(line.data(), 1, line.size(), stdout);
   }
-  const std::string line = e.report.substr(0, e.report.find('\n') + 1);
-  std::fwrite(line.data(), 1, line.size(), stdout);
+  // A verdict that did not reach standard output is none.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fputs(Say(l, "the verdict could not be written to standard output\n",
+                   "ocene ni bilo mogoče zapisati na standardni izhod\n"),
+               stderr);
+    return 2;
+  }
+  if (e.verdict == Verdict::Accepted) return 0;
   // A file that could not be read to its end is no verdict on the test data.
   return e.verdict == Verdict::TestData ? 1 : 2;
 }

@@ -139,11 +139,10 @@ int ExplainMain(int argc, const char* const* argv) {
   }
   // The pieces' file must not be an input: no input is ever written.
   if (line.pieces != nullptr) {
-    for (const char* name : line.names) {
-      if (SameFile(line.pieces, name)) {
-        std::fprintf(stderr, "--pieces %s names an input\n", line.pieces);
-        return 2;
-      }
+    const std::vector<std::string> inputs(line.names.begin(), line.names.end());
+    if (InputNamedBy(line.pieces, inputs) != nullptr) {
+      std::fprintf(stderr, "--pieces %s names an input\n", line.pieces);
+      return 2;
     }
   }
   Explanation e;
@@ -157,7 +156,11 @@ int ExplainMain(int argc, const char* const* argv) {
     }
     const bool made = ExplainFiles(line.names[0], line.names.size() > 1 ? line.names[1] : nullptr,
                                    e, {line.how.stats, pieces});
-    if (pieces != nullptr && std::fclose(pieces) != 0 && made) {
+    // Only an accepted submission's pieces are kept: those of a rejected
+    // one describe no answer.
+    const bool kept =
+        pieces == nullptr || !made || e.verdict == Verdict::Accepted || Truncate(pieces);
+    if (pieces != nullptr && (std::fclose(pieces) != 0 || !kept) && made) {
       std::fprintf(stderr, "the pieces could not be written to %s\n", line.pieces);
       return 2;
     }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,8 +58,14 @@ bool ReadWhole(std::FILE* from, std::string& text);
 bool SeekTo(std::FILE* file, std::int64_t offset);
 
 // Creates or truncates the file at path for writing bytes; nullptr when it
-// cannot be opened.
+// cannot be opened. A named pipe that nothing reads is refused, never waited
+// for.
 std::FILE* OpenForWriting(const std::string& path);
+
+// Empties a file opened for writing and writes on from its start; for
+// anything but a regular file only flushes what was written. False when
+// that fails.
+bool Truncate(std::FILE* file);
 
 // Creates or truncates the report at path for writing text: on Windows each
 // line feed is written as a carriage return and a line feed, as "wt" does.
@@ -120,6 +127,10 @@ bool Unchanged(const FileIdentity& identity);
 
 // True when both names lead to one existing file (also through links).
 bool SameFile(const std::string& a, const std::string& b);
+
+// The first of inputs that the output file at path is, by identity (also
+// through links, or another spelling of its name); nullptr for none.
+const std::string* InputNamedBy(const std::string& path, std::span<const std::string> inputs);
 
 // Memory for arrays that grow and live long. A block of bytes bytes
 // (nullptr and 0 for none) is resized to newBytes, its contents kept:

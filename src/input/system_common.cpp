@@ -25,6 +25,12 @@ bool SameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(NativePath(a), NativePath(b), error) && !error;
 }
 
+const std::string* InputNamedBy(const std::string& path, std::span<const std::string> inputs) {
+  for (const std::string& input : inputs)
+    if (SameFile(path, input)) return &input;
+  return nullptr;
+}
+
 HeldInput::~HeldInput() {
   if (file_ != nullptr) std::fclose(file_);
 }

@@ -54,8 +54,34 @@ bool SeekTo(std::FILE* file, std::int64_t offset) {
   return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
 }
 
-std::FILE* OpenForWriting(const std::string& path) { return std::fopen(path.c_str(), "wb"); }
+namespace {
 
-std::FILE* OpenReport(const std::string& path) { return std::fopen(path.c_str(), "w"); }
+// Creates or truncates the file at path for writing. A named pipe that no
+// program reads is refused at once (the system says so for an opening that
+// does not wait) instead of blocking the program until one comes; once
+// open, writes wait as usual.
+std::FILE* OpenToWrite(const std::string& path) {
+  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC,
+                              S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH);
+  if (descriptor < 0) return nullptr;
+  const int flags = fcntl(descriptor, F_GETFL);
+  std::FILE* file = flags == -1 || fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) == -1
+                        ? nullptr
+                        : fdopen(descriptor, "w");
+  if (file == nullptr) close(descriptor);
+  return file;
+}
+
+}  // namespace
+
+std::FILE* OpenForWriting(const std::string& path) { return OpenToWrite(path); }
+
+std::FILE* OpenReport(const std::string& path) { return OpenToWrite(path); }
+
+bool Truncate(std::FILE* file) {
+  if (std::fflush(file) != 0) return false;
+  if (!IsRegularFile(file)) return true;
+  return ftruncate(fileno(file), 0) == 0 && fseeko(file, 0, SEEK_SET) == 0;
+}
 
 }  // namespace krobelnik

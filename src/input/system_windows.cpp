@@ -91,4 +91,10 @@ std::FILE* OpenForWriting(const std::string& path) { return Open(path, L"wb"); }
 
 std::FILE* OpenReport(const std::string& path) { return Open(path, L"wt"); }
 
+bool Truncate(std::FILE* file) {
+  if (std::fflush(file) != 0) return false;
+  if (!IsRegularFile(file)) return true;
+  return _chsize_s(_fileno(file), 0) == 0 && _fseeki64(file, 0, SEEK_SET) == 0;
+}
+
 }  // namespace krobelnik

@@ -44,6 +44,10 @@ std::string FeedbackFile(std::string folder, std::string_view name) {
   return folder.append(name);
 }
 
+// The files a run may write or remove in the feedback folder.
+constexpr const char* FeedbackNames[] = {"judgemessage.txt", "teammessage.txt", "score.txt",
+                                         "score_multiplier.txt"};
+
 // Reports that the check itself failed, in the judges' message and on
 // standard error.
 int CheckFailed(const std::string& feedback, const std::string& reason) {
@@ -62,6 +66,17 @@ int KattisMain(int argc, const char* const* argv) {
     return JudgeErrorStatus;
   }
   const std::string feedback = argv[3];
+  // Every file the feedback folder gets is written anew (or removed): never
+  // one of the inputs, which stay as they are, and then nothing is written.
+  const std::string inputs[] = {argv[1], argv[2]};
+  for (const char* name : FeedbackNames) {
+    const std::string file = FeedbackFile(feedback, name);
+    if (const std::string* input = InputNamedBy(file, inputs)) {
+      std::fprintf(stderr, "the check failed: the feedback file %s is the input %s\n", file.c_str(),
+                   input->c_str());
+      return JudgeErrorStatus;
+    }
+  }
   ScoreFile scoreFile = ScoreFile::None;
   for (int a = 4; a < argc; ++a) {
     const std::string_view flag = argv[a];

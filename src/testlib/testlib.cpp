@@ -4,12 +4,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "explain/language.h"
 #include "failure/assertion.h"
+#include "input/system.h"
 #include "run/companion.h"
 #include "verdict/judgement.h"
 
@@ -168,6 +170,16 @@ int TestlibMain(int argc, const char* const* argv) {
   if (!line.sound) {
     std::fputs(Usage, stderr);
     return FailStatus;
+  }
+  // Writing the result file truncates it: never when it is one of the
+  // inputs, which stay as they are.
+  if (line.files.size() >= 4) {
+    const std::span<const std::string> inputs(line.files.data(), 3);
+    if (const std::string* input = InputNamedBy(line.files[3], inputs)) {
+      std::fprintf(stderr, "FAIL the result file %s is the input %s\n", line.files[3].c_str(),
+                   input->c_str());
+      return FailStatus;
+    }
   }
   HeldInput testData, output, answer;
   std::string problem;
