@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -233,6 +234,68 @@ TEST(Resources, WithoutMemoryForTheSubstringIndexTheReportIsTheSame) {
   }
   testing::WriteFile(dir / "sub.txt", submission);
   for (const rlim_t mib : {rlim_t{0}, rlim_t{24}, rlim_t{32}}) {
+    SCOPED_TRACE(mib);
+    PeakMiB(dir / "td.txt", dir / "sub.txt", dir / "rep.txt", mib << 20);
+    EXPECT_EQ(ReadFile(dir / "rep.txt"), expected);
+  }
+}
+
+// Ten test cases, each a Fibonacci word (no distance repeats, so only the
+// index spares its walks comparing all of s), attacked by turns: every
+// section answers its test case with two Fibonacci strings of some 2600
+// letters, so that each test case runs over budget and gets its index. The
+// indexes living at once stay within twice the largest s plus a few MiB,
+// and where memory is short for them, or for anything else while they
+// live, the report is what the walks give without them.
+TEST(Resources, TestCasesAttackedByTurnsShareABoundedMemory) {
+  KROBELNIK_SKIP_ON_WINDOWS(NoPeakOnWindows);
+  if (const char* reason = NoAddressLimits()) GTEST_SKIP() << reason;
+  std::vector<std::string> words = {"a", "ab"};
+  while (words.back().size() < 800000) words.push_back(words.back() + words[words.size() - 2]);
+  const std::string& s = words.back();
+  std::size_t k = 0;
+  while (words[k].size() < 2000) ++k;
+  // s split into words k (index 1) and k - 1 (index 2), left to right.
+  std::string indices;
+  std::size_t count = 0;
+  for (std::vector<std::size_t> open = {words.size() - 1}; !open.empty();) {
+    const std::size_t w = open.back();
+    open.pop_back();
+    if (w == k || w == k - 1) {
+      indices += w == k ? " 1" : " 2";
+      ++count;
+    } else {
+      open.push_back(w - 2);
+      open.push_back(w - 1);
+    }
+  }
+  constexpr int Cases = 10, Rounds = 8;
+  std::string testData = "Krobelnik\n" + std::to_string(Cases) + "\n";
+  for (int c = 1; c <= Cases; ++c)
+    testData.append("\n").append(std::to_string(c)).append("\n").append(s).append("\n");
+  const std::string score = std::to_string(count + words[k].size() + words[k - 1].size());
+  std::string submission = "123456\nKrobelnik\n", expected;
+  for (int round = 0; round < Rounds; ++round) {
+    for (int c = 1; c <= Cases; ++c) {
+      submission.append(std::to_string(c)).append("\n2 ").append(std::to_string(count));
+      submission.append("\n").append(words[k]).append("\n").append(words[k - 1]).append("\n");
+      submission.append(indices, 1).append("\n");
+      expected.append(std::to_string(c)).append(" ").append(score).append("\n");
+    }
+  }
+  expected = "OK\n" + std::to_string(Cases * Rounds) + "\n" + expected;
+  TempDir dir;
+  testing::WriteFile(dir / "td.txt", testData);
+  testing::WriteFile(dir / "sub.txt", submission);
+  const double peak = PeakMiB(dir / "td.txt", dir / "sub.txt", dir / "rep.txt");
+  EXPECT_EQ(ReadFile(dir / "rep.txt"), expected);
+  // The program, the test data and the submission's buffers, one index
+  // being built (12 bytes a letter) and all ten living (1.3 each).
+  const double n = static_cast<double>(s.size()) / (1 << 20);
+  EXPECT_LT(peak, 8 + Cases * n + 12 * n + Cases * 1.3 * n + 4) << "n = " << s.size();
+  // The run without any index needs some 28 MiB; one index being built
+  // needs 10 MiB more, and the ten living 11 MiB.
+  for (const rlim_t mib : {rlim_t{32}, rlim_t{36}, rlim_t{40}, rlim_t{44}, rlim_t{52}}) {
     SCOPED_TRACE(mib);
     PeakMiB(dir / "td.txt", dir / "sub.txt", dir / "rep.txt", mib << 20);
     EXPECT_EQ(ReadFile(dir / "rep.txt"), expected);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -195,24 +196,105 @@ std::vector<std::uint32_t> CommonPrefixes(std::string_view s, const std::vector<
   return lcp;
 }
 
+namespace {
+
+// A difference cover modulo 64: every remainder is the difference of two of
+// these, so each pair of positions has a shift below 64 that lands both on
+// sampled positions.
+constexpr std::size_t Period = 64;
+constexpr std::uint8_t Cover[] = {0, 14, 18, 19, 26, 35, 46, 48, 49, 58};
+constexpr std::size_t CoverSize = sizeof(Cover);
+
+struct SampleTables {
+  // slot[r]: which element of the cover the remainder r is, or CoverSize.
+  std::uint8_t slot[Period];
+  // from[d]: an element a of the cover such that a + d is one too.
+  std::uint8_t from[Period];
+};
+
+constexpr SampleTables MakeSampleTables() {
+  SampleTables tables{};
+  for (std::size_t r = 0; r < Period; ++r) tables.slot[r] = CoverSize;
+  for (std::size_t c = 0; c < CoverSize; ++c) tables.slot[Cover[c]] = static_cast<std::uint8_t>(c);
+  for (std::size_t d = 0; d < Period; ++d) {
+    tables.from[d] = Period;
+    for (std::size_t c = 0; c < CoverSize && tables.from[d] == Period; ++c)
+      if (tables.slot[(Cover[c] + d) % Period] != CoverSize) tables.from[d] = Cover[c];
+  }
+  return tables;
+}
+
+constexpr SampleTables Samples = MakeSampleTables();
+static_assert([] {
+  for (const std::uint8_t a : Samples.from)
+    if (a == Period) return false;
+  return true;
+}());
+
+// The id of the sampled position p: its period's number and its place in
+// the cover.
+std::size_t SampleId(std::size_t p) { return p / Period * CoverSize + Samples.slot[p % Period]; }
+
+bool Sampled(std::size_t p) { return Samples.slot[p % Period] != CoverSize; }
+
+// How many of the first limit letters of a and b agree.
+std::size_t Agreeing(const char* a, const char* b, std::size_t limit) {
+  std::size_t i = 0;
+  for (; i + 8 <= limit; i += 8) {
+    std::uint64_t x = 0, y = 0;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) {
+      const std::uint64_t differ = x ^ y;
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(differ)
+                                                                 : std::countl_zero(differ);
+      return i + static_cast<std::size_t>(bit) / 8;
+    }
+  }
+  while (i < limit && a[i] == b[i]) ++i;
+  return i;
+}
+
+}  // namespace
+
 bool SubstringIndex::Build(std::string_view s) {
   try {
     n_ = s.size();
+    s_ = s.data();
     {
       const GrowingArray<std::int32_t> sorted = SortSuffixes(s);
       const std::int32_t* const sa = sorted.Data() + 1;
-      rank_ = Unset<std::uint32_t>(n_);
-      for (std::size_t i = 0; i < n_; ++i)
-        rank_[static_cast<std::size_t>(sa[i])] = static_cast<std::uint32_t>(i);
-      lcp_ = Unset<std::uint32_t>(n_);
-      FillCommonPrefixes(s, sa, rank_.Data(), lcp_.Data());
+      GrowingArray<std::uint32_t> lcp = Unset<std::uint32_t>(n_);
+      {
+        GrowingArray<std::uint32_t> rank = Unset<std::uint32_t>(n_);
+        for (std::size_t i = 0; i < n_; ++i)
+          rank[static_cast<std::size_t>(sa[i])] = static_cast<std::uint32_t>(i);
+        FillCommonPrefixes(s, sa, rank.Data(), lcp.Data());
+      }
+      // The sampled suffixes in their order, each with its common prefix
+      // with the sampled one before: the least over the full array between.
+      rank_ = Unset<std::uint32_t>((n_ + Period - 1) / Period * CoverSize);
+      std::size_t sampled = 0;
+      for (std::size_t p = 0; p < n_; ++p) sampled += Sampled(p) ? 1U : 0U;
+      lcp_ = Unset<std::uint32_t>(sampled);
+      std::uint32_t next = 0, least = 0;
+      for (std::size_t i = 0; i < n_; ++i) {
+        if (i > 0) least = std::min(least, lcp[i]);
+        const auto p = static_cast<std::size_t>(sa[i]);
+        if (!Sampled(p)) continue;
+        rank_[SampleId(p)] = next;
+        lcp_[next] = next == 0 ? 0 : least;
+        ++next;
+        least = UINT32_MAX;
+      }
     }
-    const std::size_t blocks = (n_ + BlockSize - 1) / BlockSize;
+    const std::size_t size = lcp_.Size();
+    const std::size_t blocks = (size + BlockSize - 1) / BlockSize;
     blockLeast_.resize(blocks);
     for (std::size_t b = 0; b < blocks; ++b) {
       const std::uint32_t* const lcp = lcp_.Data();
       blockLeast_[b] =
-          *std::min_element(lcp + b * BlockSize, lcp + std::min(n_, (b + 1) * BlockSize));
+          *std::min_element(lcp + b * BlockSize, lcp + std::min(size, (b + 1) * BlockSize));
     }
     // blockTable_[level][b]: the least over blocks b ... b + 2^(level+1) - 1.
     for (std::size_t span = 2; span <= blocks; span *= 2) {
@@ -228,6 +310,12 @@ bool SubstringIndex::Build(std::string_view s) {
     *this = SubstringIndex();
     return false;
   }
+}
+
+std::size_t SubstringIndex::Bytes() const {
+  std::size_t bytes = (rank_.Size() + lcp_.Size() + blockLeast_.size()) * 4;
+  for (const std::vector<std::uint32_t>& level : blockTable_) bytes += level.size() * 4;
+  return bytes;
 }
 
 std::uint32_t SubstringIndex::Least(std::size_t from, std::size_t to, std::uint32_t limit) const {
@@ -247,16 +335,38 @@ std::uint32_t SubstringIndex::Least(std::size_t from, std::size_t to, std::uint3
   return std::min({least, table[a], table[last - (std::size_t{1} << level)]});
 }
 
+std::size_t SubstringIndex::Shift(std::size_t p, std::size_t q) {
+  // With a in the cover and a + (q - p) in it too, p + h lands on a and
+  // q + h on a + (q - p), modulo 64.
+  const std::size_t a = Samples.from[(q - p) % Period];
+  return (a + Period - p % Period) % Period;
+}
+
+std::uint32_t SubstringIndex::SampledPrefix(std::size_t a, std::size_t b,
+                                            std::uint32_t limit) const {
+  const std::size_t ra = rank_[SampleId(a)], rb = rank_[SampleId(b)];
+  return Least(std::min(ra, rb) + 1, std::max(ra, rb), limit);
+}
+
 std::size_t SubstringIndex::CommonPrefix(std::size_t p, std::size_t q) const {
   if (p == q) return n_ - p;
-  const std::size_t a = rank_[p], b = rank_[q];
-  return Least(std::min(a, b) + 1, std::max(a, b), UINT32_MAX);
+  const std::size_t h = Shift(p, q);
+  // The first h letters are compared directly; where s ends within them, so
+  // does the common prefix.
+  const std::size_t room = n_ - std::max(p, q);
+  if (room <= h) return Agreeing(s_ + p, s_ + q, room);
+  const std::size_t agree = Agreeing(s_ + p, s_ + q, h);
+  if (agree < h) return agree;
+  return h + SampledPrefix(p + h, q + h, UINT32_MAX);
 }
 
 bool SubstringIndex::Equal(std::size_t p, std::size_t q, std::size_t length) const {
   if (p == q || length == 0) return true;
-  const std::size_t a = rank_[p], b = rank_[q];
-  return Least(std::min(a, b) + 1, std::max(a, b), static_cast<std::uint32_t>(length)) >= length;
+  const std::size_t h = Shift(p, q);
+  if (length <= h) return Agreeing(s_ + p, s_ + q, length) == length;
+  if (Agreeing(s_ + p, s_ + q, h) < h) return false;
+  const std::size_t rest = length - h;
+  return SampledPrefix(p + h, q + h, static_cast<std::uint32_t>(rest)) >= rest;
 }
 
 }  // namespace krobelnik

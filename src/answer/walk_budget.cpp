@@ -1,5 +1,6 @@
 #include "answer/walk_budget.h"
 
+#include <algorithm>
 #include <new>
 
 namespace krobelnik {
@@ -15,21 +16,52 @@ constexpr std::size_t AccountedLength = 4096;
 // answered once or twice, never come near.
 constexpr std::uint64_t BudgetFactor = 4;
 
+// The budget doubles with each build up to this many times (past it the
+// number of letters could not grow further in 64 bits).
+constexpr std::uint32_t MostDoublings = 24;
+
+// What the living indexes may hold beyond twice the largest s.
+constexpr std::size_t SpareBytes = std::size_t{32} << 20;
+
+// An index of n letters holds about 1.3 bytes a letter; this bounds it.
+constexpr std::size_t IndexBytes(std::size_t n) { return n + n / 2 + 1024; }
+
 }  // namespace
 
+WalkBudget::WalkBudget(std::size_t largest, bool always)
+    : capacity_(std::max(2 * largest, IndexBytes(largest)) + SpareBytes), always_(always) {}
+
 const SubstringIndex* WalkBudget::IndexFor(std::int32_t number, std::string_view s) {
+  inUse_ = 0;
+  ++clock_;
   if (!always_ && s.size() < AccountedLength) return nullptr;
   // Without memory for an account the walk compares directly.
   try {
     const auto found = accounts_.find(number);
     if (!always_ && found == accounts_.end()) return nullptr;
     Account& account = found != accounts_.end() ? found->second : accounts_[number];
-    const std::uint64_t budget = BudgetFactor * (s.size() + account.bytes);
-    if (!account.tried && (always_ || account.compared > budget)) {
-      account.tried = true;
-      account.index.Build(s);
+    account.lastUse = clock_;
+    if (account.index.Built()) {
+      inUse_ = number;
+      return &account.index;
     }
-    return account.index.Built() ? &account.index : nullptr;
+    const std::uint64_t budget =
+        (BudgetFactor << std::min(account.builds, MostDoublings)) * (s.size() + account.bytes);
+    if (!always_ && account.compared <= budget) return nullptr;
+    ++account.builds;
+    account.compared = 0;
+    account.bytes = 0;
+    ++builds_;
+    // The indexes used longest ago go first, so that the new one fits.
+    inUse_ = number;
+    while (liveBytes_ > 0 && liveBytes_ + IndexBytes(s.size()) > capacity_ && Release()) {
+    }
+    if (!account.index.Build(s)) {
+      inUse_ = 0;
+      return nullptr;
+    }
+    liveBytes_ += account.index.Bytes();
+    return &account.index;
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -37,6 +69,7 @@ const SubstringIndex* WalkBudget::IndexFor(std::int32_t number, std::string_view
 
 void WalkBudget::Spend(std::int32_t number, std::string_view s, std::uint64_t compared,
                        std::uint64_t sectionBytes) {
+  inUse_ = 0;
   if (compared == 0 || (!always_ && s.size() < AccountedLength)) return;
   try {
     Account& account = accounts_[number];
@@ -45,6 +78,25 @@ void WalkBudget::Spend(std::int32_t number, std::string_view s, std::uint64_t co
   } catch (const std::bad_alloc&) {
     // Unaccounted, the walks go on comparing directly.
   }
+}
+
+void WalkBudget::Drop(Account& account) {
+  liveBytes_ -= account.index.Bytes();
+  account.index = SubstringIndex();
+  // Its walks start a new budget, doubled.
+  account.compared = 0;
+  account.bytes = 0;
+}
+
+bool WalkBudget::Release() {
+  Account* oldest = nullptr;
+  for (auto& [number, account] : accounts_) {
+    if (number == inUse_ || !account.index.Built()) continue;
+    if (oldest == nullptr || account.lastUse < oldest->lastUse) oldest = &account;
+  }
+  if (oldest == nullptr) return false;
+  Drop(*oldest);
+  return true;
 }
 
 }  // namespace krobelnik

@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "input/spare_memory.h"
 #include "input/system.h"
 
 namespace krobelnik {
@@ -73,6 +74,9 @@ class GrowingArray {
     if (atLeast > MostValues) throw std::bad_alloc();
     const std::size_t capacity = std::max({atLeast, 2 * capacity_, 64 / sizeof(T) + 1});
     void* values = ResizeBlock(values_, capacity_ * sizeof(T), capacity * sizeof(T));
+    // Memory kept only for speed is given back before the array gives up.
+    while (values == nullptr && ReleaseSpareMemory())
+      values = ResizeBlock(values_, capacity_ * sizeof(T), capacity * sizeof(T));
     if (values == nullptr) throw std::bad_alloc();
     values_ = static_cast<T*>(values);
     capacity_ = capacity;

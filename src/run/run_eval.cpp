@@ -76,7 +76,10 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
   // One block serves every section, so that its strings' storage passes from
   // each section to the next and after the largest one no section allocates.
   AnswerBlock block;
-  WalkBudget budget(options.alwaysIndex);
+  std::size_t largest = 0;
+  for (std::size_t c = 0; c < testCases.Count(); ++c)
+    largest = std::max(largest, testCases[c].s.size());
+  WalkBudget budget(largest, options.alwaysIndex);
   for (;;) {
     // Only the start of a section's number line is looked at; the rest is
     // read past, not kept.
