@@ -605,6 +605,85 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
 #endif
 }
 
+// A submission whose second line is 300 MB of one letter, which the
+// rejection quotes (190), and test data whose first line is the same (78):
+// every program reads it in its reading time and a few MiB, never holding
+// it whole, and gives its verdict within 256 MiB of address space; what it
+// writes for people quotes the line's start and says how many bytes more
+// it has. Only the evaluator's report holds the line whole, copied from
+// its file.
+TEST(Adapters, EveryProgramQuotesAHugeLineInBoundedMemory) {
+  KROBELNIK_SKIP_ON_WINDOWS("the cases are made with a POSIX shell");
+#if !defined(_WIN32)
+#if defined(KROBELNIK_SANITIZED)
+  GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+  if (std::getenv("KROBELNIK_EMULATED") != nullptr) GTEST_SKIP() << "too slow under emulation";
+  TempDir dir;
+  const std::string examples = std::string(KROBELNIK_SOURCE_DIR) + "/examples/";
+  const std::string td = examples + "testdata.txt", accepted = examples + "accepted.txt";
+  constexpr std::size_t Letters = 300000000;
+  const std::string huge = dir / "huge.txt", hugeData = dir / "huge-td.txt";
+  {
+    std::FILE* file = std::fopen(huge.c_str(), "wb");
+    std::FILE* data = std::fopen(hugeData.c_str(), "wb");
+    std::fputs("123456\n", file);
+    const std::string chunk(std::size_t{1} << 20, 'x');
+    for (std::size_t left = Letters; left > 0;) {
+      const std::size_t size = std::min(left, chunk.size());
+      std::fwrite(chunk.data(), 1, size, file);
+      std::fwrite(chunk.data(), 1, size, data);
+      left -= size;
+    }
+    std::fputs("\n", file);
+    std::fputs("\n1\n\n1\nabab\n", data);
+    std::fclose(file);
+    std::fclose(data);
+  }
+  const auto q = [](const std::string& text) { return "'" + text + "'"; };
+  const std::string more = std::to_string(Letters - 1000);
+  const struct {
+    const char* name;
+    std::string command;
+    int status;
+    std::string shows;
+  } rows[] = {
+      {"evaluator",
+       q(EVALUATOR_PATH) + " eval " + q(td) + " " + q(huge) + " " + q(dir / "r.txt") +
+           " && wc -c < " + q(dir / "r.txt"),
+       0, std::to_string(Letters + 91)},
+      {"explain", q(EXPLAIN_PATH) + " " + q(td) + " " + q(huge), 1, " bytes more ...]x"},
+      {"explain --json", q(EXPLAIN_PATH) + " --json " + q(td) + " " + q(huge), 1,
+       "\"reportLeftOut\":"},
+      {"kattis",
+       q(KATTIS_PATH) + " " + q(td) + " " + q(accepted) + " " + q(dir / "") + " < " + q(huge) +
+           "; s=$?; cat " + q(dir / "teammessage.txt") + "; exit $s",
+       43, "xxx... ("},
+      {"cms", q(CMS_PATH) + " " + q(td) + " " + q(accepted) + " " + q(huge), 0, " bytes more)"},
+      {"testlib", q(TESTLIB_PATH) + " " + q(td) + " " + q(huge) + " " + q(accepted), 1,
+       "wrong answer Napaka [Zelvor20Krobelnik:190]"},
+      {"check-testdata", q(CHECK_PATH) + " " + q(hugeData), 1, " bytes more ...]x"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string script = dir / "run.sh";
+    WriteFile(script,
+              "ulimit -v 262144\n{\n" + row.command + "\n} >" + q(dir / "out.txt") + " 2>&1\n");
+    const int raw = std::system(("timeout 120 bash " + q(script)).c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, row.status);
+    const std::uintmax_t size = std::filesystem::file_size(testing::Native(dir / "out.txt"));
+    const std::string shown = size < (1 << 20) ? ReadFile(dir / "out.txt") : "";
+    EXPECT_LT(size, std::uintmax_t{1} << 20);
+    EXPECT_NE(shown.find(row.shows), std::string::npos) << shown.substr(0, 4000);
+    std::filesystem::remove(testing::Native(dir / "r.txt"));
+  }
+  const std::uintmax_t message =
+      std::filesystem::file_size(testing::Native(dir / "judgemessage.txt"));
+  EXPECT_LT(message, std::uintmax_t{1} << 20);
+  EXPECT_NE(ReadFile(dir / "judgemessage.txt").find(" bytes more"), std::string::npos);
+#endif
+}
+
 #if !defined(_WIN32)
 // A run of the Kattis adapter: its exit status and peak memory.
 struct PipedRun {

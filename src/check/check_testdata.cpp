@@ -5,9 +5,11 @@
 #include <string_view>
 
 #include "explain/explain.h"
+#include "explain/explain_output.h"
 #include "explain/language.h"
 #include "input/system.h"
 #include "run/companion.h"
+#include "run/output_buffer.h"
 
 namespace krobelnik {
 
@@ -71,8 +73,16 @@ int CheckTestData(int argc, const char* const* argv) {
   if (e.verdict == Verdict::Accepted) {
     std::printf("%s %s\n", Say(l, "sound:", "v redu:"), name);
   } else {
-    const std::string line = e.report.substr(0, e.report.find('\n') + 1);
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    // The report's first line; of a long one its start, a note for what
+    // was left out, and its end.
+    OutputBuffer out(stdout);
+    if (e.reportLeftOut == 0) {
+      out.Put(std::string_view(e.report).substr(0, e.report.find('\n') + 1));
+    } else {
+      PutKept(out, e.report, e.reportLeftOut,
+              std::string_view(e.reportTail).substr(0, e.reportTail.find('\n') + 1), l);
+    }
+    out.Finish();
   }
   // A verdict that did not reach standard output is none.
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {

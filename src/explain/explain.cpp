@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "explain/explain_output.h"
 #include "explain/phrases.h"
 #include "explain/place_reader.h"
 #include "failure/assertion.h"
@@ -17,6 +18,13 @@
 namespace krobelnik {
 
 namespace {
+
+// A kept text with nothing left out is whole in head.
+void JoinKept(std::string& head, std::string& tail, std::uint64_t leftOut) {
+  if (leftOut != 0) return;
+  head += tail;
+  tail.clear();
+}
 
 // How many bytes of the fault's line an excerpt shows, and how many of them
 // before the column.
@@ -50,11 +58,14 @@ ShownLine Show(const Input& input, const LinePlace& place, bool missing, const C
 // changed in its file since is no failure form, and is left unexplained.
 void ExplainFailure(const EAssertion& failure, const Input& testData, const Input& submission,
                     Explanation& out) {
-  OutputBuffer message(out.message);
+  OutputBuffer message(out.message, KeptBytes, out.messageTail, out.messageLeftOut);
   if (!WriteMessage(message, failure)) {
     out.message.clear();
+    out.messageTail.clear();
+    out.messageLeftOut = 0;
     return;
   }
+  JoinKept(out.message, out.messageTail, out.messageLeftOut);
   out.location = failure.location;
   const FaultPlace& place = failure.place;
   const bool inTestData = place.line.input == InputRole::TestData;
@@ -97,8 +108,9 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
     if (!watch.FlushPieces()) return false;
   } else {
     // A failure form is written as the evaluator writes it, into text.
-    OutputBuffer report(out.report);
+    OutputBuffer report(out.report, KeptBytes, out.reportTail, out.reportLeftOut);
     if (!WriteOutcome(report, failure, {})) return false;
+    JoinKept(out.report, out.reportTail, out.reportLeftOut);
     try {
       std::rethrow_exception(failure);
     } catch (const EAssertion& assertion) {
@@ -115,9 +127,9 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
   return true;
 }
 
-bool WriteReport(OutputBuffer& out, const Explanation& e) {
+bool WriteReport(OutputBuffer& out, const Explanation& e, Language language) {
   if (e.verdict != Verdict::Accepted) {
-    out.Put(e.report);
+    PutKept(out, e.report, e.reportLeftOut, e.reportTail, language);
     return out.Finish();
   }
   return WriteSuccessReport(out, std::span(e.results.Data(), e.results.Size()));

@@ -66,17 +66,29 @@ struct SectionRow {
 // How many accepted sections an explanation lists; the rest are counted.
 inline constexpr std::size_t ShownSections = 1000;
 
+// How many bytes of a report or a message an explanation keeps from its
+// start.
+inline constexpr std::size_t KeptBytes = std::size_t{64} << 10;
+
 struct Explanation {
   bool testDataOnly = false;
   // The report's text with line feeds, as the evaluator writes it, for a
   // failure form; the success form is written from results when it is
   // shown (WriteReport), so that it costs no memory of its own.
+  // A report or message longer than KeptBytes (a quoted line can be
+  // hundreds of MB) is kept as its first KeptBytes, the count of bytes left
+  // out, and its last bytes; otherwise whole, and then reportTail and
+  // messageTail are empty and nothing is left out.
   std::string report;
+  std::string reportTail;
+  std::uint64_t reportLeftOut = 0;
   Verdict verdict = Verdict::Unexpected;
   Fault fault = Fault::None;
   // For a failure form: its location and message (0 and empty otherwise).
   std::int32_t location = 0;
   std::string message;
+  std::string messageTail;
+  std::uint64_t messageLeftOut = 0;
   // Where the fault lies (for a missing line: found is false), and the
   // letter of a string line it comes from.
   ShownLine where;
@@ -116,8 +128,10 @@ struct ExplainOptions {
 inline constexpr std::size_t MostPieces = 10000000;
 
 // Writes the report of explanation, with line feeds, as the evaluator
-// writes it; returns whether every byte was written.
-bool WriteReport(OutputBuffer& out, const Explanation& explanation);
+// writes it, but for the bytes left out of a long one, which a note in
+// language stands for; returns whether every byte was written.
+bool WriteReport(OutputBuffer& out, const Explanation& explanation,
+                 Language language = Language::English);
 
 // The submission that test data checked alone is evaluated with: its two
 // header lines and no section, accepted exactly when the test data is sound.

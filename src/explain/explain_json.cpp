@@ -15,15 +15,25 @@ namespace {
 // report is written from the results as it goes.
 void PutReport(ExplainOut& out, const Explanation& e) {
   if (e.verdict != Verdict::Accepted) {
-    std::string bytes;
-    for (const char c : e.report) {
-      if (c == '\n') {
-        bytes += ReportLineEnd;
-      } else {
-        bytes += c;
+    const auto withLineEnds = [](std::string_view text) {
+      std::string bytes;
+      for (const char c : text) {
+        if (c == '\n') {
+          bytes += ReportLineEnd;
+        } else {
+          bytes += c;
+        }
       }
+      return bytes;
+    };
+    out.Json(withLineEnds(e.report));
+    // A long report's start stands above; what was left out is counted,
+    // and its end follows.
+    if (e.reportLeftOut > 0) {
+      out << ",\"reportLeftOut\":" << static_cast<std::int64_t>(e.reportLeftOut)
+          << ",\"reportEnd\":";
+      out.Json(withLineEnds(e.reportTail));
     }
-    out.Json(bytes);
     return;
   }
   // Only line ends need escapes in a success report.
@@ -192,6 +202,11 @@ bool PrintJson(OutputBuffer& buffer, const Explanation& e, const Presentation& h
   if (e.location != 0) {
     out << std::int64_t{e.location} << ",\"message\":";
     out.Json(e.message);
+    if (e.messageLeftOut > 0) {
+      out << ",\"messageLeftOut\":" << static_cast<std::int64_t>(e.messageLeftOut)
+          << ",\"messageEnd\":";
+      out.Json(e.messageTail);
+    }
   } else {
     out << "null,\"message\":null";
   }

@@ -32,6 +32,42 @@ std::string Escaped(std::string_view bytes, std::size_t most) {
   return text;
 }
 
+std::string LeftOutNote(std::uint64_t bytes, Language language) {
+  // Plain ASCII, as the report around it, in either language.
+  return Say(language, "[... ", "[... se ") + IntToStr(static_cast<std::int64_t>(bytes)) +
+         Say(language, " bytes more ...]", " bajtov ...]");
+}
+
+void PutKept(OutputBuffer& out, std::string_view head, std::uint64_t leftOut, std::string_view tail,
+             Language language) {
+  out.Put(head);
+  if (leftOut > 0) out.Put(LeftOutNote(leftOut, language));
+  out.Put(tail);
+}
+
+std::string FirstLineShown(std::string_view head, std::uint64_t leftOut, std::string_view tail,
+                           std::size_t most, Language language) {
+  // The line's length: within the head, or on past it to the tail's first
+  // line feed.
+  const std::size_t end = head.find('\n');
+  const std::string_view line = head.substr(0, end);
+  std::uint64_t length = line.size();
+  if (end == std::string_view::npos) length += leftOut + std::min(tail.find('\n'), tail.size());
+  // Escapes take up to four characters a byte: the bytes that fit in most.
+  std::size_t shown = 0;
+  for (std::size_t width = 0; shown < line.size(); ++shown) {
+    width += Escaped(line.substr(shown, 1)).size();
+    if (width > most) break;
+  }
+  std::string text = Escaped(line.substr(0, shown));
+  if (shown < length) {
+    text += std::string("... ") + Say(language, "(", "(se ") +
+            IntToStr(static_cast<std::int64_t>(length - shown)) +
+            Say(language, " bytes more)", " bajtov)");
+  }
+  return text;
+}
+
 ExplainOut& ExplainOut::Cell(std::int64_t value, std::size_t width) {
   char digits[MaxIntDigits];
   const std::size_t length = FormatInt(value, digits);

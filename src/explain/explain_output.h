@@ -62,6 +62,20 @@ bool PrintToFile(std::FILE* file, Print&& print) {
 // as \xNN; at most most bytes of them, and "..." after a cut.
 std::string Escaped(std::string_view bytes, std::size_t most = std::string_view::npos);
 
+// The words that stand in a text for bytes left out of it, in ASCII.
+std::string LeftOutNote(std::uint64_t bytes, Language language);
+
+// Puts a kept text: its head, a note for the bytes left out when there are
+// any, and its tail.
+void PutKept(OutputBuffer& out, std::string_view head, std::uint64_t leftOut, std::string_view tail,
+             Language language);
+
+// The first line of a kept text as a message shows it: escaped, at most
+// most characters, and where it goes on, "..." and how many bytes more it
+// has (in ASCII).
+std::string FirstLineShown(std::string_view head, std::uint64_t leftOut, std::string_view tail,
+                           std::size_t most, Language language);
+
 // A line's excerpt as shown: its bytes with those outside printable ASCII
 // as escapes (\t, \r, \xe8; a backslash doubled), "..." where the line goes
 // on; and a line with a caret under the column, empty without a column.

@@ -231,7 +231,7 @@ bool PrintText(std::FILE* file, const Explanation& e, const Presentation& how) {
 bool PrintText(OutputBuffer& buffer, const Explanation& e, const Presentation& how) {
   ExplainOut out(buffer, !how.wording.utf8);
   const Language l = how.wording.language;
-  WriteReport(out.Buffer(), e);
+  WriteReport(out.Buffer(), e, l);
   switch (e.verdict) {
     case Verdict::Accepted:
       if (e.testDataOnly) {

@@ -19,6 +19,12 @@ class OutputBuffer {
  public:
   explicit OutputBuffer(std::FILE* file) : file_(file) {}
   explicit OutputBuffer(std::string& text) : text_(&text) {}
+  // Collects into head only its first most bytes, and into tail the last
+  // TailBytes of the rest; leftOut counts the bytes between, which are
+  // dropped. Memory stays bounded however much is put.
+  static constexpr std::size_t TailBytes = 64;
+  OutputBuffer(std::string& head, std::size_t most, std::string& tail, std::uint64_t& leftOut)
+      : text_(&head), most_(most), tail_(&tail), leftOut_(&leftOut) {}
   OutputBuffer(const OutputBuffer&) = delete;
   OutputBuffer& operator=(const OutputBuffer&) = delete;
 
@@ -57,7 +63,28 @@ class OutputBuffer {
       return;
     }
     try {
-      text_->append(data, size);
+      if (tail_ == nullptr) {
+        text_->append(data, size);
+        return;
+      }
+      const std::size_t room = most_ > text_->size() ? most_ - text_->size() : 0;
+      const std::size_t head = size < room ? size : room;
+      text_->append(data, head);
+      if (head == size) return;
+      // Only the last TailBytes of the rest can stay.
+      const char* const rest = data + head;
+      const std::size_t restSize = size - head;
+      if (restSize >= TailBytes) {
+        *leftOut_ += tail_->size() + restSize - TailBytes;
+        tail_->assign(rest + restSize - TailBytes, TailBytes);
+        return;
+      }
+      tail_->append(rest, restSize);
+      if (tail_->size() > TailBytes) {
+        const std::size_t dropped = tail_->size() - TailBytes;
+        *leftOut_ += dropped;
+        tail_->erase(0, dropped);
+      }
     } catch (...) {
       ok_ = false;
     }
@@ -65,6 +92,9 @@ class OutputBuffer {
 
   std::FILE* file_ = nullptr;
   std::string* text_ = nullptr;
+  std::size_t most_ = 0;
+  std::string* tail_ = nullptr;
+  std::uint64_t* leftOut_ = nullptr;
   char buffer_[1 << 16];
   std::size_t used_ = 0;
   bool ok_ = true;

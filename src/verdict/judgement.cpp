@@ -14,8 +14,14 @@ namespace krobelnik {
 
 namespace {
 
-// The first line of a report, without its line feed.
-std::string_view FirstLine(std::string_view report) { return report.substr(0, report.find('\n')); }
+// The first line of a report as a message shows it: at most most
+// characters, and how many bytes more it has.
+std::string ReportLine(const Explanation& e, std::size_t most) {
+  return FirstLineShown(e.report, e.reportLeftOut, e.reportTail, most, Language::English);
+}
+std::string ReportLine(const Judgement& j, std::size_t most) {
+  return FirstLineShown(j.report, j.reportLeftOut, j.reportTail, most, j.wording.language);
+}
 
 // A judgement that the check itself failed, for the reason given.
 Judgement Error(std::string reason) {
@@ -42,9 +48,9 @@ std::string CheckJury(const Input& testData, const Input& jury, Explanation& e) 
       return "the jury's answer does not answer test case " + IntToStr(missing);
     }
     case Verdict::TestData:
-      return "the test data is faulty: " + Escaped(FirstLine(e.report), 1000);
+      return "the test data is faulty: " + ReportLine(e, 1000);
     case Verdict::Rejected:
-      return "the evaluator rejects the jury's answer: " + Escaped(FirstLine(e.report), 1000);
+      return "the evaluator rejects the jury's answer: " + ReportLine(e, 1000);
     case Verdict::Unexpected:
       break;
   }
@@ -67,6 +73,8 @@ Judgement Judge(const Input& testData, const Input& juryAnswer, const Input& sub
     return Error("memory ran out while the submission was read");
   Judgement judgement;
   judgement.report = e.report;
+  judgement.reportTail = e.reportTail;
+  judgement.reportLeftOut = e.reportLeftOut;
   if (e.verdict == Verdict::Rejected) {
     OutputBuffer text(judgement.explanation);
     if (!PrintText(text, e, {wording, false})) judgement.explanation.clear();
@@ -81,7 +89,7 @@ Judgement Judge(const Input& testData, const Input& juryAnswer, const Input& sub
       judgement.judged = Judged::Rejected;
       return judgement;
     case Verdict::TestData:
-      return Error("the test data is faulty: " + Escaped(FirstLine(e.report), 1000));
+      return Error("the test data is faulty: " + ReportLine(e, 1000));
     case Verdict::Unexpected:
       break;
   }
@@ -124,7 +132,7 @@ std::string Summary(const Judgement& judgement) {
                 IntToStr(points.juryTotal) + Say(l, " (lower is better)", " (manj je bolje)");
       break;
     case Judged::Rejected:
-      summary = Say(l, "rejected: ", "zavrnjeno: ") + Escaped(FirstLine(judgement.report), 1000);
+      summary = Say(l, "rejected: ", "zavrnjeno: ") + ReportLine(judgement, 1000);
       break;
     case Judged::JudgeError:
       summary = Say(l, "the check failed: ", "preverjanje ni uspelo: ") + judgement.error;
@@ -139,7 +147,7 @@ std::string TeamMessage(const Judgement& judgement) {
                                 PointsText(judgement.points.points);
     return Written(judgement.wording, message);
   }
-  return Escaped(FirstLine(judgement.report), 2000);
+  return Written(judgement.wording, ReportLine(judgement, 2000));
 }
 
 bool WriteTextFile(const std::string& path, std::string_view text) {

@@ -18,8 +18,11 @@ enum class Judged { Accepted, Rejected, JudgeError };
 
 struct Judgement {
   Judged judged = Judged::JudgeError;
-  // The evaluator's report on the submission, with line feeds.
+  // The evaluator's report on the submission, with line feeds, kept as an
+  // explanation keeps it: a long one's start, the bytes left out, its end.
   std::string report;
+  std::string reportTail;
+  std::uint64_t reportLeftOut = 0;
   // Accepted: its points.
   PointsTable points;
   // For the judges: where and why a submission was rejected (the explain
