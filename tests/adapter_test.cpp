@@ -523,9 +523,15 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
        feed(accepted) + q(TESTLIB_PATH) + " " + q(td) + " " + q(fifo) + " " + q(accepted), 0,
        "ok accepted"},
       {"cms, memory runs out",
-       "ulimit -v 65536; " + q(CMS_PATH) + " " + q(dir / "big.txt") + " " +
+       "ulimit -v 40960; " + q(CMS_PATH) + " " + q(dir / "big.txt") + " " +
            q(dir / "big-answer.txt") + " " + q(accepted),
        1, "memory ran out while the jury's answer was read"},
+      // s and the jury's string of ten million letters each take their
+      // size, not the next power of two.
+      {"cms, ten million letters within 64 MiB",
+       "ulimit -v 65536; " + q(CMS_PATH) + " " + q(dir / "big.txt") + " " +
+           q(dir / "big-answer.txt") + " " + q(accepted),
+       0, "ADMIN_MESSAGE: rejected: Napaka [Zelvor20Krobelnik:154]"},
       // Texts for people follow the locale; testlib's stay ASCII.
       {"kattis in Slovenian",
        "LC_ALL=sl_SI.UTF-8 " + q(KATTIS_PATH) + " " + q(td) + " " + q(accepted) + " " +

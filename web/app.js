@@ -32,6 +32,9 @@ const Words = {
     drop: 'Or drop the two files here: first the test data, then the answer.',
     check: 'Check the answer', reading: 'Reading the files', report: 'Report',
     exactly: 'Exactly as the evaluator writes it for these files.',
+    shortened: 'As the evaluator writes it for these files, but for the middle of its long ' +
+        'line, which the evaluator writes whole.',
+    leftOut: (n) => '[... ' + n + ' bytes more ...]',
     download: 'Download the report', explanation: 'Explanation',
     footer: 'Zelvor20Krobelnik, the evaluator of the task Krobelnik, compiled to WebAssembly ' +
         'from the same sources as the programs the contest runs. A link of the form ' +
@@ -105,6 +108,9 @@ const Words = {
     drop: 'Ali pa spusti obe datoteki sem: najprej testne podatke, nato odgovor.',
     check: 'Preveri odgovor', reading: 'Branje datotek', report: 'Poročilo',
     exactly: 'Natanko tako, kot ga ocenjevalnik napiše za ti datoteki.',
+    shortened: 'Tako, kot ga ocenjevalnik napiše za ti datoteki, le brez sredine dolge ' +
+        'vrstice, ki jo ocenjevalnik napiše celo.',
+    leftOut: (n) => '[... še ' + n + ' bajtov ...]',
     download: 'Prenesi poročilo', explanation: 'Razlaga',
     footer: 'Zelvor20Krobelnik, ocenjevalnik naloge Krobelnik, preveden v WebAssembly iz ' +
         'istih virov kot programi, ki jih poganja tekmovanje. Povezava oblike ' +
@@ -573,15 +579,31 @@ function ShowExplanation() {
   for (const input of e.unopened) box.append(Make('p', Say('unopened', InputName(input.input), input.reason)));
 }
 
-function Show(e, pieces) {
-  current = { e, pieces };
+// The report; of a long one its start, a note for the bytes left out and its
+// end, and then no download, since the page does not hold it whole.
+function ShowReport() {
+  const { e } = current;
   const report = Bytes(e.report);
   const shown = $('report');
   shown.replaceChildren();
   ShowBytes(shown, report);
+  const whole = !e.reportLeftOut;
+  if (!whole) {
+    shown.append(Make('span', Say('leftOut', e.reportLeftOut), 'left-out'));
+    ShowBytes(shown, Bytes(e.reportEnd));
+  }
+  const note = $('exactly');
+  note.dataset.text = whole ? 'exactly' : 'shortened';
+  note.textContent = Say(note.dataset.text);
   const download = $('download');
   if (download.href.startsWith('blob:')) URL.revokeObjectURL(download.href);
-  download.href = URL.createObjectURL(new Blob([report], { type: 'text/plain' }));
+  download.href = whole ? URL.createObjectURL(new Blob([report], { type: 'text/plain' })) : '#';
+  download.parentElement.hidden = !whole;
+}
+
+function Show(e, pieces) {
+  current = { e, pieces };
+  ShowReport();
   ShowExplanation();
   $('result').hidden = false;
 }
@@ -605,7 +627,10 @@ function ApplyLanguage() {
   for (const button of document.querySelectorAll('[data-language]'))
     button.setAttribute('aria-pressed', String(button.dataset.language === language));
   if (status !== null) Status(status.key, ...status.values);
-  if (current !== null) ShowExplanation();
+  if (current !== null) {
+    ShowReport();
+    ShowExplanation();
+  }
 }
 
 function Run(testdata, submission) {

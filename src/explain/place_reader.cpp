@@ -28,10 +28,10 @@ bool PlaceReader::Refill() {
   at_ = size_ = 0;
   if (input_.inMemory) {
     const auto from = static_cast<std::size_t>(chunkOffset_);
-    size_ = std::min(sizeof(chunk_), input_.text.size() - std::min(from, input_.text.size()));
-    std::memcpy(chunk_, input_.text.data() + from, size_);
+    size_ = std::min(ChunkBytes, input_.text.size() - std::min(from, input_.text.size()));
+    std::memcpy(chunk_.get(), input_.text.data() + from, size_);
   } else if (file_ != nullptr) {
-    size_ = std::fread(chunk_, 1, sizeof(chunk_), file_);
+    size_ = std::fread(chunk_.get(), 1, ChunkBytes, file_);
   }
   return size_ > 0;
 }
@@ -43,7 +43,7 @@ bool PlaceReader::Find(const LinePlace& place) {
     if (at_ == size_ && !Refill()) return false;
     // Whole windows of 64 bytes are passed by counting their line feeds.
     for (; size_ - at_ >= 64; at_ += 64) {
-      std::uint64_t feeds = lineFeeds(chunk_ + at_);
+      std::uint64_t feeds = lineFeeds(chunk_.get() + at_);
       const int here = std::popcount(feeds);
       if (here >= left) {
         for (; left > 1; --left) feeds &= feeds - 1;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "failure/fault_place.h"
@@ -50,7 +51,9 @@ class PlaceReader {
   std::int64_t chunkOffset_ = 0;
   std::size_t at_ = 0;
   std::size_t size_ = 0;
-  char chunk_[1 << 16];
+  // On the heap: a reader lives in frames that nest under an output buffer.
+  static constexpr std::size_t ChunkBytes = std::size_t{1} << 16;
+  std::unique_ptr<char[]> chunk_ = std::make_unique<char[]>(ChunkBytes);
 };
 
 }  // namespace krobelnik

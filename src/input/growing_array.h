@@ -59,6 +59,12 @@ class GrowingArray {
     if (count > 0) std::memcpy(Room(count), values, count * sizeof(T));
     size_ += count;
   }
+  // The same where the array is known never to hold more than ceiling
+  // values: it then grows to at most that, not to twice its size.
+  void Append(const T* values, std::size_t count, std::size_t ceiling) {
+    if (count > capacity_ - size_) Grow(size_ + count, ceiling);
+    Append(values, count);
+  }
   void Push(T value) {
     *Room(1) = value;
     ++size_;
@@ -69,10 +75,11 @@ class GrowingArray {
   void Clear() { size_ = 0; }
 
  private:
-  void Grow(std::size_t atLeast) {
+  void Grow(std::size_t atLeast, std::size_t ceiling = std::numeric_limits<std::size_t>::max()) {
     constexpr std::size_t MostValues = std::numeric_limits<std::size_t>::max() / 2 / sizeof(T);
     if (atLeast > MostValues) throw std::bad_alloc();
-    const std::size_t capacity = std::max({atLeast, 2 * capacity_, 64 / sizeof(T) + 1});
+    const std::size_t capacity = std::min(std::max({atLeast, 2 * capacity_, 64 / sizeof(T) + 1}),
+                                          std::max(atLeast, ceiling));
     void* values = ResizeBlock(values_, capacity_ * sizeof(T), capacity * sizeof(T));
     // Memory kept only for speed is given back before the array gives up.
     while (values == nullptr && ReleaseSpareMemory())

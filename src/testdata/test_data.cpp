@@ -70,8 +70,11 @@ BlockNumber ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCases
   const auto stringLine = [&] { return TestDataLine(lineNumber, stringOffset, k); };
   std::int64_t length = 0;
   const bool haveString = stream.ReadLinePieces([&](const char* data, std::size_t size) {
+    // s has at most MaxStringLength letters: its room never grows past them.
+    const std::int64_t before = length;
     length += static_cast<std::int64_t>(size);
-    if (length <= MaxStringLength) testCases.AddLetters(data, size);
+    if (length <= MaxStringLength)
+      testCases.AddLetters(data, size, static_cast<std::size_t>(MaxStringLength - before));
   });
   ++lineNumber;
   if (!haveString) FailMissingLine(83, stringLine());

@@ -75,6 +75,11 @@ class TestCases {
 
   // Building: the letters of the next test case are appended, then ended.
   void AddLetters(const char* data, std::size_t size) { letters_.Append(data, size); }
+  // The same where at most most more letters can follow in all, so that the
+  // letters never take more room than they may need.
+  void AddLetters(const char* data, std::size_t size, std::size_t most) {
+    letters_.Append(data, size, letters_.Size() + most);
+  }
   // The letters appended since the last test case ended.
   std::string_view Pending() const {
     const auto begin = static_cast<std::size_t>(ends_.Size() == 0 ? 0 : ends_[ends_.Size() - 1]);

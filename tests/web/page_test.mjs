@@ -150,6 +150,8 @@ async function ShownNow(page) {
     overflow: document.documentElement.scrollWidth > window.innerWidth,
     progress: window.progressShown || 0,
     language: document.documentElement.lang,
+    note: document.getElementById('exactly').textContent,
+    download: !document.getElementById('download').parentElement.hidden,
     title: document.querySelector('h1').textContent,
     pressed: [...document.querySelectorAll('[aria-pressed=true]')].map((e) => e.dataset.language),
     // The alignment: its rows as text, where the marked letters stand in
@@ -226,6 +228,7 @@ async function Run(name, testdata, answer, { link = false, width = 1000, languag
 
 let shown = await Run('accepted', 'testdata.txt', 'accepted.txt');
 Check(shown.report === 'OK\n1\n1 5\n', 'the report of an accepted answer: ' + shown.report);
+Check(shown.download && /^Exactly as/.test(shown.note), 'a whole report to download');
 Check(/Accepted: 1 section\./.test(shown.explanation), 'the sections of an accepted answer');
 
 shown = await Run('deep-154', 'deep-testdata.txt', 'deep-answer.txt');
@@ -254,6 +257,17 @@ Check(shown.status.includes(xssName), 'markup in a file name shown as text');
 shown = await Run('bytes', 'testdata.txt', 'bytes-answer.txt');
 Check(shown.marked.join(' ') === '\\xe8 \\xff', 'bytes that are no UTF-8 marked: ' + shown.marked);
 Check(shown.report.includes('K\\xe8\\xff \u010d'), 'UTF-8 shown as text: ' + shown.report);
+
+// A second line of 200,000 letters, quoted by the rejection: the page shows
+// its start and end and how many bytes it leaves out, and offers no
+// download of a report it does not hold whole.
+Write('long-line.txt', ['123456\n', Buffer.alloc(200000, 'x'), '\n']);
+shown = await Run('long-line', 'testdata.txt', 'long-line.txt');
+Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:190]: v drugi vrstici bi moral biti niz') &&
+      /xxx\[\.\.\. \d+ bytes more \.\.\.\]xxx/.test(shown.report) && shown.report.endsWith('xx"\n-1\n') &&
+      shown.report.length < 70000, 'a long quoted line shortened: ' + shown.report.slice(-200));
+Check(!shown.download && /but for the middle of its long line/.test(shown.note),
+      'no download of a shortened report: ' + shown.note);
 
 shown = await Run('large', 'large-testdata.txt', 'large-answer.txt');
 Check(shown.report === 'OK\n5\n' + '1 10000001\n'.repeat(5), 'an answer of 100 MB: ' + shown.report.slice(0, 80));
