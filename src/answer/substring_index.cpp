@@ -130,8 +130,12 @@ void InducedSort(const Value* text, std::size_t size, std::size_t alphabet, std:
 }
 
 // Blocks of lcp_ whose least value is kept: a query scans at most two
-// partial blocks and looks the whole ones up in the table.
-constexpr std::size_t BlockSize = 64;
+// partial blocks and looks the whole ones up in the table. (The fuzz build
+// makes them small, so that short strings reach the table.)
+#ifndef KROBELNIK_INDEX_BLOCK_SIZE
+#define KROBELNIK_INDEX_BLOCK_SIZE 64
+#endif
+constexpr std::size_t BlockSize = KROBELNIK_INDEX_BLOCK_SIZE;
 
 }  // namespace
 
