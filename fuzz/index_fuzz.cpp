@@ -45,7 +45,7 @@ std::string Letters(const std::uint8_t* data, std::size_t size) {
     const std::size_t length = 64 + std::size_t{data[1]} * 2;
     if (shape == 6) {
       std::string block;
-      for (std::size_t i = 2; i < size && i < 2 + (data[1] % 61) + 1; ++i)
+      for (std::size_t i = 2; i < size && i < 3 + std::size_t{data[1]} % 61U; ++i)
         block += static_cast<char>('a' + data[i] % 2);
       if (block.empty()) block = "ab";
       while (s.size() < length) s += block;
@@ -59,7 +59,7 @@ std::string Letters(const std::uint8_t* data, std::size_t size) {
       s = std::move(b);
     }
     s.resize(std::min(length, Most));
-    for (std::size_t i = 2 + data[1] % 61 + 1; i + 1 < size; i += 2) {
+    for (std::size_t i = 3 + std::size_t{data[1]} % 61U; i + 1 < size; i += 2) {
       const std::size_t at = (std::size_t{data[i]} * 256 + data[i + 1]) % s.size();
       s[at] = static_cast<char>('a' + (s[at] - 'a' + 1) % 3);
     }

@@ -21,6 +21,18 @@ using testing::LeadingInt;
 using testing::NumberLine;
 using Numbers = std::vector<std::int32_t>;
 
+// Restores the scan level in force when it was made.
+class RestoreLevel {
+ public:
+  RestoreLevel() : level_(ActiveScanLevel()) {}
+  ~RestoreLevel() { SetScanLevel(level_); }
+  RestoreLevel(const RestoreLevel&) = delete;
+  RestoreLevel& operator=(const RestoreLevel&) = delete;
+
+ private:
+  ScanLevel level_;
+};
+
 TEST(NumberLine, AcceptsNonNegativeNumbersBetweenWhiteSpace) {
   const struct {
     std::string line;
@@ -83,6 +95,35 @@ TEST(NumberLine, NumbersOfEveryLengthInLongLines) {
                               1234567890, 1, 9}));
   NumberLine("9999999\t0000000\r7654321         ", numbers);
   EXPECT_EQ(numbers, (Numbers{9999999, 0, 7654321}));
+}
+
+// Numbers padded with zeros to nine digits and more, between runs of
+// spaces and tabs, at every alignment to the blocks of 64 bytes: values
+// that are short once their zeros go, a zero of zeros only, and values of
+// nine and ten digits, on every scan level against values worked out here.
+TEST(NumberLine, ZeroPaddedNumbersAtEveryAlignment) {
+  const RestoreLevel restore;
+  const std::uint32_t values[] = {1, 26, 0, 7, 12345678, 123456789, 2147483647, 100000000, 5, 10};
+  const char* const gaps[] = {" ", "\t", "  ", " \t ", "\t\t", "   \t"};
+  for (const std::size_t lead : {0U, 1U, 5U, 13U, 31U, 63U}) {
+    for (const std::size_t width : {9U, 10U, 12U, 16U, 20U}) {
+      std::string line(lead, ' ');
+      Numbers expected;
+      for (std::size_t v = 0; v < 60; ++v) {
+        const std::uint32_t value = values[(v * 7 + width) % std::size(values)];
+        std::string digits = std::to_string(value);
+        line += std::string(digits.size() < width ? width - digits.size() : 0, '0') + digits;
+        line += gaps[(v + lead) % std::size(gaps)];
+        expected.push_back(static_cast<std::int32_t>(value));
+      }
+      for (const ScanLevelName& level : ScanLevels) {
+        SetScanLevel(level.level);
+        Numbers numbers;
+        NumberLine(line, numbers);
+        ASSERT_EQ(numbers, expected) << level.name << ", lead " << lead << ", width " << width;
+      }
+    }
+  }
 }
 
 TEST(NumberLine, EveryByteAfterADigitInALongLine) {
@@ -175,18 +216,6 @@ Parsed ParseInPieces(const std::string& line, std::size_t cut1, std::size_t cut2
   if (!batchesFit) parsed.failure += " (a batch of the wrong size or start)";
   return parsed;
 }
-
-// Restores the scan level in force when it was made.
-class RestoreLevel {
- public:
-  RestoreLevel() : level_(ActiveScanLevel()) {}
-  ~RestoreLevel() { SetScanLevel(level_); }
-  RestoreLevel(const RestoreLevel&) = delete;
-  RestoreLevel& operator=(const RestoreLevel&) = delete;
-
- private:
-  ScanLevel level_;
-};
 
 // Every level is compared at a small batch with the plain one at the full
 // batch: the byte loop crosses batch boundaries too.
