@@ -4,7 +4,10 @@
 // memory of the explain program on the same files; then a scaling table.
 //
 //   bench_run [--dir DIR] [--runs N] [--evaluator PATH] [--explain PATH]
-//             [--yardstick DIR [--node PATH]]
+//             [--yardstick DIR [--node PATH]] [--only KIND]
+//
+// With --only, only the workloads whose kind holds KIND are generated and
+// measured (and the yardstick's, when named).
 //
 // With --node too, the evaluator built for Node (PATH, its .js) is measured
 // on W1 to W6 beside the native evaluator at the plain scan level, in pairs,
@@ -67,6 +70,10 @@ const Plan Plans[] = {
     {"repeat-halves-40000", 10000000, true},
     {"repeat-two-10000", 10000000, true},
     {"repeat-two-40000", 10000000, true},
+    {"repeat-fibonacci-2000", 10000000, true},
+    {"repeat-fibonacci-8000", 10000000, true},
+    {"repeat-fibonacci-two-2000", 10000000, true},
+    {"repeat-fibonacci-ten-2000", 10000000, true},
     {"letters", 100000, false},
     {"letters", 1000000, false},
     {"letters", 10000000, false},
@@ -285,8 +292,15 @@ bool MeasureNode(const std::string& yardstick, const std::string& node,
   return true;
 }
 
+// Whether plan is one of those asked for: all, or those whose kind holds
+// only.
+bool Chosen(const Plan& plan, const std::string& only) {
+  return only.empty() || std::string(plan.kind).find(only) != std::string::npos;
+}
+
 int Measure(const std::string& dir, int runs, const std::string& evaluator,
-            const std::string& explain, const std::string& yardstick, const std::string& node) {
+            const std::string& explain, const std::string& yardstick, const std::string& node,
+            const std::string& only) {
   const std::string reportPath = dir + "/report.txt";
   std::printf("%-22s %9s %10s %9s %7s %9s %9s %9s %9s %7s %9s  %s\n", "workload", "input MiB",
               "baseline s", "eval s", "ratio", "MiB/s", "peak MiB", "RSS/input", "explain s",
@@ -301,6 +315,7 @@ int Measure(const std::string& dir, int runs, const std::string& evaluator,
   }
   bool scaling = false;
   for (const Plan& plan : Plans) {
+    if (!Chosen(plan, only)) continue;
     if (!plan.main && !scaling) {
       scaling = true;
       std::printf("\nscaling (time per letter of s should stay flat):\n");
@@ -325,6 +340,7 @@ int main(int argc, char** argv) {
   std::string explain = EXPLAIN_PATH;
   std::string yardstick;
   std::string node;
+  std::string only;
   int runs = 5;
   bool measure = false;
   for (int a = 1; a < argc; ++a) {
@@ -341,22 +357,25 @@ int main(int argc, char** argv) {
       yardstick = argv[++a];
     } else if (arg == "--node" && a + 1 < argc) {
       node = argv[++a];
+    } else if (arg == "--only" && a + 1 < argc) {
+      only = argv[++a];
     } else if (arg == "--measure") {
       measure = true;
     } else {
       std::fprintf(stderr,
                    "usage: bench_run [--dir DIR] [--runs N] [--evaluator PATH] [--explain PATH] "
-                   "[--yardstick DIR [--node PATH]]\n");
+                   "[--yardstick DIR [--node PATH]] [--only KIND]\n");
       return 2;
     }
   }
-  if (measure) return Measure(dir, runs, evaluator, explain, yardstick, node);
+  if (measure) return Measure(dir, runs, evaluator, explain, yardstick, node, only);
 
   const bool temporary = dir.empty();
   if (temporary)
     dir = (std::filesystem::temp_directory_path() / ("krobelnik-bench-" + std::to_string(getpid())))
               .string();
   for (const Plan& plan : Plans) {
+    if (!Chosen(plan, only)) continue;
     const std::string name = std::string(plan.kind) + "-n" + std::to_string(plan.n);
     std::string marker = dir;
     marker.append("/").append(name).append("/expected.txt");
@@ -372,7 +391,8 @@ int main(int argc, char** argv) {
   if (child == 0) {
     execl("/proc/self/exe", argv[0], "--dir", dir.c_str(), "--runs", runsText.c_str(),
           "--evaluator", evaluator.c_str(), "--explain", explain.c_str(), "--yardstick",
-          yardstick.c_str(), "--node", node.c_str(), "--measure", static_cast<char*>(nullptr));
+          yardstick.c_str(), "--node", node.c_str(), "--only", only.c_str(), "--measure",
+          static_cast<char*>(nullptr));
     std::perror("exec");
     _exit(1);
   }

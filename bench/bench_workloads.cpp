@@ -244,6 +244,33 @@ std::string Repetitive(const std::string& shape, std::int64_t n, std::int64_t se
         cycle.push_back(Section{c, {block}, ones(static_cast<std::size_t>(n / Block), {1})});
       }
     }
+  } else if (shape == "fibonacci" || shape == "fibonacci-two" || shape == "fibonacci-ten") {
+    // The longest Fibonacci word of at most n letters (of ten times fewer
+    // for ten test cases), no distance repeating in it, answered by the two
+    // Fibonacci words of some 2600 and 1600 letters in the order it is made
+    // of them; the test cases in turn.
+    const std::int64_t count = shape == "fibonacci" ? 1 : shape == "fibonacci-two" ? 2 : 10;
+    std::vector<std::string> words = {"a", "ab"};
+    while (static_cast<std::int64_t>(words.back().size() + words[words.size() - 2].size()) <=
+           (count == 10 ? n / 10 : n))
+      words.push_back(words.back() + words[words.size() - 2]);
+    std::size_t k = 0;
+    while (words[k].size() < 2000) ++k;
+    std::vector<std::int64_t> indices;
+    for (std::vector<std::size_t> open = {words.size() - 1}; !open.empty();) {
+      const std::size_t w = open.back();
+      open.pop_back();
+      if (w == k || w == k - 1) {
+        indices.push_back(w == k ? 1 : 2);
+      } else {
+        open.push_back(w - 2);
+        open.push_back(w - 1);
+      }
+    }
+    for (std::int64_t c = 1; c <= count; ++c) {
+      cases.push_back(words.back());
+      cycle.push_back(Section{c, {words[k], words[k - 1]}, indices});
+    }
   } else {
     throw std::runtime_error("unknown repetitive shape " + shape);
   }

@@ -32,7 +32,10 @@ struct Workload {
 //            each a walk over all of s: a (s = a^n, t_1 = a^5000), block
 //            (s = B^(n / 10^4) for a random block B, t_1 = B), halves (the
 //            same answered by B's two halves in turn), two (two such test
-//            cases answered in turn)
+//            cases answered in turn), fibonacci (s the longest Fibonacci
+//            word of at most n letters, answered by two Fibonacci words of
+//            some 2600 and 1600 letters), fibonacci-two (two such test cases
+//            in turn), fibonacci-ten (ten of n / 10 letters in turn)
 // Files go to folder/<name>/ and depend only on the kind, n and the seed.
 Workload Generate(const std::string& folder, const std::string& kind, std::int64_t n,
                   std::uint64_t seed = 1);
