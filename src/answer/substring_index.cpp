@@ -352,14 +352,15 @@ std::uint32_t SubstringIndex::SampledPrefix(std::size_t a, std::size_t b,
   return Least(std::min(ra, rb) + 1, std::max(ra, rb), limit);
 }
 
-std::size_t SubstringIndex::CommonPrefix(std::size_t p, std::size_t q) const {
+std::size_t SubstringIndex::CommonPrefix(std::size_t p, std::size_t q, std::string_view atP) const {
   if (p == q) return n_ - p;
   const std::size_t h = Shift(p, q);
   // The first h letters are compared directly; where s ends within them, so
   // does the common prefix.
   const std::size_t room = n_ - std::max(p, q);
-  if (room <= h) return Agreeing(s_ + p, s_ + q, room);
-  const std::size_t agree = Agreeing(s_ + p, s_ + q, h);
+  const char* const fromP = atP.size() >= std::min(h, room) ? atP.data() : s_ + p;
+  if (room <= h) return Agreeing(fromP, s_ + q, room);
+  const std::size_t agree = Agreeing(fromP, s_ + q, h);
   if (agree < h) return agree;
   return h + SampledPrefix(p + h, q + h, UINT32_MAX);
 }

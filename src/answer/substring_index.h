@@ -32,8 +32,10 @@ class SubstringIndex {
   std::size_t Bytes() const;
 
   // The length of the longest common prefix of the suffixes of s at p and
-  // at q (both below the length of s).
-  std::size_t CommonPrefix(std::size_t p, std::size_t q) const;
+  // at q (both below the length of s). With atP, letters known to stand at
+  // p (a string that matched there, in a cache nearer than s's far place),
+  // the first of them are read from there rather than from s.
+  std::size_t CommonPrefix(std::size_t p, std::size_t q, std::string_view atP = {}) const;
   // Whether s[p, p + length) equals s[q, q + length); both lie within s.
   bool Equal(std::size_t p, std::size_t q, std::size_t length) const;
 

@@ -194,19 +194,55 @@ bool Walk::KnownAt(std::uint32_t x, std::size_t pos, std::size_t length) {
   // reports the fault exactly. A string used again and again at one
   // distance (a^n, a block repeated) asks the index once.
   Anchor& anchor = anchors_[x];
+  // The indices going on as they went on where s agrees with itself: the
+  // piece noted at the source is t_x.
+  if (pos == next_ && pos + length <= until_ && sourcePiece_ < pieces_.size() &&
+      pieces_[sourcePiece_].start == source_ && pieces_[sourcePiece_].x == x) {
+    ++sourcePiece_;
+    source_ += length;
+    next_ += length;
+    Placed(anchor, x, pos);
+    return true;
+  }
   if (anchor.last == 0) return false;
   const std::size_t last = anchor.last - 1;
   bool known = pos - last == anchor.distance && pos + length <= anchor.reach;
   if (!known) {
-    const std::size_t common = index_->CommonPrefix(last, pos);
+    // t_x stands at last: its letters, near in the cache, stand in for s's.
+    const std::string_view tx = t_.operator[](x);
+    const std::size_t common = index_->CommonPrefix(last, pos, tx);
     known = common >= length;
     if (known) {
       anchor.distance = static_cast<std::uint32_t>(pos - last);
       anchor.reach = static_cast<std::uint32_t>(pos + common);
     }
   }
-  if (known) anchor.last = static_cast<std::uint32_t>(pos) + 1;
-  return known;
+  if (!known) return false;
+  Follow(anchor, last, pos, length, anchor.reach);
+  Placed(anchor, x, pos);
+  return true;
+}
+
+void Walk::Follow(const Anchor& anchor, std::size_t last, std::size_t pos, std::size_t length,
+                  std::size_t until) {
+  // The piece after the one at last, and the place after it.
+  sourcePiece_ = anchor.piece + 1;
+  source_ = last + length;
+  next_ = pos + length;
+  until_ = until;
+}
+
+void Walk::Placed(Anchor& anchor, std::uint32_t x, std::size_t pos) {
+  anchor.last = static_cast<std::uint32_t>(pos) + 1;
+  if (!notingPieces_) return;
+  try {
+    anchor.piece = static_cast<std::uint32_t>(pieces_.size());
+    pieces_.push_back(Piece{static_cast<std::uint32_t>(pos), x});
+  } catch (const std::bad_alloc&) {
+    // Without room to note pieces the index is asked each time.
+    notingPieces_ = false;
+    pieces_.clear();
+  }
 }
 
 }  // namespace krobelnik

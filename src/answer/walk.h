@@ -92,7 +92,7 @@ class Walk {
   bool KnownAt(std::uint32_t x, std::size_t pos, std::size_t length);
   // Notes that t_x matched at pos.
   void Matched(std::uint32_t x, std::size_t pos) {
-    if (!anchors_.empty()) anchors_[x].last = static_cast<std::uint32_t>(pos) + 1;
+    if (!anchors_.empty()) Placed(anchors_[x], x, pos);
   }
 
   const StringList::Span t_;
@@ -116,12 +116,37 @@ class Walk {
   // said of it: s repeats itself at that distance up to reach, that is
   // s[j] = s[j + distance] for the j from its last place to reach - distance,
   // so that its next use that far on is known without asking again.
+  // And where in pieces_ its last place is noted.
   struct Anchor {
     std::uint32_t last = 0;
     std::uint32_t distance = 0;
     std::uint32_t reach = 0;
+    std::uint32_t piece = 0;
   };
   std::vector<Anchor> anchors_;
+  // The long strings placed so far, in order: where each starts in s and
+  // which it is (while memory allows; then the walk stops noting them).
+  struct Piece {
+    std::uint32_t start;
+    std::uint32_t x;
+  };
+  std::vector<Piece> pieces_;
+  bool notingPieces_ = true;
+  // What the last answer of the index says beyond the string it was asked
+  // for: from next on, s holds what it holds from source on, up to until.
+  // While the indices go on as they went on from source (the piece noted at
+  // source is the one asked for next), each is known without asking again.
+  std::size_t next_ = 0;
+  std::size_t source_ = 0;
+  std::size_t until_ = 0;
+  std::size_t sourcePiece_ = 0;
+
+  // Notes that t_x, whose anchor is anchor, stands at pos.
+  void Placed(Anchor& anchor, std::uint32_t x, std::size_t pos);
+  // From the string t_x known at pos by its earlier place last (with
+  // anchor), where s agrees with itself up to until: follows on from there.
+  void Follow(const Anchor& anchor, std::size_t last, std::size_t pos, std::size_t length,
+              std::size_t until);
 };
 
 }  // namespace krobelnik
