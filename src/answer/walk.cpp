@@ -180,20 +180,24 @@ bool Walk::KnownAt(std::uint32_t x, std::size_t pos, std::size_t length) {
   // Strings of a few dozen letters compare faster directly.
   constexpr std::size_t IndexedLength = 64;
   if (length < IndexedLength || length > n_ - pos) return false;
-  if (anchors_.empty()) {
-    try {
-      anchors_.assign(static_cast<std::size_t>(k_), Anchor{});
-    } catch (const std::bad_alloc&) {
-      // Without room to note places the walk compares directly.
-      index_ = nullptr;
-      return false;
+  // Each long string gets its anchor when first seen: 4 bytes for each
+  // string of the section, and the anchor for each long one only.
+  try {
+    if (anchorOf_.empty()) anchorOf_.assign(static_cast<std::size_t>(k_), 0);
+    if (anchorOf_[x] == 0) {
+      anchors_.emplace_back();
+      anchorOf_[x] = static_cast<std::uint32_t>(anchors_.size());
     }
+  } catch (const std::bad_alloc&) {
+    // Without room to note places the walk compares directly.
+    index_ = nullptr;
+    return false;
   }
   // Equal letters at the two places, and t_x at the earlier one, make t_x
   // at pos; anything else is compared letter by letter, which finds and
   // reports the fault exactly. A string used again and again at one
   // distance (a^n, a block repeated) asks the index once.
-  Anchor& anchor = anchors_[x];
+  Anchor& anchor = anchors_[anchorOf_[x] - 1];
   // The indices going on as they went on where s agrees with itself: the
   // piece noted at the source is t_x.
   if (pos == next_ && pos + length <= until_ && sourcePiece_ < pieces_.size() &&

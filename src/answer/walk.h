@@ -92,7 +92,7 @@ class Walk {
   bool KnownAt(std::uint32_t x, std::size_t pos, std::size_t length);
   // Notes that t_x matched at pos.
   void Matched(std::uint32_t x, std::size_t pos) {
-    if (!anchors_.empty()) Placed(anchors_[x], x, pos);
+    if (!anchorOf_.empty() && anchorOf_[x] != 0) Placed(anchors_[anchorOf_[x] - 1], x, pos);
   }
 
   const StringList::Span t_;
@@ -111,7 +111,7 @@ class Walk {
   ColumnPlace excess_;
   const SubstringIndex* index_;
   std::uint64_t compared_ = 0;
-  // With an index, for each string, made at the first long one: where it
+  // With an index, for each long string, made when it is first seen: where it
   // last matched in s, plus 1 (0 for not yet); and what the index last
   // said of it: s repeats itself at that distance up to reach, that is
   // s[j] = s[j + distance] for the j from its last place to reach - distance,
@@ -124,6 +124,8 @@ class Walk {
     std::uint32_t piece = 0;
   };
   std::vector<Anchor> anchors_;
+  // For each string, its anchor's place in anchors_ plus 1 (0 for none).
+  std::vector<std::uint32_t> anchorOf_;
   // The long strings placed so far, in order: where each starts in s and
   // which it is (while memory allows; then the walk stops noting them).
   struct Piece {
