@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "answer/walk_budget.h"
+#include "input/spare_memory.h"
 #include "run/run_eval.h"
 #include "test_support.h"
 
@@ -202,6 +204,51 @@ TEST(SubstringIndex, TheWalkWithItReportsExactlyAsWithout) {
     const auto [plain, indexed] = verdicts("Krobelnik\n1\n\n1\n" + s + "\n", submission);
     ASSERT_EQ(indexed, plain) << "round " << round;
   }
+}
+
+// The budget's indexes: built when a test case's walks run over budget,
+// given back the one used longest ago first and never the one a walk holds,
+// through the run's spare memory as any failing allocation asks for it;
+// and a test case whose index was given back gets it again only when its
+// walks run over a budget twice as large.
+TEST(WalkBudget, GivesIndexesBackOldestFirstAndRebuildsOnADoubledBudget) {
+  std::mt19937 random(5);
+  const auto letters = [&random](std::size_t size) {
+    std::string s(size, 'a');
+    for (char& c : s) c = static_cast<char>('a' + random() % 3);
+    return s;
+  };
+  const std::string one = letters(5000), two = letters(6000);
+  WalkBudget budget(two.size());
+  // Within budget: no index, and nothing to give back.
+  budget.Spend(1, one, 4 * (one.size() + 100), 100);
+  EXPECT_EQ(budget.IndexFor(1, one), nullptr);
+  EXPECT_FALSE(budget.Release());
+  // Over it: built, and right.
+  budget.Spend(1, one, 1, 0);
+  const SubstringIndex* first = budget.IndexFor(1, one);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->CommonPrefix(10, 10 + 64), DirectPrefix(one, 10, 10 + 64));
+  EXPECT_EQ(budget.Builds(), 1U);
+  // Held by a walk, it is not given back.
+  EXPECT_FALSE(ReleaseSpareMemory());
+  budget.Spend(1, one, 0, 50);
+  budget.Spend(2, two, 4 * (two.size() + 10) + 1, 10);
+  ASSERT_NE(budget.IndexFor(2, two), nullptr);
+  EXPECT_EQ(budget.Builds(), 2U);
+  EXPECT_GT(budget.LiveBytes(), one.size() + two.size());
+  // Test case 2's walk holds its index: test case 1's goes, then none.
+  EXPECT_TRUE(ReleaseSpareMemory());
+  EXPECT_FALSE(budget.Release());
+  budget.Spend(2, two, 0, 10);
+  EXPECT_TRUE(budget.Release());
+  EXPECT_EQ(budget.LiveBytes(), 0U);
+  // Test case 1 again: the budget before was 4 (n + bytes); now twice that.
+  budget.Spend(1, one, 4 * (one.size() + 100) + 1, 100);
+  EXPECT_EQ(budget.IndexFor(1, one), nullptr);
+  budget.Spend(1, one, 4 * (one.size() + 100), 0);
+  EXPECT_NE(budget.IndexFor(1, one), nullptr);
+  EXPECT_EQ(budget.Builds(), 3U);
 }
 
 }  // namespace
