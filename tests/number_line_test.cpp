@@ -97,35 +97,6 @@ TEST(NumberLine, NumbersOfEveryLengthInLongLines) {
   EXPECT_EQ(numbers, (Numbers{9999999, 0, 7654321}));
 }
 
-// Numbers padded with zeros to nine digits and more, between runs of
-// spaces and tabs, at every alignment to the blocks of 64 bytes: values
-// that are short once their zeros go, a zero of zeros only, and values of
-// nine and ten digits, on every scan level against values worked out here.
-TEST(NumberLine, ZeroPaddedNumbersAtEveryAlignment) {
-  const RestoreLevel restore;
-  const std::uint32_t values[] = {1, 26, 0, 7, 12345678, 123456789, 2147483647, 100000000, 5, 10};
-  const char* const gaps[] = {" ", "\t", "  ", " \t ", "\t\t", "   \t"};
-  for (const std::size_t lead : {0U, 1U, 5U, 13U, 31U, 63U}) {
-    for (const std::size_t width : {9U, 10U, 12U, 16U, 20U}) {
-      std::string line(lead, ' ');
-      Numbers expected;
-      for (std::size_t v = 0; v < 60; ++v) {
-        const std::uint32_t value = values[(v * 7 + width) % std::size(values)];
-        std::string digits = std::to_string(value);
-        line += std::string(digits.size() < width ? width - digits.size() : 0, '0') + digits;
-        line += gaps[(v + lead) % std::size(gaps)];
-        expected.push_back(static_cast<std::int32_t>(value));
-      }
-      for (const ScanLevelName& level : ScanLevels) {
-        SetScanLevel(level.level);
-        Numbers numbers;
-        NumberLine(line, numbers);
-        ASSERT_EQ(numbers, expected) << level.name << ", lead " << lead << ", width " << width;
-      }
-    }
-  }
-}
-
 TEST(NumberLine, EveryByteAfterADigitInALongLine) {
   for (int byte = 0; byte < 256; ++byte) {
     const char c = static_cast<char>(byte);
@@ -219,6 +190,43 @@ Parsed ParseInPieces(const std::string& line, std::size_t cut1, std::size_t cut2
 
 // Every level is compared at a small batch with the plain one at the full
 // batch: the byte loop crosses batch boundaries too.
+
+// Numbers padded with zeros to nine digits and more, between runs of
+// spaces and tabs, at every alignment to the blocks of 64 bytes: values
+// that are short once their zeros go, a zero of zeros only, and values of
+// nine and ten digits, on every scan level, whole and in small batches,
+// against values worked out here.
+TEST(NumberLine, ZeroPaddedNumbersAtEveryAlignment) {
+  const RestoreLevel restore;
+  const std::uint32_t values[] = {1, 26, 0, 7, 12345678, 123456789, 2147483647, 100000000, 5, 10};
+  const char* const gaps[] = {" ", "\t", "  ", " \t ", "\t\t", "   \t"};
+  for (const std::size_t lead : {0U, 1U, 5U, 13U, 31U, 63U}) {
+    for (const std::size_t width : {9U, 10U, 12U, 16U, 20U}) {
+      std::string line(lead, ' ');
+      Numbers expected;
+      for (std::size_t v = 0; v < 60; ++v) {
+        const std::uint32_t value = values[(v * 7 + width) % std::size(values)];
+        std::string digits = std::to_string(value);
+        line += std::string(digits.size() < width ? width - digits.size() : 0, '0') + digits;
+        line += gaps[(v + lead) % std::size(gaps)];
+        expected.push_back(static_cast<std::int32_t>(value));
+      }
+      for (const ScanLevelName& level : ScanLevels) {
+        SetScanLevel(level.level);
+        Numbers numbers;
+        NumberLine(line, numbers);
+        ASSERT_EQ(numbers, expected) << level.name << ", lead " << lead << ", width " << width;
+        // In small batches, which the line's 60 numbers cross, and cut
+        // inside its numbers.
+        for (const std::size_t batch : {32U, 33U, 45U}) {
+          const Parsed parsed = ParseInPieces(line, line.size() / 3, line.size() / 2, batch);
+          ASSERT_EQ(parsed.numbers, expected)
+              << level.name << ", batch " << batch << ", lead " << lead << ", width " << width;
+        }
+      }
+    }
+  }
+}
 
 // Lines of one-digit numbers that fill blocks of 64 bytes, a batch or more
 // of them, with one long token at and around each batch boundary: nine

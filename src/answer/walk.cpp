@@ -213,7 +213,7 @@ bool Walk::KnownAt(std::uint32_t x, std::size_t pos, std::size_t length) {
   bool known = pos - last == anchor.distance && pos + length <= anchor.reach;
   if (!known) {
     // t_x stands at last: its letters, near in the cache, stand in for s's.
-    const std::string_view tx = t_.operator[](x);
+    const std::string_view tx = t_[x];
     const std::size_t common = index_->CommonPrefix(last, pos, tx);
     known = common >= length;
     if (known) {
