@@ -575,6 +575,16 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
        "rm -f " + q(fifo) + " && mkfifo " + q(fifo) + " && " + q(EVALUATOR_PATH) + " eval " +
            q(td) + " " + q(accepted) + " " + q(fifo) + "; echo status $?",
        0, "status 2"},
+      // The test data check as an input validator: the test data on
+      // standard input, the judges' statuses.
+      {"check-testdata --kattis, sound", q(CHECK_PATH) + " --kattis < " + q(td), 42,
+       "sound: standard input"},
+      {"check-testdata --kattis, faulty", q(CHECK_PATH) + " --kattis < " + q(accepted), 43,
+       "Napaka [Zelvor20Krobelnik:"},
+      {"check-testdata --kattis and a file", q(CHECK_PATH) + " --kattis " + q(td), 1,
+       "usage: Zelvor20Krobelnik-check-testdata TESTDATA|--kattis"},
+      {"check-testdata --kattis, standard input closed", q(CHECK_PATH) + " --kattis <&-", 1,
+       "standard input"},
       // Every write that fails says so.
       {"check-testdata, standard output full", q(CHECK_PATH) + " " + q(td) + " >/dev/full", 2,
        "could not be written"},

@@ -577,7 +577,7 @@ TEST(ExplainProgram, AnswersTheCommandLinesAnOrganiserTypes) {
        2,
        "{\"report\":\"Napaka [Zelvor20Krobelnik:94]",
        "\"fault\":\"unopened\""},
-      {CHECK_PATH, {"--help"}, 0, "usage: Zelvor20Krobelnik-check-testdata TESTDATA", ""},
+      {CHECK_PATH, {"--help"}, 0, "usage: Zelvor20Krobelnik-check-testdata TESTDATA|--kattis", ""},
       {CHECK_PATH, {"--version"}, 0, "Zelvor20Krobelnik-check-testdata 1.", ""},
       {CHECK_PATH, {missing}, 2, "", ""},
       {CHECK_PATH, {dir / "td.txt"}, 0, "sound: ", ""},

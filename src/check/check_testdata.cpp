@@ -20,18 +20,22 @@ constexpr const char* DescriptionEn =
     "submission of just the two header lines against it, which the evaluator accepts exactly\n"
     "when the test data is sound. Prints \"sound: TESTDATA\" (in Slovenian \"v redu:\n"
     "TESTDATA\"), or the report's failure line. --lang sl or en chooses the language; the\n"
-    "default follows LC_ALL, LC_MESSAGES and LANG.\n"
+    "default follows LC_ALL, LC_MESSAGES and LANG. --kattis, in place of TESTDATA, reads the\n"
+    "test data on standard input, as an input validator of Kattis and DOMjudge.\n"
     "\n"
-    "Exit status: 0 sound, 1 faulty, 2 a wrong command line or a file that cannot be read.\n";
+    "Exit status: 0 sound, 1 faulty, 2 a wrong command line or a file that cannot be read;\n"
+    "with --kattis 42, 43 and 1.\n";
 
 constexpr const char* DescriptionSl =
     "Pred tekmovanjem preveri datoteko uradnih testnih podatkov naloge Krobelnik: nanjo oceni\n"
     "odgovor z le dvema vrsticama glave, ki ga ocenjevalnik sprejme natanko tedaj, ko so\n"
     "testni podatki v redu. Izpiše \"v redu: TESTNI_PODATKI\" ali vrstico napake iz\n"
     "poročila. --lang sl ali en izbere jezik; privzeti sledi LC_ALL, LC_MESSAGES in LANG.\n"
+    "--kattis namesto TESTNI_PODATKI prebere testne podatke s standardnega vhoda, kot\n"
+    "preverjalnik vhoda sistemov Kattis in DOMjudge.\n"
     "\n"
     "Izhodni status: 0 v redu, 1 napaka, 2 napačna ukazna vrstica ali datoteka, ki je ni\n"
-    "mogoče prebrati.\n";
+    "mogoče prebrati; z --kattis 42, 43 in 1.\n";
 
 }  // namespace
 
@@ -39,9 +43,12 @@ int CheckTestData(int argc, const char* const* argv) {
   Wording wording = WordingFromLocale();
   const char* name = nullptr;
   bool sound = true;
+  bool kattis = false;
   for (int a = 1; a < argc; ++a) {
     if (std::string_view(argv[a]) == "--lang") {
       sound = a + 1 < argc && ParseLanguage(argv[++a], wording.language) && sound;
+    } else if (std::string_view(argv[a]) == "--kattis") {
+      kattis = true;
     } else {
       sound = name == nullptr && sound;
       name = argv[a];
@@ -52,23 +59,29 @@ int CheckTestData(int argc, const char* const* argv) {
   if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-check-testdata", CheckUsageLine,
                        Written(wording, description)))
     return 0;
-  if (!sound || name == nullptr) {
+  // As an input validator the test data comes on standard input, and the
+  // statuses are the judges' own: 42 sound, 43 faulty.
+  const int statusSound = kattis ? 42 : 0;
+  const int statusFaulty = kattis ? 43 : 1;
+  const int statusFailed = kattis ? 1 : 2;
+  if (!sound || (name == nullptr) != kattis) {
     std::fputs(CheckUsageLine, stderr);
-    return 2;
+    return statusFailed;
   }
   HeldInput testData;
   std::string problem;
-  if (!testData.Open(name, problem)) {
+  if (kattis) name = Say(l, "standard input", "standardni vhod");
+  if (!(kattis ? testData.OpenStandardInput(problem) : testData.Open(name, problem))) {
     std::fprintf(stderr, "Zelvor20Krobelnik-check-testdata: %s %s: %s\n",
                  Say(l, "cannot open", "ni mogoče odpreti"), name, problem.c_str());
-    return 2;
+    return statusFailed;
   }
   Explanation e;
   if (!Explain(Input::Held(testData), Input::Text(HeaderOnlySubmission), true, e)) {
     std::fputs(Say(l, "the evaluator wrote no report it vouches for\n",
                    "ocenjevalnik ni napisal poročila, za katerega bi jamčil\n"),
                stderr);
-    return 2;
+    return statusFailed;
   }
   if (e.verdict == Verdict::Accepted) {
     std::printf("%s %s\n", Say(l, "sound:", "v redu:"), name);
@@ -89,11 +102,11 @@ int CheckTestData(int argc, const char* const* argv) {
     std::fputs(Say(l, "the verdict could not be written to standard output\n",
                    "ocene ni bilo mogoče zapisati na standardni izhod\n"),
                stderr);
-    return 2;
+    return statusFailed;
   }
-  if (e.verdict == Verdict::Accepted) return 0;
+  if (e.verdict == Verdict::Accepted) return statusSound;
   // A file that could not be read to its end is no verdict on the test data.
-  return e.verdict == Verdict::TestData ? 1 : 2;
+  return e.verdict == Verdict::TestData ? statusFaulty : statusFailed;
 }
 
 }  // namespace krobelnik

@@ -4,13 +4,15 @@ namespace krobelnik {
 
 // The line a wrong command line of the test data check prints.
 inline constexpr const char* CheckUsageLine =
-    "usage: Zelvor20Krobelnik-check-testdata TESTDATA [--lang sl|en]\n";
+    "usage: Zelvor20Krobelnik-check-testdata TESTDATA|--kattis [--lang sl|en]\n";
 
 // Checks an official test data file before a contest (argv[1]): evaluates a
 // submission of only the two header lines against it, which is accepted with
 // OK and 0 exactly when the test data is sound. Prints "sound: TESTDATA" and
 // returns 0, or prints the report's first line and returns 1; returns 2 when
-// the check itself could not run.
+// the check itself could not run. With --kattis, in place of the file's name,
+// the test data comes on standard input and the statuses are 42, 43 and 1,
+// an input validator's in Kattis and DOMjudge.
 int CheckTestData(int argc, const char* const* argv);
 
 }  // namespace krobelnik
