@@ -111,9 +111,16 @@ Seen JudgeWithEveryAdapter(const std::string& testData, const std::string& jury,
   const std::string judges = ReadFile(feedback + "/judgemessage.txt");
   // CMS: the outcome on standard output, the message on standard error.
   const Outcome cms = RunProgram(CMS_PATH, {testData, jury, submission}, dir);
-  // testlib: input, output, answer and a result file.
-  const Outcome testlib =
+  // testlib: input, output and answer, the verdict on standard error; then
+  // with a result file, which takes the verdict, standard error saying only
+  // where it is, as testlib's own checkers do.
+  const Outcome testlib = RunProgram(TESTLIB_PATH, {testData, submission, jury}, dir);
+  const Outcome withFile =
       RunProgram(TESTLIB_PATH, {testData, submission, jury, dir / "result.txt"}, dir);
+  EXPECT_EQ(withFile.status, testlib.status);
+  std::string whereErr = withFile.err;
+  std::erase(whereErr, '\r');
+  EXPECT_EQ(whereErr, "\nSee file to check exit message\n");
   const std::string firstLine = report.substr(0, report.find('\n'));
   // The line as judges show it: where it holds bytes outside printable
   // ASCII they are escaped, and only its start is compared.
@@ -342,6 +349,26 @@ Recorded TestlibRecords(const Outcome& run) {
   return {"JE", ""};
 }
 
+// The same from the result file in the XML form (-appes), as Polygon reads
+// it: the outcome accepted, wrong-answer, presentation-error, fail or points
+// with its attribute points = "P"; standard error then says only where the
+// verdict is.
+Recorded TestlibXmlRecords(const Outcome& run, const std::string& xml) {
+  std::string err = run.err;
+  std::erase(err, '\r');
+  if (err != "\nSee file to check exit message\n") return {"JE", ""};
+  std::smatch found;
+  if (!std::regex_search(xml, found,
+                         std::regex("<result outcome = \"([a-z-]+)\"( points = \"([0-9.]+)\")?>")))
+    return {"JE", ""};
+  const std::string outcome = found[1];
+  if (outcome == "accepted" && run.status == 0) return {"AC", ""};
+  if (outcome == "points" && run.status == 7) return {"AC", found[3]};
+  if (outcome == "wrong-answer" && run.status == 1) return {"WA", ""};
+  if (outcome == "presentation-error" && run.status == 2) return {"PE", ""};
+  return {"JE", ""};
+}
+
 // Each judge's calling and parsing, replayed on the cases that matter to
 // it: every judge records the same verdict, and points of the same value
 // in its own form.
@@ -466,12 +493,17 @@ TEST(Adapters, EveryJudgeRecordsTheVerdictAndPointsItsOwnCodeReads) {
             10),
         row.dmoj);
     // testlib's own options are taken wherever they stand.
-    expectRecorded("testlib",
-                   TestlibRecords(RunProgram(TESTLIB_PATH,
-                                             {"--testset", "tests", testData, submission, jury,
-                                              "--group", "1", dir / "result.xml", "-APPES"},
-                                             dir)),
-                   row.testlib);
+    expectRecorded(
+        "testlib",
+        TestlibRecords(RunProgram(
+            TESTLIB_PATH, {"--testset", "tests", testData, submission, jury, "--group", "1"}, dir)),
+        row.testlib);
+    const Outcome withFile = RunProgram(TESTLIB_PATH,
+                                        {"--testset", "tests", testData, submission, jury,
+                                         "--group", "1", dir / "result.xml", "-APPES"},
+                                        dir);
+    expectRecorded("testlib, the result file",
+                   TestlibXmlRecords(withFile, ReadFile(dir / "result.xml")), row.testlib);
   }
 }
 

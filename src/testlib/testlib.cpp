@@ -200,24 +200,33 @@ int TestlibMain(int argc, const char* const* argv) {
                                   // The result file declares windows-1251: ASCII only.
                                   {WordingFromLocale().language, false}));
   }
+  // The points of the test case's value V, rounded down to a whole number,
+  // a fraction of a point short of V never reaching it.
   if (line.pointsOutOf > 0 && outcome.status == PointsStatus) {
-    // The points of the test case's value V, rounded down to a whole number,
-    // a fraction of a point short of V never reaching it.
     const double points = outcome.fraction * static_cast<double>(line.pointsOutOf);
     const auto whole = static_cast<std::int64_t>(std::floor(points + 1e-9));
     outcome.points = IntToStr(std::min(whole, line.pointsOutOf));
-    std::fprintf(stderr, "points %s\n", outcome.points.c_str());
-    std::printf("%s\n", outcome.message.c_str());
-  } else if (line.pointsOutOf > 0) {
-    std::fprintf(stderr, "%s %s\n", outcome.words, outcome.message.c_str());
-    std::printf("%s\n", outcome.message.c_str());
-  } else {
-    const std::string points = outcome.points.empty() ? "" : outcome.points + " ";
-    std::fprintf(stderr, "%s %s%s\n", outcome.words, points.c_str(), outcome.message.c_str());
   }
+  // The result file first: one that cannot be written is the check's
+  // failure alone, with no verdict before it.
   if (!WriteResult(line, outcome)) {
     std::fprintf(stderr, "FAIL the result file %s cannot be written\n", line.files[3].c_str());
     return FailStatus;
+  }
+  if (line.pointsOutOf > 0) {
+    if (outcome.status == PointsStatus) {
+      std::fprintf(stderr, "points %s\n", outcome.points.c_str());
+    } else {
+      std::fprintf(stderr, "%s %s\n", outcome.words, outcome.message.c_str());
+    }
+    std::printf("%s\n", outcome.message.c_str());
+  } else if (line.files.size() < 4) {
+    const std::string points = outcome.points.empty() ? "" : outcome.points + " ";
+    std::fprintf(stderr, "%s %s%s\n", outcome.words, points.c_str(), outcome.message.c_str());
+  } else {
+    // The verdict is in the file; standard error says where, as testlib's
+    // checkers do.
+    std::fputs("\n", stderr);
   }
   if (line.files.size() >= 4) std::fputs("See file to check exit message\n", stderr);
   return outcome.status;
