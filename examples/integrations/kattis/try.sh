@@ -28,7 +28,10 @@ check=$(program input_validators/krobelnik Zelvor20Krobelnik-check-testdata) || 
 status=$?
 [ $status -eq 42 ] || { echo "input validator: exit status $status, not 42"; exit 1; }
 mkdir "$work/feedback"
-"$validator" data/secret/krobelnik.in data/secret/krobelnik.ans "$work/feedback/" score <"$submission"
+# The flags as problem.yaml gives them (none in the pass-fail form).
+flags=$(sed -n 's/^validator_flags: *//p' problem.yaml)
+# shellcheck disable=SC2086
+"$validator" data/secret/krobelnik.in data/secret/krobelnik.ans "$work/feedback/" $flags <"$submission"
 echo "exit status $?"
 for file in "$work/feedback"/*; do
   echo "== $(basename "$file")"
