@@ -43,6 +43,8 @@ const Words = {
     checking: (a, b) => 'Checking ' + a + ' and ' + b + ' ...',
     checked: (a, b) => 'Checked ' + a + ' and ' + b + '.',
     couldNotRun: (why) => 'The evaluator could not run: ' + why,
+    refused: (name) => 'The browser no longer reads ' + name + ': the file has changed since ' +
+        'it was chosen. Choose it again, then check.',
     noExplanation: (why) => 'The evaluator gave no explanation: ' + why,
     chooseBoth: 'Choose both files first: the test data and your answer.',
     droppedTestdata: (name) => 'Test data: ' + name + '.',
@@ -119,6 +121,8 @@ const Words = {
     checking: (a, b) => 'Preverjam ' + a + ' in ' + b + ' ...',
     checked: (a, b) => 'Preverjeno: ' + a + ' in ' + b + '.',
     couldNotRun: (why) => 'Ocenjevalnika ni bilo mogoče pognati: ' + why,
+    refused: (name) => 'Brskalnik datoteke ' + name + ' ne prebere več, ker se je od izbire ' +
+        'spremenila. Izberi jo znova in preveri.',
     noExplanation: (why) => 'Ocenjevalnik ni dal razlage: ' + why,
     chooseBoth: 'Najprej izberi obe datoteki: testne podatke in svoj odgovor.',
     droppedTestdata: (name) => 'Testni podatki: ' + name + '.',
@@ -633,9 +637,32 @@ function ApplyLanguage() {
   }
 }
 
+// The worker's script and the module's bytes, taken once from the page's
+// own blocks, from which every worker is made: a page opened from its
+// folder may load no other file.
+let workerScript = null;
+let moduleBytes = null;
+function NewWorker() {
+  if (workerScript === null) {
+    workerScript = URL.createObjectURL(new Blob([$('worker-source').textContent],
+                                                { type: 'text/javascript' }));
+    const text = atob($('module-source').textContent.trim());
+    moduleBytes = new Uint8Array(text.length);
+    for (let b = 0; b < text.length; ++b) moduleBytes[b] = text.charCodeAt(b);
+  }
+  const made = new Worker(workerScript);
+  made.postMessage({ kind: 'module', bytes: moduleBytes });
+  return made;
+}
+
 function Run(testdata, submission) {
   if (worker !== null) worker.terminate();
-  worker = spare !== null ? spare : new Worker('worker.js');
+  try {
+    worker = spare !== null ? spare : NewWorker();
+  } catch (error) {
+    Failed('couldNotRun', String(error));
+    return;
+  }
   spare = null;
   document.body.dataset.state = 'running';
   $('check').disabled = true;
@@ -653,7 +680,11 @@ function Run(testdata, submission) {
     $('check').disabled = false;
     worker.terminate();
     worker = null;
-    spare = new Worker('worker.js');
+    spare = NewWorker();
+    if (message.kind === 'refused') {
+      Failed('refused', message.input === 'testdata' ? testdata.name : submission.name);
+      return;
+    }
     if (message.kind === 'failed') {
       Failed('couldNotRun', message.message);
       return;
@@ -712,8 +743,12 @@ async function FromAddress() {
 }
 
 document.addEventListener('DOMContentLoaded', () => {
-  spare = new Worker('worker.js');
   ApplyLanguage();
+  try {
+    spare = NewWorker();
+  } catch (error) {
+    Failed('couldNotRun', String(error));
+  }
   for (const button of document.querySelectorAll('[data-language]')) {
     button.addEventListener('click', () => {
       language = button.dataset.language;

@@ -7,19 +7,19 @@
 // worker starts, before it is given files: the page starts its worker ahead
 // of the run, so nothing of one run stays in the memory of the next.
 
-importScripts('krobelnik-web.js');
+// The module's loader stands before this script in the worker's text; the
+// module's bytes are the first message the page sends.
 
 // How much of a file one read of the browser's takes.
 const Block = 16 << 20;
 
-// What the module prints, and the module's instance.
+// What the module prints, and the module's instance once the page has sent
+// its bytes.
 let output = '';
 let errors = '';
-const ready = (async () => {
-  const response = await fetch('krobelnik-web.wasm');
-  if (!response.ok) throw new Error('krobelnik-web.wasm: ' + response.status);
-  const module = await WebAssembly.compile(await response.arrayBuffer());
-  return KrobelnikModule({
+let ready = null;
+function Instantiate(bytes) {
+  return WebAssembly.compile(bytes).then((module) => KrobelnikModule({
     noInitialRun: true,
     print: (line) => { output += line + '\n'; },
     printErr: (line) => { errors += line + '\n'; },
@@ -27,8 +27,12 @@ const ready = (async () => {
       WebAssembly.instantiate(module, imports).then((made) => receive(made, module));
       return {};
     },
-  });
-})();
+  }));
+}
+
+// The file the browser refused to read, if it did: a file changed since it
+// was chosen can no longer be read through the same File object.
+let refused = null;
 
 // Reads of the module served from one block of the file at a time: the
 // browser reads each block once, and each read of the module copies only
@@ -44,7 +48,13 @@ function BlockReads(workerfs, total, progress) {
     if (held === null || held.blob !== blob || position < held.from ||
         position >= held.from + held.bytes.length) {
       const from = position;
-      const bytes = new Uint8Array(reader.readAsArrayBuffer(blob.slice(from, from + Block)));
+      let bytes;
+      try {
+        bytes = new Uint8Array(reader.readAsArrayBuffer(blob.slice(from, from + Block)));
+      } catch (error) {
+        refused = blob;
+        throw error;
+      }
       held = { blob, from, bytes };
       done += bytes.length;
       if (done - told > (1 << 20)) {
@@ -88,11 +98,19 @@ async function Evaluate(testdata, submission, language) {
 }
 
 onmessage = (event) => {
-  const { testdata, submission, language } = event.data;
+  const message = event.data;
+  if (message.kind === 'module') {
+    ready = Instantiate(message.bytes);
+    return;
+  }
+  const { testdata, submission, language } = message;
   Evaluate(testdata, submission, language).then(
     (result) => {
       postMessage({ kind: 'done', status: result.status, output: result.output,
                     errors: result.errors, pieces: result.pieces }, result.pieces);
     },
-    (error) => postMessage({ kind: 'failed', message: String(error) }));
+    (error) => {
+      if (refused !== null) postMessage({ kind: 'refused', input: refused === testdata ? 'testdata' : 'submission' });
+      else postMessage({ kind: 'failed', message: String(error) });
+    });
 };

@@ -1,13 +1,15 @@
-// Drives the page in headless Chromium as a contestant uses it: files chosen
-// through the file inputs, or named in the page's address, then what the
-// page shows is checked. Every case also checks that the page made no
-// request outside its own origin and ran nothing it was handed. Screenshots
-// are kept in the output folder.
+// Drives the page as a contestant uses it: files chosen through the file
+// inputs, dropped, or named in the page's address, then what the page shows
+// is checked. The cases run on the page opened from its folder (file://) in
+// headless Chromium and Firefox, and served by a local server in Chromium.
+// Every case also checks that the page made no request outside itself and
+// its own origin and ran nothing it was handed. Screenshots are kept in the
+// output folder, one folder for each way the page is opened.
 //
 //   node page_test.mjs PAGE_FOLDER SOURCE_FOLDER OUTPUT_FOLDER
 //
-// Needs Debian's chromium at /usr/bin/chromium and puppeteer-core (npm ci
-// in this folder).
+// Needs Debian's chromium at /usr/bin/chromium and firefox-esr at
+// /usr/bin/firefox-esr, and puppeteer-core (npm ci in this folder).
 
 import fs from 'node:fs';
 import http from 'node:http';
@@ -122,13 +124,39 @@ const server = http.createServer((request, response) => {
 await new Promise((done) => server.listen(0, '127.0.0.1', done));
 const origin = 'http://127.0.0.1:' + server.address().port;
 
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'krobelnik-chromium-')),
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
+// The ways the page is opened: the browser, and the page's address.
+const pageFile = 'file://' + path.resolve(pageFolder, 'index.html');
+const targets = [
+  { name: 'chromium-file', browser: 'chromium', page: pageFile },
+  { name: 'firefox-file', browser: 'firefox', page: pageFile },
+  { name: 'chromium-server', browser: 'chromium', page: origin + '/index.html' },
+];
+let target = null;
+let browser = null;
+
+function Launch(which) {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'krobelnik-' + which + '-'));
+  if (which === 'firefox') {
+    return puppeteer.launch({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr',
+                              headless: true, userDataDir: profile });
+  }
+  return puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    userDataDir: profile,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+}
+
+// Whether a request stays within the page: the page itself and its blobs,
+// and, served, its own origin.
+function Within(url) {
+  // Firefox loads its own fonts from data: addresses.
+  if (url.startsWith('data:')) return true;
+  if (target.page.startsWith('file:')) return url === target.page || /^blob:null\//.test(url);
+  return url.startsWith(origin + '/') || url.startsWith('blob:' + origin);
+}
 
 // What the page shows once it has checked two files.
 async function Shown(page) {
@@ -145,7 +173,10 @@ async function ShownNow(page) {
     report: document.getElementById('report').textContent,
     marked: [...document.querySelectorAll('#report .byte')].map((e) => e.textContent),
     explanation: document.getElementById('explanation').innerText,
-    scripts: document.querySelectorAll('script').length,
+    // The scripts that run: the page's own; its worker's and module's
+    // blocks are of types a browser does not run.
+    scripts: [...document.querySelectorAll('script')].filter(
+        (e) => !['text/plain', 'application/octet-stream'].includes(e.type)).length,
     images: document.querySelectorAll('img').length,
     overflow: document.documentElement.scrollWidth > window.innerWidth,
     progress: window.progressShown || 0,
@@ -179,7 +210,7 @@ async function ShownNow(page) {
 // to another origin, or a dialog, fails the case.
 async function Run(name, testdata, answer, { link = false, width = 1000, language = 'en-GB',
                                             then = null } = {}) {
-  console.log(name);
+  console.log(target.name + ': ' + name);
   const page = await browser.newPage();
   await page.evaluateOnNewDocument((chosen) => {
     Object.defineProperty(navigator, 'language', { get: () => chosen });
@@ -193,10 +224,10 @@ async function Run(name, testdata, answer, { link = false, width = 1000, languag
   });
   page.on('pageerror', (error) => Check(false, 'an error on the page: ' + error.message));
   if (link) {
-    await page.goto(origin + '/index.html?testdata=/files/' + encodeURIComponent(testdata) +
+    await page.goto(target.page + '?testdata=/files/' + encodeURIComponent(testdata) +
                     '&submission=/files/' + encodeURIComponent(answer));
   } else {
-    await page.goto(origin + '/index.html');
+    await page.goto(target.page);
     await (await page.$('#testdata')).uploadFile(path.join(files, testdata));
     await (await page.$('#submission')).uploadFile(path.join(files, answer));
     // The progress shown while the files are read, at its largest.
@@ -210,14 +241,14 @@ async function Run(name, testdata, answer, { link = false, width = 1000, languag
     await page.click('#check');
   }
   let shown = await Shown(page);
-  await page.screenshot({ path: path.join(outputFolder, name + '.png'), fullPage: true });
+  const shots = path.join(outputFolder, target.name);
+  fs.mkdirSync(shots, { recursive: true });
+  await page.screenshot({ path: path.join(shots, name + '.png'), fullPage: true });
   if (then !== null) {
     shown = { before: shown, after: await then(page) };
-    await page.screenshot({ path: path.join(outputFolder, name + '-then.png'), fullPage: true });
+    await page.screenshot({ path: path.join(shots, name + '-then.png'), fullPage: true });
   }
-  for (const url of requests)
-    Check(url.startsWith(origin + '/') || url.startsWith('blob:' + origin),
-          'a request outside the origin: ' + url);
+  for (const url of requests) Check(Within(url), 'a request outside the page: ' + url);
   for (const state of shown.before ? [shown.before, shown.after] : [shown]) {
     Check(state.scripts === 1 && state.images === 0, 'the page runs only its own script');
     Check(!state.overflow, 'the page fits its width');
@@ -226,126 +257,135 @@ async function Run(name, testdata, answer, { link = false, width = 1000, languag
   return shown;
 }
 
-let shown = await Run('accepted', 'testdata.txt', 'accepted.txt');
-Check(shown.report === 'OK\n1\n1 5\n', 'the report of an accepted answer: ' + shown.report);
-Check(shown.download && /^Exactly as/.test(shown.note), 'a whole report to download');
-Check(/Accepted: 1 section\./.test(shown.explanation), 'the sections of an accepted answer');
+async function Cases() {
+  let shown = null;
+  shown = await Run('accepted', 'testdata.txt', 'accepted.txt');
+  Check(shown.report === 'OK\n1\n1 5\n', 'the report of an accepted answer: ' + shown.report);
+  Check(shown.download && /^Exactly as/.test(shown.note), 'a whole report to download');
+  Check(/Accepted: 1 section\./.test(shown.explanation), 'the sections of an accepted answer');
 
-shown = await Run('deep-154', 'deep-testdata.txt', 'deep-answer.txt');
-Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:154]: 1000000. znak v stiku') &&
-      shown.report.endsWith("v nizu s pa '" + lastLetter + "'\n-1\n"), 'a 154 deep in the index line: ' + shown.report);
-Check(/Where: your answer, line 31, column \d{7}\./.test(shown.explanation),
-      'the index at fault, line and column: ' + shown.explanation.slice(0, 400));
-Check(/index i_1000000 = \d+ selects t_\d+/.test(shown.explanation), 'the index at fault, in words');
-Check(!/stringLine|sLine|stringOffset/.test(shown.explanation), 'no field names shown to a person');
-Check(shown.aligned.length === 3 && shown.aligned[1].includes('|'),
-      'a 154 deep in the index line aligned: ' + shown.aligned.join(' / '));
+  shown = await Run('deep-154', 'deep-testdata.txt', 'deep-answer.txt');
+  Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:154]: 1000000. znak v stiku') &&
+        shown.report.endsWith("v nizu s pa '" + lastLetter + "'\n-1\n"), 'a 154 deep in the index line: ' + shown.report);
+  Check(/Where: your answer, line 31, column \d{7}\./.test(shown.explanation),
+        'the index at fault, line and column: ' + shown.explanation.slice(0, 400));
+  Check(/index i_1000000 = \d+ selects t_\d+/.test(shown.explanation), 'the index at fault, in words');
+  Check(!/stringLine|sLine|stringOffset/.test(shown.explanation), 'no field names shown to a person');
+  Check(shown.aligned.length === 3 && shown.aligned[1].includes('|'),
+        'a 154 deep in the index line aligned: ' + shown.aligned.join(' / '));
 
-shown = await Run('testdata-fault', 'faulty-testdata.txt', 'faulty-answer.txt');
-Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:108]: '), 'a fault in the test data');
-Check(/The test data is faulty/.test(shown.explanation) && /line 7, column 1/.test(shown.explanation),
-      'the test data blamed, with its place: ' + shown.explanation.slice(0, 300));
+  shown = await Run('testdata-fault', 'faulty-testdata.txt', 'faulty-answer.txt');
+  Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:108]: '), 'a fault in the test data');
+  Check(/The test data is faulty/.test(shown.explanation) && /line 7, column 1/.test(shown.explanation),
+        'the test data blamed, with its place: ' + shown.explanation.slice(0, 300));
 
-shown = await Run('crlf', 'crlf-testdata.txt', 'crlf-answer.txt', { width: 360 });
-Check(shown.report === 'OK\n1\n1 5\n', 'CR LF files, on a phone\'s width: ' + shown.report);
+  shown = await Run('crlf', 'crlf-testdata.txt', 'crlf-answer.txt', { width: 360 });
+  Check(shown.report === 'OK\n1\n1 5\n', 'CR LF files, on a phone\'s width: ' + shown.report);
 
-shown = await Run('markup', 'testdata.txt', xssName);
-Check(shown.report.includes('ne pa "Krobelnik ' + xss + '"'), 'markup shown as text: ' + shown.report);
-Check(shown.explanation.includes(xss.slice(0, 20)), 'markup in the excerpt shown as text');
-Check(shown.status.includes(xssName), 'markup in a file name shown as text');
+  shown = await Run('markup', 'testdata.txt', xssName);
+  Check(shown.report.includes('ne pa "Krobelnik ' + xss + '"'), 'markup shown as text: ' + shown.report);
+  Check(shown.explanation.includes(xss.slice(0, 20)), 'markup in the excerpt shown as text');
+  Check(shown.status.includes(xssName), 'markup in a file name shown as text');
 
-shown = await Run('bytes', 'testdata.txt', 'bytes-answer.txt');
-Check(shown.marked.join(' ') === '\\xe8 \\xff', 'bytes that are no UTF-8 marked: ' + shown.marked);
-Check(shown.report.includes('K\\xe8\\xff \u010d'), 'UTF-8 shown as text: ' + shown.report);
+  shown = await Run('bytes', 'testdata.txt', 'bytes-answer.txt');
+  Check(shown.marked.join(' ') === '\\xe8 \\xff', 'bytes that are no UTF-8 marked: ' + shown.marked);
+  Check(shown.report.includes('K\\xe8\\xff \u010d'), 'UTF-8 shown as text: ' + shown.report);
 
-// A second line of 200,000 letters, quoted by the rejection: the page shows
-// its start and end and how many bytes it leaves out, and offers no
-// download of a report it does not hold whole.
-Write('long-line.txt', ['123456\n', Buffer.alloc(200000, 'x'), '\n']);
-shown = await Run('long-line', 'testdata.txt', 'long-line.txt');
-Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:190]: v drugi vrstici bi moral biti niz') &&
-      /xxx\[\.\.\. \d+ bytes more \.\.\.\]xxx/.test(shown.report) && shown.report.endsWith('xx"\n-1\n') &&
-      shown.report.length < 70000, 'a long quoted line shortened: ' + shown.report.slice(-200));
-Check(!shown.download && /but for the middle of its long line/.test(shown.note),
-      'no download of a shortened report: ' + shown.note);
+  // A second line of 200,000 letters, quoted by the rejection: the page shows
+  // its start and end and how many bytes it leaves out, and offers no
+  // download of a report it does not hold whole.
+  Write('long-line.txt', ['123456\n', Buffer.alloc(200000, 'x'), '\n']);
+  shown = await Run('long-line', 'testdata.txt', 'long-line.txt');
+  Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:190]: v drugi vrstici bi moral biti niz') &&
+        /xxx\[\.\.\. \d+ bytes more \.\.\.\]xxx/.test(shown.report) && shown.report.endsWith('xx"\n-1\n') &&
+        shown.report.length < 70000, 'a long quoted line shortened: ' + shown.report.slice(-200));
+  Check(!shown.download && /but for the middle of its long line/.test(shown.note),
+        'no download of a shortened report: ' + shown.note);
 
-shown = await Run('large', 'large-testdata.txt', 'large-answer.txt');
-Check(shown.report === 'OK\n5\n' + '1 10000001\n'.repeat(5), 'an answer of 100 MB: ' + shown.report.slice(0, 80));
-Check(shown.progress > 0.5, 'the progress of reading a large file shown: ' + shown.progress);
-Check(/Where the score comes from/.test(shown.explanation) &&
-      /Score 10000001 = r 10000000 \+ the letters of the strings 1 \(k = 1, n = 10000000\)/.test(
-          shown.explanation) &&
-      /Strings used: 1 of 1\./.test(shown.explanation),
-      'the statistics of a section of ten million pieces: ' + shown.explanation.slice(0, 600));
-Check(/1\s+10000000/.test(shown.explanation), 'the pieces by length');
-Check(shown.strip > 0.9, 'the strip of s drawn: ' + shown.strip);
+  shown = await Run('large', 'large-testdata.txt', 'large-answer.txt');
+  Check(shown.report === 'OK\n5\n' + '1 10000001\n'.repeat(5), 'an answer of 100 MB: ' + shown.report.slice(0, 80));
+  Check(shown.progress > 0.5, 'the progress of reading a large file shown: ' + shown.progress);
+  Check(/Where the score comes from/.test(shown.explanation) &&
+        /Score 10000001 = r 10000000 \+ the letters of the strings 1 \(k = 1, n = 10000000\)/.test(
+            shown.explanation) &&
+        /Strings used: 1 of 1\./.test(shown.explanation),
+        'the statistics of a section of ten million pieces: ' + shown.explanation.slice(0, 600));
+  Check(/1\s+10000000/.test(shown.explanation), 'the pieces by length');
+  Check(shown.strip > 0.9, 'the strip of s drawn: ' + shown.strip);
 
-// The alignment at 154, 153 and 158: s and the concatenation letter under
-// letter, a bar where each piece starts (a space in s), the letter where
-// they part marked in both rows and with a caret.
-for (const [kind, s, yours, marked, listed] of [
-  ['154', '...cabcabc abcabcabc abcabcabc abcabc abcabcabc abcabcabcabcabcabcabc...',
-   '...cabcabc|abcabcabc|abcabcabc|abcabd|abcabcabc|abcabcabc', 36, 6],
-  ['153', '...abcabcabc abcabcabc abcabcabc abc', '...abcabcabc|abcabcabc|abcabcabc|abcabcabc', 36, 4],
-  ['158', 'abcabcabc abcabcabcabcabcabcabcabcabcabcabcabcabca...', 'abcabcabc|abcabcabc', 19, 2]]) {
-  shown = await Run('aligned-' + kind, 'abc-testdata.txt', 'abc-' + kind + '.txt');
-  const rows = shown.aligned.map((row) => row.replace(/ +$/, ''));
-  Check(rows[0] === s && rows[1] === yours, kind + ' aligned: ' + rows.join(' / '));
-  Check(rows[2] === ' '.repeat(marked) + '^', kind + ' the caret under the letter where they part: ' + rows[2]);
-  // Cells: "..." is one, so the column of the mark is one less after it.
-  const column = marked - (s.startsWith('...') ? 2 : 0);
-  Check(shown.faults[0] === column && shown.faults[1] === column && shown.faults[2] === column,
-        kind + ' the letter where they part marked: ' + shown.faults);
-  Check(shown.pieces.length === listed && /^i_\d+ = [12] selects t_[12] \(line [56]\): letters \d+ to \d+$/.test(shown.pieces[0]),
-        kind + ' the pieces listed: ' + shown.pieces.join(' / '));
-}
-
-// A Slovenian browser gets the page in Slovenian; its switch changes every
-// text, the explanation's too, without checking the files again.
-shown = await Run('slovenian', 'abc-testdata.txt', 'abc-154.txt', {
-  language: 'sl-SI',
-  then: async (page) => {
-    await page.click('[data-language=en]');
-    return ShownNow(page);
-  },
-});
-Check(shown.before.language === 'sl' && shown.before.pressed.join() === 'sl' &&
-      shown.before.title === 'Preveri odgovor za nalogo Krobelnik', 'the page in Slovenian');
-Check(shown.before.status === 'Preverjeno: abc-testdata.txt in abc-154.txt.', 'the status in Slovenian: ' + shown.before.status);
-Check(/Zavrnjeno: napaka je v tvojem odgovoru\. \(lokacija 154\)/.test(shown.before.explanation) &&
-      /Zakaj: Črka niza t_x, ki ga izbere indeks i_p, se na tem mestu razlikuje od niza s\./.test(shown.before.explanation) &&
-      /indeks i_4 = 2 izbere niz t_2/.test(shown.before.explanation) &&
-      /Kje se tvoj stik loči od niza s/.test(shown.before.explanation) &&
-      /i_4 = 2 izbere t_2 \(vrstica 6\): črke od 28 do 33/.test(shown.before.explanation),
-      'the explanation in Slovenian: ' + shown.before.explanation.slice(0, 900));
-Check(shown.after.language === 'en' && shown.after.pressed.join() === 'en' &&
-      shown.after.title === 'Check an answer to Krobelnik' &&
-      shown.after.status === 'Checked abc-testdata.txt and abc-154.txt.', 'the switch to English');
-Check(/Rejected: the fault is in your answer\. \(location 154\)/.test(shown.after.explanation) &&
-      /index i_4 = 2 selects t_2/.test(shown.after.explanation) &&
-      !/Zavrnjeno|izbere/.test(shown.after.explanation),
-      'the explanation switched to English: ' + shown.after.explanation.slice(0, 600));
-Check(shown.after.report === shown.before.report, 'the report is the evaluator\'s in both');
-
-shown = await Run('link', 'testdata.txt', 'accepted.txt', { link: true });
-Check(shown.report === 'OK\n1\n1 5\n', 'files named in the address: ' + shown.report);
-
-// The page is used from the keyboard: the language switch, the inputs and
-// the button are reached with the tab key, in order.
-{
-  const page = await browser.newPage();
-  await page.goto(origin + '/index.html');
-  const order = [];
-  for (let press = 0; press < 5; ++press) {
-    await page.keyboard.press('Tab');
-    order.push(await page.evaluate(() => document.activeElement.id));
+  // The alignment at 154, 153 and 158: s and the concatenation letter under
+  // letter, a bar where each piece starts (a space in s), the letter where
+  // they part marked in both rows and with a caret.
+  for (const [kind, s, yours, marked, listed] of [
+    ['154', '...cabcabc abcabcabc abcabcabc abcabc abcabcabc abcabcabcabcabcabcabc...',
+     '...cabcabc|abcabcabc|abcabcabc|abcabd|abcabcabc|abcabcabc', 36, 6],
+    ['153', '...abcabcabc abcabcabc abcabcabc abc', '...abcabcabc|abcabcabc|abcabcabc|abcabcabc', 36, 4],
+    ['158', 'abcabcabc abcabcabcabcabcabcabcabcabcabcabcabcabca...', 'abcabcabc|abcabcabc', 19, 2]]) {
+    shown = await Run('aligned-' + kind, 'abc-testdata.txt', 'abc-' + kind + '.txt');
+    const rows = shown.aligned.map((row) => row.replace(/ +$/, ''));
+    Check(rows[0] === s && rows[1] === yours, kind + ' aligned: ' + rows.join(' / '));
+    Check(rows[2] === ' '.repeat(marked) + '^', kind + ' the caret under the letter where they part: ' + rows[2]);
+    // Cells: "..." is one, so the column of the mark is one less after it.
+    const column = marked - (s.startsWith('...') ? 2 : 0);
+    Check(shown.faults[0] === column && shown.faults[1] === column && shown.faults[2] === column,
+          kind + ' the letter where they part marked: ' + shown.faults);
+    Check(shown.pieces.length === listed && /^i_\d+ = [12] selects t_[12] \(line [56]\): letters \d+ to \d+$/.test(shown.pieces[0]),
+          kind + ' the pieces listed: ' + shown.pieces.join(' / '));
   }
-  Check(order.join(' ') === 'language-sl language-en testdata submission check',
-        'the tab order: ' + order.join(' '));
-  await page.close();
+
+  // A Slovenian browser gets the page in Slovenian; its switch changes every
+  // text, the explanation's too, without checking the files again.
+  shown = await Run('slovenian', 'abc-testdata.txt', 'abc-154.txt', {
+    language: 'sl-SI',
+    then: async (page) => {
+      await page.click('[data-language=en]');
+      return ShownNow(page);
+    },
+  });
+  Check(shown.before.language === 'sl' && shown.before.pressed.join() === 'sl' &&
+        shown.before.title === 'Preveri odgovor za nalogo Krobelnik', 'the page in Slovenian');
+  Check(shown.before.status === 'Preverjeno: abc-testdata.txt in abc-154.txt.', 'the status in Slovenian: ' + shown.before.status);
+  Check(/Zavrnjeno: napaka je v tvojem odgovoru\. \(lokacija 154\)/.test(shown.before.explanation) &&
+        /Zakaj: Črka niza t_x, ki ga izbere indeks i_p, se na tem mestu razlikuje od niza s\./.test(shown.before.explanation) &&
+        /indeks i_4 = 2 izbere niz t_2/.test(shown.before.explanation) &&
+        /Kje se tvoj stik loči od niza s/.test(shown.before.explanation) &&
+        /i_4 = 2 izbere t_2 \(vrstica 6\): črke od 28 do 33/.test(shown.before.explanation),
+        'the explanation in Slovenian: ' + shown.before.explanation.slice(0, 900));
+  Check(shown.after.language === 'en' && shown.after.pressed.join() === 'en' &&
+        shown.after.title === 'Check an answer to Krobelnik' &&
+        shown.after.status === 'Checked abc-testdata.txt and abc-154.txt.', 'the switch to English');
+  Check(/Rejected: the fault is in your answer\. \(location 154\)/.test(shown.after.explanation) &&
+        /index i_4 = 2 selects t_2/.test(shown.after.explanation) &&
+        !/Zavrnjeno|izbere/.test(shown.after.explanation),
+        'the explanation switched to English: ' + shown.after.explanation.slice(0, 600));
+  Check(shown.after.report === shown.before.report, 'the report is the evaluator\'s in both');
+
+  if (!target.page.startsWith('file:')) {
+    shown = await Run('link', 'testdata.txt', 'accepted.txt', { link: true });
+    Check(shown.report === 'OK\n1\n1 5\n', 'files named in the address: ' + shown.report);
+  }
+
+  // The page is used from the keyboard: the language switch, the inputs and
+  // the button are reached with the tab key, in order.
+  {
+    const page = await browser.newPage();
+    await page.goto(target.page);
+    const order = [];
+    for (let press = 0; press < 5; ++press) {
+      await page.keyboard.press('Tab');
+      order.push(await page.evaluate(() => document.activeElement.id));
+    }
+    Check(order.join(' ') === 'language-sl language-en testdata submission check',
+          'the tab order: ' + order.join(' '));
+    await page.close();
+  }
 }
 
-await browser.close();
+for (target of targets) {
+  browser = await Launch(target.browser);
+  await Cases();
+  await browser.close();
+}
 server.close();
 console.log(failures === 0 ? 'page test: all cases passed' : 'page test: ' + failures + ' failures');
 process.exit(failures === 0 ? 0 : 1);
