@@ -142,7 +142,8 @@ Seen JudgeWithEveryAdapter(const std::string& testData, const std::string& jury,
   if (kattis.status == 43) {
     // The contestant sees the evaluator's own message line.
     EXPECT_TRUE(startsWith(team, shown + (printable ? "\n" : ""))) << team;
-    EXPECT_NE(judges.find("Rejected at location "), std::string::npos) << judges;
+    EXPECT_NE(judges.find("Rejected: the fault is in the answer (location "), std::string::npos)
+        << judges;
     EXPECT_FALSE(std::filesystem::exists(testing::Native(feedback + "/score.txt")));
     EXPECT_EQ(cms.status, 0);
     EXPECT_EQ(cms.out, "0.0\n");
@@ -544,10 +545,10 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
        q(KATTIS_PATH) + " " + q(td) + " " + q(accepted) + " " + q(dir / "") + " score <&-", 1,
        "standard input is closed"},
       {"explain, a named pipe", feed(rejected) + q(EXPLAIN_PATH) + " " + q(td) + " " + q(fifo), 1,
-       "Where: the submission, line 7, column 3."},
+       "Where: the answer, line 7, column 3."},
       {"explain, a pipe the shell names",
        q(EXPLAIN_PATH) + " " + q(td) + " <(cat " + q(rejected) + ")", 1,
-       "Where: the submission, line 7, column 3."},
+       "Where: the answer, line 7, column 3."},
       {"cms, a named pipe",
        feed(rejected) + q(CMS_PATH) + " " + q(td) + " " + q(accepted) + " " + q(fifo), 0,
        "Napaka [Zelvor20Krobelnik:154]"},
@@ -628,7 +629,7 @@ TEST(Adapters, MeetBadPathsWithTheRightVerdictAndReason) {
       {"kattis rejected in Slovenian, with the explanation",
        "LC_ALL=sl_SI.UTF-8 " + q(KATTIS_PATH) + " " + q(td) + " " + q(accepted) + " " +
            q(dir / "") + " < " + q(rejected),
-       43, "Kje se stik loči od niza s: 3. črka niza s"},
+       43, "Kje se stik loči od niza s\nLočita se pri 3. črki niza s"},
   };
   // Address space is the sanitizers' own, and an emulator's.
 #if defined(KROBELNIK_SANITIZED)

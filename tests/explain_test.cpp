@@ -12,6 +12,7 @@
 #include "explain/explain_program.h"
 #include "explain/place_reader.h"
 #include "test_support.h"
+#include "words/words.h"
 
 namespace krobelnik {
 namespace {
@@ -137,7 +138,7 @@ TEST(Explain, PlacesEveryLocationAtItsLineAndColumnWithItsFacts) {
        "p=2 x=2 stringLine=6 stringOffset=1 position=3 sLine=5 got=b expected=a", 3},
       {OneCase, Header + "1\n2 1\nb\nabbb\n2\n", 154, InputRole::Submission, 7, 1,
        "p=1 x=2 stringLine=6 stringOffset=3 position=3 sLine=5 got=b expected=a", 3},
-      {OneCase, Header + "1\n1 1\nab\r\n1\r\n", 158, InputRole::Submission, 6, 0, "matched=2 n=4",
+      {OneCase, Header + "1\n1 1\nab\r\n1\r\n", 158, InputRole::Submission, 6, 2, "matched=2 n=4",
        3},
       // Past full batches and 64-byte blocks: the 1500th index is wrong.
       {"Krobelnik\n1\n\n1\n" + std::string(std::size_t{1600}, 'a') + "\n",
@@ -161,6 +162,9 @@ TEST(Explain, PlacesEveryLocationAtItsLineAndColumnWithItsFacts) {
     // names nothing by the check's own field names.
     EXPECT_FALSE(e.why.empty());
     EXPECT_FALSE(e.whySl.empty());
+    // Every place of the sentence is filled: a name no fact has stays.
+    EXPECT_EQ(e.why.find('{'), std::string::npos) << e.why;
+    EXPECT_EQ(e.whySl.find('{'), std::string::npos) << e.whySl;
     for (const Language language : {Language::English, Language::Slovenian}) {
       const std::vector<std::string> phrases =
           FactPhrases(e.location, e.facts, e.where.line, language);
@@ -168,6 +172,7 @@ TEST(Explain, PlacesEveryLocationAtItsLineAndColumnWithItsFacts) {
       for (const Fact& fact : e.facts) said += std::string_view(fact.name) == "x" ? 0U : 1U;
       EXPECT_EQ(phrases.size(), said);
       for (const std::string& phrase : phrases) {
+        EXPECT_EQ(phrase.find('{'), std::string::npos) << phrase;
         for (const Fact& fact : e.facts) {
           const std::string name = fact.name;
           EXPECT_FALSE(phrase.starts_with(name + " = ")) << phrase;
@@ -388,11 +393,13 @@ TEST(Explain, CountsTheStringsAndPiecesOfAcceptedSections) {
   std::string text;
   OutputBuffer out(text);
   ASSERT_TRUE(PrintText(out, e, {{Language::Slovenian, false}, true}));
-  EXPECT_NE(text.find("Nikoli uporabljeni: 3 (njihove crke, 7, rezultat steje zaman): t_2 "
-                      "(vrstica 6), t_3 (vrstica 7), t_4 (vrstica 8)."),
+  EXPECT_NE(text.find("Nikoli uporabljeni: 3 nizi; v rezultatu zaman stejejo njihove crke, "
+                      "skupaj jih je 7: t_2 (vrstica 6), t_3 (vrstica 7), t_4 (vrstica 8)."),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("Kosi po dolzini (crke: kosi):   1: 2   2-3: 1\n"), std::string::npos)
+  // A bucket of the histogram is labelled by the lengths it holds.
+  EXPECT_NE(text.find("  Kosi po dolzini:\n    crke  kosi\n       1     2\n       2     1\n"),
+            std::string::npos)
       << text;
 }
 
@@ -434,6 +441,68 @@ TEST(Explain, ShowsTheLetterAtFaultOnItsStringLine) {
   }
 }
 
+// The catalogue of words is whole and sound: every entry in both languages,
+// every place naming a value its entry declares, with as many forms as the
+// language's plural rule; its sentences fill their places so.
+TEST(Words, TheCatalogueIsSoundAndFillsItsPlaces) {
+  EXPECT_EQ(CatalogueFaults(), std::vector<std::string>{});
+  const struct {
+    Language language;
+    Word word;
+    std::vector<WordValue> values;
+    std::string said;
+  } rows[] = {
+      {Language::English, W("accepted"), {{"count", 1}}, "Accepted: 1 section."},
+      {Language::English, W("accepted"), {{"count", 12345}}, "Accepted: 12 345 sections."},
+      {Language::Slovenian, W("accepted"), {{"count", 1}}, "Sprejeto: 1 razdelek."},
+      {Language::Slovenian, W("accepted"), {{"count", 2}}, "Sprejeto: 2 razdelka."},
+      {Language::Slovenian, W("accepted"), {{"count", 104}}, "Sprejeto: 104 razdelki."},
+      {Language::Slovenian, W("accepted"), {{"count", 111}}, "Sprejeto: 111 razdelkov."},
+      {Language::Slovenian, W("accepted"), {{"count", 10000001}}, "Sprejeto: 10 000 001 razdelek."},
+      {Language::English,
+       W("pieceSelects"),
+       {{"p", 1000000}, {"x", 12345}, {"line", 12349}, {"from", 10000000}},
+       "i_1000000 = 12345 selects t_12345 (line 12 349): letter 10 000 000"},
+      {Language::Slovenian,
+       W("alignAt"),
+       {{"fault", 10000001}, {"from", 9}, {"to", 70}, {"n", 10000000}},
+       "Ločita se pri 10 000 001. črki niza s; prikazane so črke od 9 do 70 (niz s jih ima 10 000 "
+       "000)."},
+      {Language::Slovenian,
+       W("faultSubmission"),
+       {{"location", 154}},
+       "Zavrnjeno: napaka je v odgovoru (lokacija 154)."},
+      {Language::English,
+       W("unknownLanguage"),
+       {{"name", "si"}},
+       "unknown language \"si\": the languages are sl (Slovenian) and en (English)"},
+  };
+  for (const auto& row : rows) {
+    // Say takes its values as a list; the table keeps them in a vector.
+    std::string said;
+    switch (row.values.size()) {
+      case 1:
+        said = Say(row.language, row.word, {row.values[0]});
+        break;
+      case 4:
+        said = Say(row.language, row.word,
+                   {row.values[0], row.values[1], row.values[2], row.values[3]});
+        break;
+      default:
+        said = Say(row.language, row.word);
+    }
+    EXPECT_EQ(said, row.said);
+  }
+  // A sentence outside the catalogue keeps a place it has no value for.
+  const WordValue n{"n", 3};
+  EXPECT_EQ(Fill("{n} {n:letter|letters}, {m}", Language::English, std::span(&n, 1)),
+            "3 letters, {m}");
+  EXPECT_EQ(Grouped(-1234567), "-1 234 567");
+  EXPECT_EQ(Grouped(9999), "9999");
+  EXPECT_EQ(Columns(Language::English, W("lengthColumns")),
+            (std::vector<std::string>{"letters", "pieces"}));
+}
+
 // The why sentence names the facts and line of its fault; a message that
 // counts strings from 0 is explained with both numbers.
 TEST(Explain, FillsTheWhySentenceWithTheFactsOfTheFault) {
@@ -455,7 +524,7 @@ TEST(Explain, FillsTheWhySentenceWithTheFactsOfTheFault) {
                   {101, "101st"},
                   {111, "111th"},
                   {112, "112th"},
-                  {1000000, "1000000th"}};
+                  {1000000, "1 000 000th"}};
   for (const auto& o : ordinals)
     EXPECT_EQ(FillWhy("{j:ordinal}", {{"j", o.value, {}}}, 0), o.ordinal);
   const Explanation e = ExplainTexts(OneCase, Header + "1\n3 1\nab\nb\na b\n1\n");
@@ -557,6 +626,7 @@ TEST(ExplainProgram, AnswersTheCommandLinesAnOrganiserTypes) {
     int status;
     std::string outStart;
     std::string outHas;
+    std::string errHas = "";
   } rows[] = {
       {EXPLAIN_PATH, {"--help"}, 0, "usage: Zelvor20Krobelnik-explain TESTDATA", "Exit status"},
       {EXPLAIN_PATH, {dir / "td.txt", "-h"}, 0, "usage: Zelvor20Krobelnik-explain", ""},
@@ -566,7 +636,7 @@ TEST(ExplainProgram, AnswersTheCommandLinesAnOrganiserTypes) {
        {dir / "td.txt", missing},
        2,
        "Napaka [Zelvor20Krobelnik:185]: manjka stevilka tekmovalca\n-1\n",
-       "Could not open the submission " + missing + ": "},
+       "Could not open the answer " + missing + ": "},
       {EXPLAIN_PATH,
        {dir / "td.txt", dir / ""},
        2,
@@ -582,10 +652,27 @@ TEST(ExplainProgram, AnswersTheCommandLinesAnOrganiserTypes) {
       {CHECK_PATH, {missing}, 2, "", ""},
       {CHECK_PATH, {dir / "td.txt"}, 0, "sound: ", ""},
       {CHECK_PATH, {dir / "td.txt", "--lang", "sl"}, 0, "v redu: ", ""},
-      {CHECK_PATH, {"--lang", "de", dir / "td.txt"}, 2, "", ""},
+      // An unknown language is named, with the languages there are.
+      {CHECK_PATH,
+       {"--lang", "de", dir / "td.txt"},
+       2,
+       "",
+       "",
+       "unknown language \"de\": the languages are sl (Slovenian) and en (English)\nusage: "},
       {EXPLAIN_PATH, {"--help", "--lang", "sl"}, 0, "uporaba: ", "Izhodni status"},
       {EXPLAIN_PATH, {dir / "td.txt", dir / "sub.txt", "--lang"}, 2, "", ""},
-      {EXPLAIN_PATH, {dir / "td.txt", dir / "sub.txt", "--lang", "xx"}, 2, "", ""},
+      {EXPLAIN_PATH,
+       {dir / "td.txt", dir / "sub.txt", "--lang", "si"},
+       2,
+       "",
+       "",
+       "unknown language \"si\": the languages are sl (Slovenian) and en (English)\nusage: "},
+      // An accepted answer without --stats is told of it.
+      {EXPLAIN_PATH,
+       {dir / "td.txt", dir / "sub.txt"},
+       0,
+       "OK\n",
+       "Every test case is answered.\nWith --stats: where each section's score comes from.\n"},
       // The pieces go with the statistics of an answer, and never into an
       // input.
       {EXPLAIN_PATH, {dir / "td.txt", dir / "sub.txt", "--pieces", dir / "p.bin"}, 2, "", ""},
@@ -606,6 +693,7 @@ TEST(ExplainProgram, AnswersTheCommandLinesAnOrganiserTypes) {
     EXPECT_EQ(outcome.status, row.status);
     EXPECT_EQ(outcome.out.substr(0, row.outStart.size()), row.outStart);
     EXPECT_NE(outcome.out.find(row.outHas), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.err.find(row.errHas), std::string::npos) << outcome.err;
     // Only a wrong command line or a file that cannot be read or written
     // is told on standard error.
     EXPECT_EQ(outcome.err.empty(), row.status == 0 || !row.outStart.empty()) << outcome.err;

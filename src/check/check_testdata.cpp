@@ -6,47 +6,25 @@
 
 #include "explain/explain.h"
 #include "explain/explain_output.h"
-#include "explain/language.h"
 #include "input/system.h"
 #include "run/companion.h"
 #include "run/output_buffer.h"
+#include "words/words.h"
 
 namespace krobelnik {
-
-namespace {
-
-constexpr const char* DescriptionEn =
-    "Checks an official test data file of the task Krobelnik before a contest: evaluates a\n"
-    "submission of just the two header lines against it, which the evaluator accepts exactly\n"
-    "when the test data is sound. Prints \"sound: TESTDATA\" (in Slovenian \"v redu:\n"
-    "TESTDATA\"), or the report's failure line. --lang sl or en chooses the language; the\n"
-    "default follows LC_ALL, LC_MESSAGES and LANG. --kattis, in place of TESTDATA, reads the\n"
-    "test data on standard input, as an input validator of Kattis and DOMjudge.\n"
-    "\n"
-    "Exit status: 0 sound, 1 faulty, 2 a wrong command line or a file that cannot be read;\n"
-    "with --kattis 42, 43 and 1.\n";
-
-constexpr const char* DescriptionSl =
-    "Pred tekmovanjem preveri datoteko uradnih testnih podatkov naloge Krobelnik: nanjo oceni\n"
-    "odgovor z le dvema vrsticama glave, ki ga ocenjevalnik sprejme natanko tedaj, ko so\n"
-    "testni podatki v redu. Izpiše \"v redu: TESTNI_PODATKI\" ali vrstico napake iz\n"
-    "poročila. --lang sl ali en izbere jezik; privzeti sledi LC_ALL, LC_MESSAGES in LANG.\n"
-    "--kattis namesto TESTNI_PODATKI prebere testne podatke s standardnega vhoda, kot\n"
-    "preverjalnik vhoda sistemov Kattis in DOMjudge.\n"
-    "\n"
-    "Izhodni status: 0 v redu, 1 napaka, 2 napačna ukazna vrstica ali datoteka, ki je ni\n"
-    "mogoče prebrati; z --kattis 42, 43 in 1.\n";
-
-}  // namespace
 
 int CheckTestData(int argc, const char* const* argv) {
   Wording wording = WordingFromLocale();
   const char* name = nullptr;
   bool sound = true;
   bool kattis = false;
+  const char* unknownLanguage = nullptr;
   for (int a = 1; a < argc; ++a) {
     if (std::string_view(argv[a]) == "--lang") {
-      sound = a + 1 < argc && ParseLanguage(argv[++a], wording.language) && sound;
+      const bool known = a + 1 < argc && ParseLanguage(argv[a + 1], wording.language);
+      if (!known && a + 1 < argc) unknownLanguage = argv[a + 1];
+      sound = known && sound;
+      ++a;
     } else if (std::string_view(argv[a]) == "--kattis") {
       kattis = true;
     } else {
@@ -55,7 +33,7 @@ int CheckTestData(int argc, const char* const* argv) {
     }
   }
   const Language l = wording.language;
-  const std::string description = Say(l, DescriptionEn, DescriptionSl);
+  const std::string description = Say(l, W("checkDescription"));
   if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-check-testdata", CheckUsageLine,
                        Written(wording, description)))
     return 0;
@@ -65,26 +43,30 @@ int CheckTestData(int argc, const char* const* argv) {
   const int statusFaulty = kattis ? 43 : 1;
   const int statusFailed = kattis ? 1 : 2;
   if (!sound || (name == nullptr) != kattis) {
+    if (unknownLanguage != nullptr)
+      std::fprintf(
+          stderr, "%s\n",
+          Written(wording, Say(l, W("unknownLanguage"), {{"name", unknownLanguage}})).c_str());
     std::fputs(CheckUsageLine, stderr);
     return statusFailed;
   }
   HeldInput testData;
   std::string problem;
-  if (kattis) name = Say(l, "standard input", "standardni vhod");
+  const std::string standardInput = Say(l, W("standardInput"));
+  if (kattis) name = standardInput.c_str();
   if (!(kattis ? testData.OpenStandardInput(problem) : testData.Open(name, problem))) {
-    std::fprintf(stderr, "Zelvor20Krobelnik-check-testdata: %s %s: %s\n",
-                 Say(l, "cannot open", "ni mogoče odpreti"), name, problem.c_str());
+    std::fprintf(
+        stderr, "Zelvor20Krobelnik-check-testdata: %s\n",
+        Written(wording, Say(l, W("cannotOpen"), {{"name", name}, {"reason", problem}})).c_str());
     return statusFailed;
   }
   Explanation e;
   if (!Explain(Input::Held(testData), Input::Text(HeaderOnlySubmission), true, e)) {
-    std::fputs(Say(l, "the evaluator wrote no report it vouches for\n",
-                   "ocenjevalnik ni napisal poročila, za katerega bi jamčil\n"),
-               stderr);
+    std::fprintf(stderr, "%s\n", Written(wording, Say(l, W("noVouchedReport"))).c_str());
     return statusFailed;
   }
   if (e.verdict == Verdict::Accepted) {
-    std::printf("%s %s\n", Say(l, "sound:", "v redu:"), name);
+    std::printf("%s\n", Written(wording, Say(l, W("sound"), {{"name", name}})).c_str());
   } else {
     // The report's first line; of a long one its start, a note for what
     // was left out, and its end.
@@ -99,9 +81,7 @@ int CheckTestData(int argc, const char* const* argv) {
   }
   // A verdict that did not reach standard output is none.
   if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-    std::fputs(Say(l, "the verdict could not be written to standard output\n",
-                   "ocene ni bilo mogoče zapisati na standardni izhod\n"),
-               stderr);
+    std::fprintf(stderr, "%s\n", Written(wording, Say(l, W("verdictNotWritten"))).c_str());
     return statusFailed;
   }
   if (e.verdict == Verdict::Accepted) return statusSound;

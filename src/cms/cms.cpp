@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "explain/language.h"
+#include "words/language.h"
 #include "run/companion.h"
 #include "verdict/judgement.h"
 

@@ -14,6 +14,7 @@
 #include "failure/locations.h"
 #include "input/system.h"
 #include "run/output_buffer.h"
+#include "testdata/test_data.h"
 
 namespace krobelnik {
 
@@ -35,8 +36,10 @@ const Input& InputOf(InputRole role, const Input& testData, const Input& submiss
   return role == InputRole::TestData ? testData : submission;
 }
 
-// The line place names in input, its column at, and an excerpt around it.
-ShownLine Show(const Input& input, const LinePlace& place, bool missing, const ColumnPlace& at) {
+// The line place names in input, its column at, and an excerpt around it;
+// with atEnd and no column, the column past the line's end.
+ShownLine Show(const Input& input, const LinePlace& place, bool missing, const ColumnPlace& at,
+               bool atEnd = false) {
   ShownLine shown;
   shown.input = place.input;
   shown.line = place.line;
@@ -48,10 +51,40 @@ ShownLine Show(const Input& input, const LinePlace& place, bool missing, const C
     shown.column = reader.NumberColumn(at.nthNumber, at.numbersFrom);
     shown.counted = shown.column > 0;
   }
+  if (shown.column == 0 && atEnd) shown.column = reader.LineLength() + 1;
   shown.found = true;
   shown.excerptStart = std::max<std::int64_t>(1, shown.column - ExcerptBefore);
   shown.excerptGoesOn = reader.LineBytes(shown.excerptStart, ExcerptLength, shown.excerpt);
   return shown;
+}
+
+// Whether line (from 1) of input is the task's name.
+bool IsTaskName(const Input& input, InputRole role, std::int64_t line) {
+  PlaceReader reader(input);
+  if (!reader.Find(LinePlace{role, line, 0, line - 1})) return false;
+  std::string bytes;
+  return !reader.LineBytes(1, TaskName.size(), bytes) && bytes == TaskName;
+}
+
+// Where each section's s starts in the test data, found by passing line
+// feeds from the start of the line found before, in the order of the test
+// cases.
+void FindLettersOfS(const Input& testData, std::vector<SectionStats>& stats) {
+  std::vector<SectionStats*> order;
+  for (SectionStats& st : stats) order.push_back(&st);
+  std::sort(order.begin(), order.end(),
+            [](const SectionStats* a, const SectionStats* b) { return a->testCase < b->testCase; });
+  PlaceReader reader(testData);
+  LinePlace place{InputRole::TestData, 1, 0, 0};
+  for (SectionStats* st : order) {
+    const std::int64_t line = LineOfS(st->testCase);
+    place.linesAfter = line - place.line;
+    place.line = line;
+    if (!reader.Find(place)) return;
+    place.offset = reader.LineOffset();
+    place.linesAfter = 0;
+    st->sOffset = place.offset;
+  }
 }
 
 // Explains the failure as raised; a message that quotes a line which
@@ -71,15 +104,24 @@ void ExplainFailure(const EAssertion& failure, const Input& testData, const Inpu
   const bool inTestData = place.line.input == InputRole::TestData;
   out.verdict = inTestData ? Verdict::TestData : Verdict::Rejected;
   out.fault = inTestData ? Fault::TestData : Fault::Submission;
-  out.where =
-      Show(InputOf(place.line.input, testData, submission), place.line, place.missing, place.at);
+  const LocationRow* row = FindLocation(failure.location);
+  out.where = Show(InputOf(place.line.input, testData, submission), place.line, place.missing,
+                   place.at, row != nullptr && row->Shows("end"));
   if (place.letter)
     out.letter = Show(submission, place.letter->line, false, {place.letter->column, 0, 1});
   out.section = place.section;
   out.facts = place.facts;
-  if (const LocationRow* row = FindLocation(failure.location)) {
+  if (row != nullptr) {
     out.why = FillWhy(row->why, place.facts, place.line.line, Language::English);
     out.whySl = FillWhy(row->whySl, place.facts, place.line.line, Language::Slovenian);
+    // Test data that begins as an answer, or an answer that begins as test
+    // data, where the first lines are at fault.
+    if (row->Shows("swap")) {
+      if (inTestData && IsTaskName(testData, InputRole::TestData, 2))
+        out.swap = Swap::TestDataLikeAnswer;
+      if (!inTestData && IsTaskName(submission, InputRole::Submission, 1))
+        out.swap = Swap::AnswerLikeTestData;
+    }
   }
 }
 
@@ -95,6 +137,13 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
   const SectionObserver observer = [&out](std::int64_t firstLine, const AnswerBlock& block) {
     if (out.sections.Size() < ShownSections)
       out.sections.Push(SectionRow{firstLine, block.k, block.r});
+    if (out.best.empty()) out.best.resize(out.testCases.Count());
+    TestCaseBest& best = out.best[static_cast<std::size_t>(block.testCaseNumber - 1)];
+    if (best.sections == 0 || block.score < best.score) {
+      best.score = block.score;
+      best.line = firstLine;
+    }
+    ++best.sections;
   };
   std::exception_ptr failure;
   try {
@@ -104,7 +153,9 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
   }
   if (!failure) {
     out.verdict = Verdict::Accepted;
+    if (!testDataOnly) out.best.resize(out.testCases.Count());
     out.stats = std::move(watch.Stats());
+    FindLettersOfS(testData, out.stats);
     if (!watch.FlushPieces()) return false;
   } else {
     // A failure form is written as the evaluator writes it, into text.
@@ -115,8 +166,8 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
       std::rethrow_exception(failure);
     } catch (const EAssertion& assertion) {
       ExplainFailure(assertion, testData, submission, out);
-      const std::int32_t l = assertion.location;
-      if (l == 149 || l == 153 || l == 154 || l == 158) out.alignment = watch.AlignmentAtFault();
+      const LocationRow* row = FindLocation(assertion.location);
+      if (row != nullptr && row->Shows("alignment")) out.alignment = watch.AlignmentAtFault();
     } catch (const std::bad_alloc&) {
       out.memoryRanOut = true;
     } catch (const std::length_error&) {

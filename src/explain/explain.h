@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "explain/language.h"
 #include "explain/phrases.h"
 #include "explain/section_watch.h"
 #include "failure/fault_place.h"
@@ -15,6 +14,7 @@
 #include "run/report.h"
 #include "run/run_eval.h"
 #include "testdata/test_data.h"
+#include "words/language.h"
 
 namespace krobelnik {
 
@@ -46,6 +46,20 @@ struct ShownLine {
   std::string excerpt;
   std::int64_t excerptStart = 1;
   bool excerptGoesOn = false;
+};
+
+// Whether the first lines say that the two files were given the other way
+// round: the test data begins as an answer does (its second line is the
+// task's name), or the answer as test data does (its first line is).
+enum class Swap { None, TestDataLikeAnswer, AnswerLikeTestData };
+
+// For an accepted answer, a test case of the test data: how many sections
+// answer it, and the best of them (the lowest score, the first of equals)
+// with the line of its number. The best of each counts.
+struct TestCaseBest {
+  std::int64_t sections = 0;
+  std::int64_t score = 0;
+  std::int64_t line = 0;
 };
 
 // An input that could not be opened: which, its name and the system's reason.
@@ -98,6 +112,7 @@ struct Explanation {
   std::string why;
   std::string whySl;
   std::vector<Fact> facts;
+  Swap swap = Swap::None;
   std::vector<UnopenedInput> unopened;
   // For a fault of the walk (149, 153, 154, 158): s and the concatenation
   // side by side around it.
@@ -109,6 +124,8 @@ struct Explanation {
   TestCases testCases;
   GrowingArray<ResultEntry> results;
   GrowingArray<SectionRow> sections;
+  // One for each test case of the test data.
+  std::vector<TestCaseBest> best;
   // Asked for: where the scores of the first ShownSections sections come
   // from.
   std::vector<SectionStats> stats;
@@ -147,12 +164,14 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
 // fault found in it is the opening's, not its contents'.
 void NoteUnopened(Explanation& explanation, UnopenedInput input);
 
-// How an explanation is written: its language and letters, and whether it
+// How an explanation is written: its language and letters, whether it
 // shows the statistics of accepted sections (which the run must have
-// gathered).
+// gathered), and the columns its lines of text may take (0 for any: a
+// line is cut around what it points at, never wrapped).
 struct Presentation {
   Wording wording;
   bool stats = false;
+  std::size_t width = 0;
 };
 
 // The explanation as text for people, and as one JSON object (UTF-8, its

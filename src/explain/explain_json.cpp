@@ -5,15 +5,28 @@
 #include "explain/explain.h"
 #include "explain/explain_output.h"
 #include "input/system.h"
+#include "words/words.h"
 
 namespace krobelnik {
 
 namespace {
 
+constexpr Language Languages[] = {Language::English, Language::Slovenian};
+
+const char* CodeOf(Language language) { return language == Language::Slovenian ? "sl" : "en"; }
+
+bool Placed(const Explanation& e) {
+  return e.verdict == Verdict::Rejected || e.verdict == Verdict::TestData;
+}
+
+bool WithSections(const Explanation& e) {
+  return e.verdict == Verdict::Accepted && !e.testDataOnly;
+}
+
 // The report's bytes as the evaluator's report file holds them, its line
 // ends written as the system writes text, as a JSON string. A success
 // report is written from the results as it goes.
-void PutReport(ExplainOut& out, const Explanation& e) {
+void PutReport(JsonWriter& json, const Explanation& e) {
   if (e.verdict != Verdict::Accepted) {
     const auto withLineEnds = [](std::string_view text) {
       std::string bytes;
@@ -26,18 +39,18 @@ void PutReport(ExplainOut& out, const Explanation& e) {
       }
       return bytes;
     };
-    out.Json(withLineEnds(e.report));
+    json.Key("report").Bytes(withLineEnds(e.report));
     // A long report's start stands above; what was left out is counted,
     // and its end follows.
     if (e.reportLeftOut > 0) {
-      out << ",\"reportLeftOut\":" << static_cast<std::int64_t>(e.reportLeftOut)
-          << ",\"reportEnd\":";
-      out.Json(withLineEnds(e.reportTail));
+      json.Key("reportLeftOut").Number(static_cast<std::int64_t>(e.reportLeftOut));
+      json.Key("reportEnd").Bytes(withLineEnds(e.reportTail));
     }
     return;
   }
   // Only line ends need escapes in a success report.
   const std::string_view end = ReportLineEnd.size() == 2 ? "\\r\\n" : "\\n";
+  ExplainOut& out = json.Key("report").Value();
   out << "\"OK" << end << static_cast<std::int64_t>(e.results.Size()) << end;
   for (std::size_t c = 0; c < e.results.Size(); ++c)
     out << std::int64_t{e.results[c].testCaseNumber} << " " << std::int64_t{e.results[c].score}
@@ -46,143 +59,421 @@ void PutReport(ExplainOut& out, const Explanation& e) {
 }
 
 // A column from 1, or null for none.
-void PutColumn(ExplainOut& out, std::int64_t column) {
+void PutColumn(JsonWriter& json, std::int64_t column) {
   if (column > 0) {
-    out << column;
+    json.Number(column);
   } else {
-    out << "null";
+    json.Null();
   }
 }
 
 // "excerpt" and "caret" of a line, null where the line was not found.
-void PutExcerpt(ExplainOut& out, const ShownLine& line) {
-  out << "\"excerpt\":";
+void PutExcerpt(JsonWriter& json, const ShownLine& line) {
   if (!line.found) {
-    out << "null,\"caret\":null";
+    json.Key("excerpt").Null().Key("caret").Null();
     return;
   }
   const ExcerptLines lines = RenderExcerpt(line);
-  out.Json(lines.text);
-  out << ",\"caret\":";
+  json.Key("excerpt").Bytes(lines.text).Key("caret");
   if (lines.caret.empty()) {
-    out << "null";
+    json.Null();
   } else {
-    out.Json(lines.caret);
+    json.Bytes(lines.caret);
   }
 }
 
-void PutFacts(ExplainOut& out, const Explanation& e) {
-  out << "{";
+void PutFacts(JsonWriter& json, const Explanation& e) {
+  json.Object();
   for (const Fact& fact : e.facts) {
-    out << (&fact == &e.facts.front() ? "" : ",") << "\"" << fact.name << "\":";
+    json.Key(fact.name);
     if (fact.text.empty()) {
-      out << fact.value;
+      json.Number(fact.value);
     } else {
-      out.Json(fact.text);
+      json.Bytes(fact.text);
     }
   }
-  out << "}";
+  json.End();
 }
 
-void PutSections(ExplainOut& out, const Explanation& e) {
-  out << "[";
-  const bool sections = e.verdict == Verdict::Accepted && !e.testDataOnly;
-  for (std::size_t c = 0; sections && c < e.sections.Size(); ++c) {
+void PutSections(JsonWriter& json, const Explanation& e) {
+  json.Array();
+  for (std::size_t c = 0; WithSections(e) && c < e.sections.Size(); ++c) {
     const ResultEntry& result = e.results[c];
     const SectionRow& lines = e.sections[c];
-    out << (c > 0 ? "," : "") << "{\"testCase\":" << std::int64_t{result.testCaseNumber}
-        << ",\"firstLine\":" << lines.firstLine << ",\"lastLine\":" << lines.firstLine + lines.k + 2
-        << ",\"k\":" << std::int64_t{lines.k} << ",\"r\":" << std::int64_t{lines.r}
-        << ",\"letters\":" << std::int64_t{result.score} - lines.r
-        << ",\"score\":" << std::int64_t{result.score} << "}";
+    json.Object()
+        .Key("testCase")
+        .Number(result.testCaseNumber)
+        .Key("firstLine")
+        .Number(lines.firstLine)
+        .Key("lastLine")
+        .Number(lines.firstLine + lines.k + 2)
+        .Key("k")
+        .Number(lines.k)
+        .Key("r")
+        .Number(lines.r)
+        .Key("letters")
+        .Number(std::int64_t{result.score} - lines.r)
+        .Key("score")
+        .Number(result.score)
+        .End();
   }
-  out << "]";
+  json.End();
 }
 
-void PutTestCases(ExplainOut& out, const Explanation& e) {
-  out << "[";
+// The best section of each test case answered (at most ShownSections of
+// them), and how many are not answered.
+void PutBest(JsonWriter& json, const Explanation& e) {
+  json.Key("best").Array();
+  std::size_t listed = 0;
+  std::int64_t unanswered = 0;
+  for (std::size_t k = 0; k < e.best.size(); ++k) {
+    const TestCaseBest& best = e.best[k];
+    if (best.sections == 0) {
+      ++unanswered;
+      continue;
+    }
+    if (listed++ >= ShownSections) continue;
+    json.Object()
+        .Key("testCase")
+        .Number(static_cast<std::int64_t>(k) + 1)
+        .Key("score")
+        .Number(best.score)
+        .Key("line")
+        .Number(best.line)
+        .Key("sections")
+        .Number(best.sections)
+        .End();
+  }
+  json.End();
+  json.Key("answered").Number(static_cast<std::int64_t>(listed));
+  json.Key("unanswered").Number(unanswered);
+}
+
+void PutTestCases(JsonWriter& json, const Explanation& e) {
+  json.Array();
   const bool testCases = e.verdict == Verdict::Accepted && e.testDataOnly;
   const auto count = testCases ? static_cast<std::int64_t>(e.testCases.Count()) : 0;
   for (std::int64_t k = 1; k <= count; ++k) {
-    out << (k > 1 ? "," : "") << "{\"testCase\":" << k
-        << ",\"line\":" << LineOfS(static_cast<std::int32_t>(k)) << ",\"length\":"
-        << static_cast<std::int64_t>(e.testCases[static_cast<std::size_t>(k - 1)].s.size()) << "}";
+    json.Object()
+        .Key("testCase")
+        .Number(k)
+        .Key("line")
+        .Number(LineOfS(static_cast<std::int32_t>(k)))
+        .Key("length")
+        .Number(static_cast<std::int64_t>(e.testCases[static_cast<std::size_t>(k - 1)].s.size()))
+        .End();
   }
-  out << "]";
+  json.End();
 }
 
-// The facts of a placed fault as phrases in language.
-void PutPhrases(ExplainOut& out, const Explanation& e, Language language) {
-  out << "[";
-  const std::vector<std::string> phrases = FactPhrases(e.location, e.facts, e.where.line, language);
-  for (const std::string& phrase : phrases) {
-    if (&phrase != &phrases.front()) out << ",";
-    out.JsonText(phrase);
-  }
-  out << "]";
+void PutTexts(JsonWriter& json, const std::vector<std::string>& texts) {
+  json.Array();
+  for (const std::string& text : texts) json.Text(text);
+  json.End();
 }
 
-// The why sentence and the facts' phrases of a placed fault in language.
-void PutTexts(ExplainOut& out, const Explanation& e, Language language) {
-  out << "{\"why\":";
-  out.JsonText(WhyIn(e, language));
-  out << ",\"facts\":";
-  PutPhrases(out, e, language);
-  out << "}";
-}
-
-void PutAlignment(ExplainOut& out, const Explanation& e) {
+void PutAlignment(JsonWriter& json, const Explanation& e) {
   const Alignment& a = e.alignment;
-  out << "{\"from\":" << a.from + 1 << ",\"s\":";
-  out.Json(a.s);
-  out << ",\"sGoesOn\":" << (a.sGoesOn ? "true" : "false") << ",\"concatenation\":";
-  out.Json(a.concatenation);
-  out << ",\"concatenationGoesOn\":" << (a.concatenationGoesOn ? "true" : "false")
-      << ",\"fault\":" << a.fault + 1 << ",\"n\":" << a.n << ",\"pieces\":[";
+  const AlignedLines lines = RenderAlignment(a);
+  json.Object()
+      .Key("from")
+      .Number(a.from + 1)
+      .Key("s")
+      .Bytes(a.s)
+      .Key("sGoesOn")
+      .Bool(a.sGoesOn)
+      .Key("concatenation")
+      .Bytes(a.concatenation)
+      .Key("concatenationGoesOn")
+      .Bool(a.concatenationGoesOn)
+      .Key("fault")
+      .Number(a.fault + 1)
+      .Key("n")
+      .Number(a.n);
+  // The rows as the text shows them, column for column, and the piece of
+  // each column of the concatenation's row.
+  json.Key("rows")
+      .Object()
+      .Key("s")
+      .Bytes(lines.s)
+      .Key("concatenation")
+      .Bytes(lines.concatenation)
+      .Key("marker")
+      .Bytes(lines.marker)
+      .End();
+  json.Key("pieceOf").Array();
+  for (const std::int32_t piece : lines.pieceOf) json.Number(piece);
+  json.End();
+  json.Key("pieces").Array();
   for (const Piece& piece : a.pieces) {
-    out << (&piece == &a.pieces.front() ? "" : ",") << "{\"p\":" << piece.p << ",\"x\":" << piece.x
-        << ",\"selects\":" << (piece.selects ? "true" : "false") << ",\"line\":";
+    json.Object()
+        .Key("p")
+        .Number(piece.p)
+        .Key("x")
+        .Number(piece.x)
+        .Key("selects")
+        .Bool(piece.selects)
+        .Key("faulty")
+        .Bool(piece.faulty)
+        .Key("line");
     if (piece.selects) {
-      out << LineOfString(e.section.line, piece.x);
+      json.Number(LineOfString(e.section.line, piece.x));
     } else {
-      out << "null";
+      json.Null();
     }
-    out << ",\"from\":" << piece.from + 1 << ",\"to\":" << piece.from + piece.length << "}";
+    json.Key("from").Number(piece.from + 1).Key("to").Number(piece.from + piece.length).End();
   }
-  out << "]}";
+  json.End().End();
 }
 
-void PutUses(ExplainOut& out, const std::vector<StringUse>& uses, std::int64_t firstLine) {
-  out << "[";
+void PutUses(JsonWriter& json, const std::vector<StringUse>& uses, std::int64_t firstLine) {
+  json.Array();
   for (const StringUse& use : uses)
-    out << (&use == &uses.front() ? "" : ",") << "{\"j\":" << use.j
-        << ",\"line\":" << LineOfString(firstLine, use.j) << ",\"length\":" << use.length
-        << ",\"uses\":" << use.uses << "}";
-  out << "]";
+    json.Object()
+        .Key("j")
+        .Number(use.j)
+        .Key("line")
+        .Number(LineOfString(firstLine, use.j))
+        .Key("length")
+        .Number(use.length)
+        .Key("uses")
+        .Number(use.uses)
+        .End();
+  json.End();
 }
 
-void PutStats(ExplainOut& out, const Explanation& e) {
-  out << "[";
+void PutStats(JsonWriter& json, const Explanation& e) {
+  json.Array();
   for (const SectionStats& st : e.stats) {
-    out << (&st == &e.stats.front() ? "" : ",") << "{\"testCase\":" << std::int64_t{st.testCase}
-        << ",\"firstLine\":" << st.firstLine << ",\"n\":" << st.n << ",\"k\":" << st.k
-        << ",\"r\":" << st.r << ",\"letters\":" << st.letters << ",\"score\":" << st.score
-        << ",\"used\":" << st.used << ",\"unused\":" << st.unused
-        << ",\"unusedLetters\":" << st.unusedLetters << ",\"mostUsed\":";
-    PutUses(out, st.mostUsed, st.firstLine);
-    out << ",\"firstUnused\":";
-    PutUses(out, st.firstUnused, st.firstLine);
-    out << ",\"lengths\":[";
-    for (std::size_t b = 0; b < LengthBuckets; ++b) out << (b > 0 ? "," : "") << st.lengths[b];
-    out << "],\"piecesFrom\":";
+    json.Object()
+        .Key("testCase")
+        .Number(st.testCase)
+        .Key("firstLine")
+        .Number(st.firstLine)
+        .Key("n")
+        .Number(st.n)
+        .Key("k")
+        .Number(st.k)
+        .Key("r")
+        .Number(st.r)
+        .Key("letters")
+        .Number(st.letters)
+        .Key("score")
+        .Number(st.score)
+        .Key("used")
+        .Number(st.used)
+        .Key("unused")
+        .Number(st.unused)
+        .Key("unusedLetters")
+        .Number(st.unusedLetters)
+        .Key("sOffset")
+        .Number(st.sOffset)
+        .Key("mostUsed");
+    PutUses(json, st.mostUsed, st.firstLine);
+    json.Key("firstUnused");
+    PutUses(json, st.firstUnused, st.firstLine);
+    json.Key("lengths").Array();
+    for (std::size_t b = 0; b < LengthBuckets; ++b) json.Number(st.lengths[b]);
+    json.End();
+    json.Key("buckets").Array();
+    for (std::size_t b = 0; b < LengthBuckets; ++b)
+      if (st.lengths[b] != 0)
+        json.Object()
+            .Key("label")
+            .Text(BucketLabel(st, b))
+            .Key("pieces")
+            .Number(st.lengths[b])
+            .End();
+    json.End();
+    json.Key("piecesFrom");
     if (st.piecesFrom >= 0) {
-      out << st.piecesFrom;
+      json.Number(st.piecesFrom);
     } else {
-      out << "null";
+      json.Null();
     }
-    out << "}";
+    json.End();
   }
-  out << "]";
+  json.End();
+}
+
+// The sentences of a placed fault in language.
+void PutFaultTexts(JsonWriter& json, const Explanation& e, Language l) {
+  json.Key("verdict").Text(
+      Say(l, e.fault == Fault::TestData ? W("faultTestData") : W("faultSubmission"),
+          {{"location", e.location}}));
+  json.Key("swapped");
+  if (e.swap == Swap::None) {
+    json.Null();
+  } else {
+    json.Text(
+        Say(l, e.swap == Swap::TestDataLikeAnswer ? W("swappedTestData") : W("swappedAnswer")));
+  }
+  json.Key("section");
+  if (e.section.testCase != 0) {
+    json.Text(Say(l, W("section"), {{"testCase", e.section.testCase}, {"line", e.section.line}}));
+  } else {
+    json.Null();
+  }
+  const std::string input =
+      Say(l, e.where.input == InputRole::TestData ? W("inputTestData") : W("inputAnswer"));
+  const ShownLine& where = e.where;
+  json.Key("where");
+  if (!where.found) {
+    json.Text(Say(l, W("whereMissing"), {{"input", input}, {"line", where.line}}));
+  } else if (where.column > 0) {
+    json.Text(Say(l, W("whereColumn"),
+                  {{"input", input}, {"line", where.line}, {"column", where.column}}));
+  } else {
+    json.Text(Say(l, W("where"), {{"input", input}, {"line", where.line}}));
+  }
+  json.Key("letter");
+  if (e.letter && e.letter->found) {
+    json.Text(Say(l, W("letterAt"), {{"line", e.letter->line}, {"column", e.letter->column}}));
+  } else {
+    json.Null();
+  }
+  json.Key("why").Text(Say(l, W("why"), {{"text", WhyIn(e, l)}}));
+  json.Key("details").Text(Say(l, W("details")));
+  json.Key("facts");
+  PutTexts(json, FactPhrases(e.location, e.facts, e.where.line, l));
+  json.Key("alignment");
+  if (!e.alignment.present) {
+    json.Null();
+    return;
+  }
+  const Alignment& a = e.alignment;
+  const AlignedLines lines = RenderAlignment(a);
+  const std::int64_t from = a.from + 1;
+  std::string at;
+  switch (KindOf(a)) {
+    case AlignmentKind::Longer:
+      at = Say(l, W("alignLonger"), {{"n", a.n}, {"from", from}, {"to", lines.last}});
+      break;
+    case AlignmentKind::Shorter:
+      at = Say(l, W("alignShorter"),
+               {{"matched", a.fault}, {"n", a.n}, {"from", from}, {"to", lines.last}});
+      break;
+    case AlignmentKind::Differs:
+      at = Say(l, W("alignAt"),
+               {{"fault", a.fault + 1}, {"from", from}, {"to", lines.last}, {"n", a.n}});
+      break;
+  }
+  json.Object()
+      .Key("title")
+      .Text(Say(l, W("alignTitle")))
+      .Key("at")
+      .Text(at)
+      .Key("lead")
+      .Text(Say(l, W("alignLead")))
+      .Key("yours")
+      .Text(Say(l, W("rowYours")))
+      .Key("pieces")
+      .Array();
+  for (const Piece& piece : a.pieces) {
+    const std::int64_t line = LineOfString(e.section.line, piece.x);
+    if (!piece.selects) {
+      json.Text(Say(l, W("pieceSelectsNothing"), {{"p", piece.p}, {"x", piece.x}}));
+    } else if (piece.length == 1) {
+      json.Text(Say(l, W("pieceSelects"),
+                    {{"p", piece.p}, {"x", piece.x}, {"line", line}, {"from", piece.from + 1}}));
+    } else {
+      json.Text(Say(l, W("pieceSelectsRange"),
+                    {{"p", piece.p},
+                     {"x", piece.x},
+                     {"line", line},
+                     {"from", piece.from + 1},
+                     {"to", piece.from + piece.length}}));
+    }
+  }
+  json.End().End();
+}
+
+// The sentences of an accepted answer in language.
+void PutAcceptedTexts(JsonWriter& json, const Explanation& e, Language l) {
+  const std::size_t count = e.results.Size();
+  json.Key("verdict").Text(Say(l, W("accepted"), {{"count", count}}));
+  json.Key("columns");
+  PutTexts(json, Columns(l, W("sectionColumns")));
+  json.Key("more");
+  if (count > e.sections.Size()) {
+    json.Text(Say(l, W("moreSections"), {{"count", count - e.sections.Size()}}));
+  } else {
+    json.Null();
+  }
+  std::size_t answered = 0;
+  std::size_t unanswered = 0;
+  for (const TestCaseBest& best : e.best) answered += best.sections > 0 ? 1 : 0;
+  const std::string list = UnansweredList(e.best, unanswered);
+  json.Key("best")
+      .Object()
+      .Key("title")
+      .Text(Say(l, W("bestTitle"), {{"answered", answered}, {"testCases", e.best.size()}}))
+      .Key("columns");
+  PutTexts(json, Columns(l, W("bestColumns")));
+  json.Key("unanswered")
+      .Text(unanswered > 0 ? Say(l, W("unanswered"), {{"count", unanswered}, {"list", list}})
+                           : Say(l, W("allAnswered")));
+  json.End();
+  json.Key("statsHint").Text(Say(l, W("statsHint")));
+  json.Key("stats").Array();
+  for (const SectionStats& st : e.stats) {
+    const std::string names = UnusedNames(st, l);
+    json.Object()
+        .Key("title")
+        .Text(Say(l, W("statsSection"), {{"testCase", st.testCase}, {"line", st.firstLine}}))
+        .Key("scoreSum")
+        .Text(Say(
+            l, W("scoreSum"),
+            {{"score", st.score}, {"r", st.r}, {"letters", st.letters}, {"k", st.k}, {"n", st.n}}))
+        .Key("used")
+        .Text(Say(l, W("used"), {{"used", st.used}, {"k", st.k}}))
+        .Key("unused");
+    if (st.unused > 0) {
+      json.Text(Say(l, W("unused"), {{"unused", st.unused}, {"letters", st.unusedLetters}}) + " " +
+                names + ".");
+    } else {
+      json.Null();
+    }
+    json.End();
+  }
+  json.End();
+  json.Key("statsTitle").Text(Say(l, W("statsTitle")));
+  json.Key("mostUsed").Text(Say(l, W("mostUsed")));
+  json.Key("useColumns");
+  PutTexts(json, Columns(l, W("useColumns")));
+  json.Key("lengths").Text(Say(l, W("lengths")));
+  json.Key("lengthColumns");
+  PutTexts(json, Columns(l, W("lengthColumns")));
+  json.Key("statsOnly");
+  if (count > e.stats.size()) {
+    json.Text(Say(l, W("statsOnly"), {{"count", e.stats.size()}}));
+  } else {
+    json.Null();
+  }
+}
+
+// Every sentence the explanation holds, in language.
+void PutLanguageTexts(JsonWriter& json, const Explanation& e, Language l) {
+  json.Object();
+  if (Placed(e) && e.fault != Fault::Unopened) {
+    PutFaultTexts(json, e, l);
+  } else if (WithSections(e)) {
+    PutAcceptedTexts(json, e, l);
+  } else if (e.verdict == Verdict::Accepted) {
+    json.Key("verdict").Text(Say(l, W("soundTestData"), {{"count", e.testCases.Count()}}));
+    json.Key("columns");
+    PutTexts(json, Columns(l, W("testCaseColumns")));
+  } else if (e.fault == Fault::Unopened) {
+    json.Key("verdict").Text(Say(l, W("unopenedRead")));
+  } else {
+    json.Key("verdict").Text(Say(l, W("unfinished")));
+  }
+  json.Key("unopened").Array();
+  for (const UnopenedInput& input : e.unopened) json.Text(UnopenedSentence(input, l));
+  json.End();
+  // What stands in a long report for the bytes left out of it.
+  if (e.reportLeftOut > 0) json.Key("leftOut").Text(LeftOutNote(e.reportLeftOut, l));
+  json.End();
 }
 
 }  // namespace
@@ -193,97 +484,107 @@ bool PrintJson(std::FILE* file, const Explanation& e, const Presentation& how) {
 
 bool PrintJson(OutputBuffer& buffer, const Explanation& e, const Presentation& how) {
   ExplainOut out(buffer);
+  JsonWriter json(out);
   const Language language = how.wording.language;
-  const bool placed = e.verdict == Verdict::Rejected || e.verdict == Verdict::TestData;
-  out << "{\"report\":";
-  PutReport(out, e);
-  out << ",\"verdict\":\"" << VerdictName(e.verdict) << "\",\"fault\":\"" << FaultName(e.fault)
-      << "\",\"location\":";
+  const bool placed = Placed(e);
+  json.Object();
+  PutReport(json, e);
+  json.Key("verdict").Text(VerdictName(e.verdict));
+  json.Key("fault").Text(FaultName(e.fault));
+  json.Key("location");
   if (e.location != 0) {
-    out << std::int64_t{e.location} << ",\"message\":";
-    out.Json(e.message);
+    json.Number(e.location).Key("message").Bytes(e.message);
     if (e.messageLeftOut > 0) {
-      out << ",\"messageLeftOut\":" << static_cast<std::int64_t>(e.messageLeftOut)
-          << ",\"messageEnd\":";
-      out.Json(e.messageTail);
+      json.Key("messageLeftOut").Number(static_cast<std::int64_t>(e.messageLeftOut));
+      json.Key("messageEnd").Bytes(e.messageTail);
     }
   } else {
-    out << "null,\"message\":null";
+    json.Null().Key("message").Null();
   }
   if (placed) {
-    out << ",\"file\":\"" << InputName(e.where.input) << "\",\"line\":" << e.where.line
-        << ",\"column\":";
-    PutColumn(out, e.where.column);
-    out << ",";
-    PutExcerpt(out, e.where);
+    json.Key("file").Text(InputName(e.where.input)).Key("line").Number(e.where.line).Key("column");
+    PutColumn(json, e.where.column);
+    PutExcerpt(json, e.where);
   } else {
-    out << ",\"file\":null,\"line\":null,\"column\":null,\"excerpt\":null,\"caret\":null";
+    json.Key("file").Null().Key("line").Null().Key("column").Null();
+    json.Key("excerpt").Null().Key("caret").Null();
   }
-  out << ",\"letter\":";
+  json.Key("letter");
   if (placed && e.letter) {
-    out << "{\"line\":" << e.letter->line << ",\"column\":";
-    PutColumn(out, e.letter->column);
-    out << ",";
-    PutExcerpt(out, *e.letter);
-    out << "}";
+    json.Object().Key("line").Number(e.letter->line).Key("column");
+    PutColumn(json, e.letter->column);
+    PutExcerpt(json, *e.letter);
+    json.End();
   } else {
-    out << "null";
+    json.Null();
   }
-  out << ",\"section\":";
+  json.Key("section");
   if (placed && e.section.testCase != 0) {
-    out << "{\"testCase\":" << std::int64_t{e.section.testCase}
-        << ",\"firstLine\":" << e.section.line << "}";
+    json.Object()
+        .Key("testCase")
+        .Number(e.section.testCase)
+        .Key("firstLine")
+        .Number(e.section.line)
+        .End();
   } else {
-    out << "null";
+    json.Null();
   }
-  out << ",\"language\":\"" << (language == Language::Slovenian ? "sl" : "en") << "\"";
-  out << ",\"why\":";
+  json.Key("swapped").Bool(e.swap != Swap::None);
+  json.Key("language").Text(CodeOf(language));
+  json.Key("why");
   if (placed) {
-    out.JsonText(WhyIn(e, language));
+    json.Text(WhyIn(e, language));
   } else {
-    out << "null";
+    json.Null();
   }
-  out << ",\"detail\":";
-  PutFacts(out, e);
-  out << ",\"facts\":";
+  json.Key("detail");
+  PutFacts(json, e);
+  json.Key("facts");
   if (placed) {
-    PutPhrases(out, e, language);
-    out << ",\"texts\":{\"en\":";
-    PutTexts(out, e, Language::English);
-    out << ",\"sl\":";
-    PutTexts(out, e, Language::Slovenian);
-    out << "}";
+    PutTexts(json, FactPhrases(e.location, e.facts, e.where.line, language));
   } else {
-    out << "[],\"texts\":null";
+    PutTexts(json, {});
   }
-  out << ",\"alignment\":";
+  json.Key("alignment");
   if (placed && e.alignment.present) {
-    PutAlignment(out, e);
+    PutAlignment(json, e);
   } else {
-    out << "null";
+    json.Null();
   }
-  out << ",\"sections\":";
-  PutSections(out, e);
-  const bool sections = e.verdict == Verdict::Accepted && !e.testDataOnly;
-  out << ",\"sectionCount\":" << static_cast<std::int64_t>(sections ? e.results.Size() : 0);
-  out << ",\"stats\":";
-  if (how.stats && sections) {
-    PutStats(out, e);
+  json.Key("sections");
+  PutSections(json, e);
+  json.Key("sectionCount")
+      .Number(static_cast<std::int64_t>(WithSections(e) ? e.results.Size() : 0));
+  PutBest(json, e);
+  json.Key("stats");
+  if (how.stats && WithSections(e)) {
+    PutStats(json, e);
   } else {
-    out << "null";
+    json.Null();
   }
-  out << ",\"testCases\":";
-  PutTestCases(out, e);
-  out << ",\"unopened\":[";
-  for (const UnopenedInput& input : e.unopened) {
-    out << (&input == &e.unopened.front() ? "" : ",") << "{\"input\":\"" << InputName(input.input)
-        << "\",\"name\":";
-    out.Json(input.name);
-    out << ",\"reason\":";
-    out.Json(input.reason);
-    out << "}";
+  json.Key("testCases");
+  PutTestCases(json, e);
+  json.Key("unopened").Array();
+  for (const UnopenedInput& input : e.unopened)
+    json.Object()
+        .Key("input")
+        .Text(InputName(input.input))
+        .Key("name")
+        .Bytes(input.name)
+        .Key("reason")
+        .Bytes(input.reason)
+        .End();
+  json.End();
+  // The explanation's sentences in every language, for a reader that
+  // switches between them.
+  json.Key("texts").Object();
+  for (const Language l : Languages) {
+    json.Key(CodeOf(l));
+    PutLanguageTexts(json, e, l);
   }
-  out << "]}\n";
+  json.End();
+  json.End();
+  out << "\n";
   return out.Finish();
 }
 

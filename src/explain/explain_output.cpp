@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "failure/assertion.h"
+#include "words/words.h"
 
 namespace krobelnik {
 
@@ -34,8 +35,7 @@ std::string Escaped(std::string_view bytes, std::size_t most) {
 
 std::string LeftOutNote(std::uint64_t bytes, Language language) {
   // Plain ASCII, as the report around it, in either language.
-  return Say(language, "[... ", "[... se ") + IntToStr(static_cast<std::int64_t>(bytes)) +
-         Say(language, " bytes more ...]", " bajtov ...]");
+  return Plain(Say(language, W("bytesMore"), {{"count", bytes}}));
 }
 
 void PutKept(OutputBuffer& out, std::string_view head, std::uint64_t leftOut, std::string_view tail,
@@ -61,9 +61,7 @@ std::string FirstLineShown(std::string_view head, std::uint64_t leftOut, std::st
   }
   std::string text = Escaped(line.substr(0, shown));
   if (shown < length) {
-    text += std::string("... ") + Say(language, "(", "(se ") +
-            IntToStr(static_cast<std::int64_t>(length - shown)) +
-            Say(language, " bytes more)", " bajtov)");
+    text += "... " + Plain(Say(language, W("bytesMoreShort"), {{"count", length - shown}}));
   }
   return text;
 }
@@ -109,6 +107,76 @@ ExplainOut& ExplainOut::JsonString(std::string_view bytes, bool utf8) {
   return *this;
 }
 
+void JsonWriter::Separate() {
+  if (afterKey_) {
+    afterKey_ = false;
+    return;
+  }
+  if (!filled_.empty()) {
+    if (filled_.back()) out_ << ",";
+    filled_.back() = true;
+  }
+}
+
+JsonWriter& JsonWriter::Open(char bracket, char closer) {
+  Separate();
+  out_ << std::string_view(&bracket, 1);
+  closers_.push_back(closer);
+  filled_.push_back(false);
+  return *this;
+}
+
+JsonWriter& JsonWriter::End() {
+  if (closers_.empty()) return *this;
+  out_ << std::string_view(&closers_.back(), 1);
+  closers_.pop_back();
+  filled_.pop_back();
+  return *this;
+}
+
+JsonWriter& JsonWriter::Key(std::string_view key) {
+  Separate();
+  out_.JsonText(key);
+  out_ << ":";
+  afterKey_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Number(std::int64_t value) {
+  Separate();
+  out_ << value;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Bool(bool value) {
+  Separate();
+  out_ << (value ? "true" : "false");
+  return *this;
+}
+
+JsonWriter& JsonWriter::Null() {
+  Separate();
+  out_ << "null";
+  return *this;
+}
+
+JsonWriter& JsonWriter::Text(std::string_view text) {
+  Separate();
+  out_.JsonText(text);
+  return *this;
+}
+
+JsonWriter& JsonWriter::Bytes(std::string_view bytes) {
+  Separate();
+  out_.Json(bytes);
+  return *this;
+}
+
+ExplainOut& JsonWriter::Value() {
+  Separate();
+  return out_;
+}
+
 AlignedLines RenderAlignment(const Alignment& a) {
   AlignedLines lines;
   const std::int64_t sEnd = a.from + static_cast<std::int64_t>(a.s.size());
@@ -118,18 +186,27 @@ AlignedLines RenderAlignment(const Alignment& a) {
   if (a.from > 0) {
     lines.s = lines.concatenation = "...";
     lines.marker = "   ";
+    lines.pieceOf.assign(3, -1);
   }
   std::size_t next = 0;
+  // The piece that covers letter q.
+  std::size_t cover = 0;
   for (std::int64_t q = a.from; q < end; ++q) {
     while (next < a.pieces.size() && a.pieces[next].from < q) ++next;
     if (q > a.from && next < a.pieces.size() && a.pieces[next].from == q) {
       lines.s += ' ';
       lines.concatenation += '|';
       lines.marker += ' ';
+      lines.pieceOf.push_back(-1);
     }
+    while (cover + 1 < a.pieces.size() && a.pieces[cover].from + a.pieces[cover].length <= q)
+      ++cover;
     const auto at = static_cast<std::size_t>(q - a.from);
     lines.s += q < sEnd ? a.s[at] : ' ';
-    lines.concatenation += q < cEnd ? a.concatenation[at] : unknown && q == cEnd ? '?' : ' ';
+    const bool known = q < cEnd || (unknown && q == cEnd);
+    lines.concatenation += q < cEnd ? a.concatenation[at] : known ? '?' : ' ';
+    lines.pieceOf.push_back(known && cover < a.pieces.size() ? static_cast<std::int32_t>(cover)
+                                                             : -1);
     lines.marker += q == a.fault ? '^' : ' ';
   }
   const auto trim = [](std::string& line) { line.erase(line.find_last_not_of(' ') + 1); };
@@ -138,8 +215,85 @@ AlignedLines RenderAlignment(const Alignment& a) {
   trim(lines.marker);
   if (a.sGoesOn) lines.s += "...";
   if (a.concatenationGoesOn) lines.concatenation += "...";
+  lines.pieceOf.resize(lines.concatenation.size(), -1);
   lines.last = end;
   return lines;
+}
+
+AlignmentKind KindOf(const Alignment& a) {
+  if (a.fault >= a.n) return AlignmentKind::Longer;
+  const std::int64_t cEnd = a.from + static_cast<std::int64_t>(a.concatenation.size());
+  const bool selects = a.pieces.empty() || a.pieces.back().selects;
+  if (cEnd <= a.fault && !a.concatenationGoesOn && selects) return AlignmentKind::Shorter;
+  return AlignmentKind::Differs;
+}
+
+std::vector<std::string> Fitted(const std::vector<std::string>& rows, std::size_t focus,
+                                std::size_t width) {
+  std::size_t longest = 0;
+  for (const std::string& row : rows) longest = std::max(longest, row.size());
+  if (width == 0 || longest <= width) return rows;
+  const std::size_t start = std::min(focus > width / 2 ? focus - width / 2 : 0, longest - width);
+  std::vector<std::string> cut;
+  for (const std::string& row : rows) {
+    std::string part = start < row.size() ? row.substr(start, width) : std::string();
+    const bool marks = row.find_first_not_of(" ^") != std::string::npos;
+    if (marks && start > 0 && part.size() >= 3) part.replace(0, 3, "...");
+    if (marks && row.size() > start + width && part.size() >= 3)
+      part.replace(part.size() - 3, 3, "...");
+    cut.push_back(std::move(part));
+  }
+  return cut;
+}
+
+std::string BucketLabel(const SectionStats& st, std::size_t bucket) {
+  const std::int64_t least =
+      st.shortest[bucket] > 0 ? st.shortest[bucket] : std::int64_t{1} << bucket;
+  const std::int64_t most = st.longest[bucket] > 0 ? st.longest[bucket] : 2 * least - 1;
+  return least == most ? Grouped(least) : Grouped(least) + "-" + Grouped(most);
+}
+
+std::string UnusedNames(const SectionStats& st, Language language) {
+  std::string names;
+  for (const StringUse& use : st.firstUnused) {
+    if (!names.empty()) names += ", ";
+    names += Say(language, W("stringOnLine"),
+                 {{"j", use.j}, {"line", LineOfString(st.firstLine, use.j)}});
+  }
+  if (st.unused > static_cast<std::int64_t>(st.firstUnused.size())) names += ", ...";
+  return names;
+}
+
+std::string UnansweredList(const std::vector<TestCaseBest>& best, std::size_t& count) {
+  std::string list;
+  std::size_t ranges = 0;
+  count = 0;
+  for (std::size_t k = 0; k < best.size(); ++k) {
+    if (best[k].sections > 0) continue;
+    std::size_t last = k;
+    while (last + 1 < best.size() && best[last + 1].sections == 0) ++last;
+    count += last - k + 1;
+    if (ranges++ < ListedRanges) {
+      if (!list.empty()) list += ", ";
+      list += Grouped(static_cast<std::int64_t>(k) + 1);
+      if (last > k) {
+        list += "-";
+        list += Grouped(static_cast<std::int64_t>(last) + 1);
+      }
+    } else if (ranges == ListedRanges + 1) {
+      list += ", ...";
+    }
+    k = last;
+  }
+  return list;
+}
+
+std::string UnopenedSentence(const UnopenedInput& input, Language language) {
+  const bool testData = input.input == InputRole::TestData;
+  return Say(language, W("faultUnopened"),
+             {{"input", Say(language, testData ? W("openTestData") : W("openAnswer"))},
+              {"name", input.name},
+              {"reason", input.reason}});
 }
 
 std::size_t TextWidth(std::string_view text) {

@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "explain/explain.h"
-#include "explain/language.h"
 #include "run/output_buffer.h"
+#include "words/language.h"
 
 namespace krobelnik {
 
@@ -46,6 +47,39 @@ class ExplainOut {
 
   OutputBuffer& buffer_;
   const bool plain_;
+};
+
+// Writes one JSON value through an ExplainOut: objects and arrays opened
+// and ended, keys, and values, with the commas between them placed and
+// strings escaped.
+class JsonWriter {
+ public:
+  explicit JsonWriter(ExplainOut& out) : out_(out) {}
+  JsonWriter& Object() { return Open('{', '}'); }
+  JsonWriter& Array() { return Open('[', ']'); }
+  JsonWriter& End();
+  // The key of the next value of an object.
+  JsonWriter& Key(std::string_view key);
+  JsonWriter& Number(std::int64_t value);
+  JsonWriter& Bool(bool value);
+  JsonWriter& Null();
+  // A string of UTF-8 text, its characters as they are.
+  JsonWriter& Text(std::string_view text);
+  // A string holding one character per byte, of the same code.
+  JsonWriter& Bytes(std::string_view bytes);
+  // A value the caller writes itself, through the ExplainOut returned.
+  ExplainOut& Value();
+
+ private:
+  JsonWriter& Open(char bracket, char closer);
+  void Separate();
+
+  ExplainOut& out_;
+  // For each object and array open, its closing bracket and whether a value
+  // has been written in it.
+  std::vector<char> closers_;
+  std::vector<bool> filled_;
+  bool afterKey_ = false;
 };
 
 // Runs print on an output buffer for file, then flushes file; returns
@@ -94,8 +128,39 @@ struct AlignedLines {
   std::string concatenation;
   std::string marker;
   std::int64_t last = 0;
+  // For each column of the concatenation's line, the piece (an index into
+  // the alignment's pieces) whose letter stands there; -1 for a bar, a
+  // space or "...".
+  std::vector<std::int32_t> pieceOf;
 };
 AlignedLines RenderAlignment(const Alignment& alignment);
+
+// How the concatenation leaves s: a letter differs (or an index selects no
+// string), it goes on past s's end, or it ends before s does.
+enum class AlignmentKind { Differs, Longer, Shorter };
+AlignmentKind KindOf(const Alignment& alignment);
+
+// Rows of ASCII text cut to width columns around column focus, the same
+// columns of each, "..." where a row goes on beyond them (but for rows of
+// spaces and a caret); rows that fit are left whole.
+std::vector<std::string> Fitted(const std::vector<std::string>& rows, std::size_t focus,
+                                std::size_t width);
+
+// The lengths a bucket of a section's histogram holds pieces of: "3",
+// "2-3".
+std::string BucketLabel(const SectionStats& stats, std::size_t bucket);
+
+// The strings a section never uses, the first of them, by name and line:
+// "t_2 (line 5), t_7 (line 10), ...".
+std::string UnusedNames(const SectionStats& stats, Language language);
+
+// The test cases not answered, as ranges ("3, 5-7, 9"): the first
+// ListedRanges ranges and "..." after; count becomes how many there are.
+inline constexpr std::size_t ListedRanges = 20;
+std::string UnansweredList(const std::vector<TestCaseBest>& best, std::size_t& count);
+
+// The sentence for an input that could not be opened.
+std::string UnopenedSentence(const UnopenedInput& input, Language language);
 
 // How many characters UTF-8 text takes on a line.
 std::size_t TextWidth(std::string_view text);

@@ -7,43 +7,13 @@
 #include <vector>
 
 #include "explain/explain.h"
-#include "explain/language.h"
 #include "input/system.h"
 #include "run/companion.h"
+#include "words/words.h"
 
 namespace krobelnik {
 
 namespace {
-
-constexpr const char* DescriptionEn =
-    "Runs the evaluator Zelvor20Krobelnik on the test data and a submission and prints its\n"
-    "report, then where and why it rejected the submission: the file, line and column the\n"
-    "failing check recorded, an excerpt of that line, the facts its message leaves out and,\n"
-    "where the concatenation of the strings leaves s, both side by side; for an accepted\n"
-    "submission its sections, and with --stats where each section's score comes from (the\n"
-    "strings used and never used, the lengths of the pieces). With the test data alone it\n"
-    "checks the test data and lists its test cases. --json prints one JSON object instead;\n"
-    "--pieces FILE (with --stats) also writes the pieces of the sections to FILE, for the\n"
-    "page. --lang sl or en chooses the language; the default follows LC_ALL, LC_MESSAGES\n"
-    "and LANG. It writes no other file.\n"
-    "\n"
-    "Exit status: 0 accepted (or sound test data), 1 rejected, 3 the test data is at fault,\n"
-    "2 a wrong command line, an input that cannot be opened, or no report could be made.\n";
-
-constexpr const char* DescriptionSl =
-    "Požene ocenjevalnik Zelvor20Krobelnik na testnih podatkih in odgovoru ter izpiše njegovo\n"
-    "poročilo, nato pa, kje in zakaj je odgovor zavrnil: datoteko, vrstico in stolpec, ki ju\n"
-    "je zabeležilo neuspelo preverjanje, izsek te vrstice, dejstva, ki jih sporočilo ne pove,\n"
-    "in, kjer se stik nizov loči od niza s, oba drug ob drugem; za sprejet odgovor njegove\n"
-    "razdelke, s --stats pa še, od kod pride rezultat vsakega razdelka (uporabljeni in nikoli\n"
-    "uporabljeni nizi, dolžine kosov). Samo s testnimi podatki preveri testne podatke in\n"
-    "našteje testne primere. --json namesto tega izpiše en objekt JSON; --pieces DATOTEKA\n"
-    "(s --stats) zapiše še kose razdelkov v DATOTEKO, za spletno stran. --lang sl ali en\n"
-    "izbere jezik; privzeti sledi LC_ALL, LC_MESSAGES in LANG. Drugih datotek ne piše.\n"
-    "\n"
-    "Izhodni status: 0 sprejeto (ali testni podatki v redu), 1 zavrnjeno, 3 napaka je v\n"
-    "testnih podatkih, 2 napačna ukazna vrstica, datoteke ni mogoče odpreti ali poročila ni\n"
-    "bilo mogoče narediti.\n";
 
 int StatusOf(const Explanation& e) {
   if (!e.unopened.empty()) return 2;
@@ -64,6 +34,7 @@ int StatusOf(const Explanation& e) {
 // anything else.
 struct CommandLine {
   bool sound = true;
+  const char* unknownLanguage = nullptr;
   bool json = false;
   Presentation how;
   const char* pieces = nullptr;
@@ -79,7 +50,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     if (valued && a + 1 == argc) {
       line.sound = false;
     } else if (argument == "--lang") {
-      line.sound = ParseLanguage(argv[++a], line.how.wording.language) && line.sound;
+      const bool known = ParseLanguage(argv[++a], line.how.wording.language);
+      if (!known) line.unknownLanguage = argv[a];
+      line.sound = known && line.sound;
     } else if (argument == "--pieces") {
       line.pieces = argv[++a];
     } else if (argument == "--json") {
@@ -97,13 +70,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
 
 }  // namespace
 
-const char* ExplainUsageLine(Language language) {
-  return Say(language,
-             "usage: Zelvor20Krobelnik-explain TESTDATA [SUBMISSION] [--json] [--stats] "
-             "[--pieces FILE] [--lang sl|en]\n",
-             "uporaba: Zelvor20Krobelnik-explain TESTNI_PODATKI [ODGOVOR] [--json] [--stats] "
-             "[--pieces DATOTEKA] [--lang sl|en]\n");
-}
+std::string ExplainUsageLine(Language language) { return Say(language, W("explainUsage")) + "\n"; }
 
 bool ExplainFiles(const char* testDataName, const char* submissionName, Explanation& e,
                   const ExplainOptions& options) {
@@ -130,28 +97,38 @@ int ExplainMain(int argc, const char* const* argv) {
   const CommandLine line = ParseCommandLine(argc, argv);
   const Language language = line.how.wording.language;
   const std::string usage = ExplainUsageLine(language);
-  const std::string description = Say(language, DescriptionEn, DescriptionSl);
+  const std::string description = Say(language, W("explainDescription"));
   const std::string plain = Written(line.how.wording, description);
   if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-explain", usage, plain)) return 0;
+  // What is said on standard error, in the language and letters chosen.
+  const auto complain = [&line](Word word, const char* name) {
+    const std::string text = Say(line.how.wording.language, word, {{"name", name}});
+    std::fprintf(stderr, "%s\n", Written(line.how.wording, text).c_str());
+  };
   if (!line.sound) {
-    std::fputs(usage.c_str(), stderr);
+    if (line.unknownLanguage != nullptr) complain(W("unknownLanguage"), line.unknownLanguage);
+    std::fputs(Written(line.how.wording, usage).c_str(), stderr);
     return 2;
   }
   // The pieces' file must not be an input: no input is ever written.
   if (line.pieces != nullptr) {
     const std::vector<std::string> inputs(line.names.begin(), line.names.end());
     if (InputNamedBy(line.pieces, inputs) != nullptr) {
-      std::fprintf(stderr, "--pieces %s names an input\n", line.pieces);
+      complain(W("piecesNamesInput"), line.pieces);
       return 2;
     }
   }
+  // Written to a terminal, lines fit its width; into a file or a pipe they
+  // go whole.
+  Presentation how = line.how;
+  how.width = TerminalWidth(stdout);
   Explanation e;
   // Memory that runs out after the run (for the explanation or its text)
   // ends the program with a message rather than a crash.
   try {
     std::FILE* pieces = line.pieces != nullptr ? OpenForWriting(line.pieces) : nullptr;
     if (line.pieces != nullptr && pieces == nullptr) {
-      std::fprintf(stderr, "the pieces cannot be written to %s\n", line.pieces);
+      complain(W("piecesCannotOpen"), line.pieces);
       return 2;
     }
     const bool made = ExplainFiles(line.names[0], line.names.size() > 1 ? line.names[1] : nullptr,
@@ -161,20 +138,21 @@ int ExplainMain(int argc, const char* const* argv) {
     const bool kept =
         pieces == nullptr || !made || e.verdict == Verdict::Accepted || Truncate(pieces);
     if (pieces != nullptr && (std::fclose(pieces) != 0 || !kept) && made) {
-      std::fprintf(stderr, "the pieces could not be written to %s\n", line.pieces);
+      complain(W("piecesNotWritten"), line.pieces);
       return 2;
     }
     if (!made) {
-      std::fputs("no report could be made: memory ran out, or the pieces could not be written\n",
-                 stderr);
+      std::fprintf(stderr, "%s\n", Written(line.how.wording, Say(language, W("noReport"))).c_str());
       return 2;
     }
-    if (!(line.json ? PrintJson(stdout, e, line.how) : PrintText(stdout, e, line.how))) {
-      std::fputs("the explanation could not be written to standard output\n", stderr);
+    if (!(line.json ? PrintJson(stdout, e, how) : PrintText(stdout, e, how))) {
+      std::fprintf(stderr, "%s\n",
+                   Written(line.how.wording, Say(language, W("notWritten"))).c_str());
       return 2;
     }
   } catch (...) {
-    std::fputs("the explanation could not be made: memory ran out\n", stderr);
+    std::fputs(Written(line.how.wording, Say(language, W("noExplanation"))).c_str(), stderr);
+    std::fputs("\n", stderr);
     return 2;
   }
   return StatusOf(e);

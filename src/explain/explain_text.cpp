@@ -1,225 +1,264 @@
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "explain/explain.h"
 #include "explain/explain_output.h"
 #include "failure/assertion.h"
+#include "words/words.h"
 
 namespace krobelnik {
 
 namespace {
 
-// Prints rows rows of a table, row(r) giving the values of row r (from 0),
-// each column right-aligned as wide as its label or its widest value, two
-// spaces apart, indented by indent.
-template <std::size_t Columns, class Row>
-void PrintTable(ExplainOut& out, std::string_view indent,
-                const std::array<std::string_view, Columns>& labels, std::size_t rows, Row&& row) {
-  std::array<std::size_t, Columns> widths{};
-  char digits[MaxIntDigits];
-  for (std::size_t c = 0; c < Columns; ++c) widths[c] = TextWidth(labels[c]) + (c > 0 ? 2 : 0);
-  for (std::size_t r = 0; r < rows; ++r) {
-    const std::array<std::int64_t, Columns> values = row(r);
-    for (std::size_t c = 0; c < Columns; ++c)
-      widths[c] = std::max(widths[c], FormatInt(values[c], digits) + (c > 0 ? 2 : 0));
+// What the text of an explanation is written with: where, in which
+// language, and how wide its lines may be.
+struct TextOut {
+  ExplainOut& out;
+  Language language;
+  std::size_t width;
+
+  TextOut& operator<<(std::string_view text) {
+    out << text;
+    return *this;
   }
-  out << indent;
-  for (std::size_t c = 0; c < Columns; ++c)
-    out << std::string(widths[c] - TextWidth(labels[c]), ' ') << labels[c];
-  out << "\n";
-  for (std::size_t r = 0; r < rows; ++r) {
-    const std::array<std::int64_t, Columns> values = row(r);
-    out << indent;
-    for (std::size_t c = 0; c < Columns; ++c) out.Cell(values[c], widths[c]);
-    out << "\n";
+  // A sentence of the catalogue on a line of its own.
+  void Line(Word word, std::initializer_list<WordValue> values = {}) {
+    out << Say(language, word, values) << "\n";
   }
+};
+
+// Prints a table: labels above, each column right-aligned as wide as its
+// label or its widest value, two spaces apart, indented by indent.
+void PrintTable(TextOut& text, std::string_view indent, const std::vector<std::string>& labels,
+                const std::vector<std::vector<std::string>>& rows) {
+  std::vector<std::size_t> widths(labels.size());
+  for (std::size_t c = 0; c < labels.size(); ++c) widths[c] = TextWidth(labels[c]);
+  for (const std::vector<std::string>& row : rows)
+    for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c)
+      widths[c] = std::max(widths[c], TextWidth(row[c]));
+  const auto print = [&](const std::vector<std::string>& cells) {
+    text << indent;
+    for (std::size_t c = 0; c < cells.size() && c < widths.size(); ++c)
+      text << std::string(widths[c] - TextWidth(cells[c]) + (c > 0 ? 2 : 0), ' ') << cells[c];
+    text << "\n";
+  };
+  print(labels);
+  for (const std::vector<std::string>& row : rows) print(row);
 }
 
-void PrintSections(ExplainOut& out, const Explanation& e, Language l) {
+std::vector<std::string> Cells(std::initializer_list<std::int64_t> values) {
+  std::vector<std::string> cells;
+  for (const std::int64_t value : values) cells.push_back(Grouped(value));
+  return cells;
+}
+
+void PrintSections(TextOut& text, const Explanation& e) {
+  const Language l = text.language;
   const std::size_t count = e.results.Size();
-  out << "\n"
-      << Say(l, "Accepted: ", "Sprejeto: ")
-      << Counted(static_cast<std::int64_t>(count), "section|sections",
-                 "razdelek|razdelka|razdelki|razdelkov", l)
-      << ".\n";
+  text << "\n";
+  text.Line(W("accepted"), {{"count", count}});
   if (count == 0) return;
-  const std::size_t shown = e.sections.Size();
-  PrintTable<7>(out, "",
-                {Say(l, "test case", "testni primer"), Say(l, "first line", "prva vrstica"),
-                 Say(l, "last line", "zadnja vrstica"), "k", "r", Say(l, "letters", "črke"),
-                 Say(l, "score", "rezultat")},
-                shown, [&e](std::size_t c) {
-                  const ResultEntry& result = e.results[c];
-                  const SectionRow& lines = e.sections[c];
-                  return std::array<std::int64_t, 7>{result.testCaseNumber,
-                                                     lines.firstLine,
-                                                     lines.firstLine + lines.k + 2,
-                                                     lines.k,
-                                                     lines.r,
-                                                     std::int64_t{result.score} - lines.r,
-                                                     result.score};
-                });
-  if (count > shown)
-    out << Say(l, "(and ", "(in še ")
-        << Counted(static_cast<std::int64_t>(count - shown), "more section|more sections",
-                   "razdelek|razdelka|razdelki|razdelkov", l)
-        << ")\n";
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t c = 0; c < e.sections.Size(); ++c) {
+    const ResultEntry& result = e.results[c];
+    const SectionRow& lines = e.sections[c];
+    rows.push_back(Cells({result.testCaseNumber, lines.firstLine, lines.firstLine + lines.k + 2,
+                          lines.k, lines.r, std::int64_t{result.score} - lines.r, result.score}));
+  }
+  PrintTable(text, "", Columns(l, W("sectionColumns")), rows);
+  if (count > e.sections.Size())
+    text.Line(W("moreSections"), {{"count", count - e.sections.Size()}});
+}
+
+// Which section counts for each test case answered, and those not answered.
+void PrintBest(TextOut& text, const Explanation& e) {
+  const Language l = text.language;
+  std::vector<std::vector<std::string>> rows;
+  std::size_t answered = 0;
+  for (std::size_t k = 0; k < e.best.size(); ++k) {
+    const TestCaseBest& best = e.best[k];
+    if (best.sections == 0) continue;
+    if (++answered <= ShownSections)
+      rows.push_back(
+          Cells({static_cast<std::int64_t>(k) + 1, best.score, best.line, best.sections}));
+  }
+  text << "\n";
+  text.Line(W("bestTitle"), {{"answered", answered}, {"testCases", e.best.size()}});
+  if (answered > 0) PrintTable(text, "", Columns(l, W("bestColumns")), rows);
+  if (answered > ShownSections) text.Line(W("moreSections"), {{"count", answered - ShownSections}});
+  std::size_t count = 0;
+  const std::string list = UnansweredList(e.best, count);
+  if (count > 0) {
+    text.Line(W("unanswered"), {{"count", count}, {"list", list}});
+  } else {
+    text.Line(W("allAnswered"));
+  }
 }
 
 // Where the score of each section comes from.
-void PrintStats(ExplainOut& out, const Explanation& e, Language l) {
+void PrintStats(TextOut& text, const Explanation& e) {
+  const Language l = text.language;
   for (const SectionStats& st : e.stats) {
-    out << "\n"
-        << Say(l, "Test case ", "Testni primer ") << std::int64_t{st.testCase}
-        << Say(l, ", section from line ", ", razdelek od vrstice ") << st.firstLine
-        << Say(l, ": score ", ": rezultat ") << st.score << " = r " << st.r << " + "
-        << Say(l, "letters of the strings ", "črke nizov ") << st.letters << " (k = " << st.k
-        << ", n = " << st.n << ").\n";
-    out << Say(l, "  Strings used: ", "  Uporabljeni nizi: ") << st.used << Say(l, " of ", " od ")
-        << st.k << ".";
+    text << "\n";
+    text.Line(W("statsSection"), {{"testCase", st.testCase}, {"line", st.firstLine}});
+    text << "  ";
+    text.Line(
+        W("scoreSum"),
+        {{"score", st.score}, {"r", st.r}, {"letters", st.letters}, {"k", st.k}, {"n", st.n}});
+    text << "  " << Say(l, W("used"), {{"used", st.used}, {"k", st.k}});
     if (st.unused > 0) {
-      out << Say(l, " Never used: ", " Nikoli uporabljeni: ") << st.unused
-          << Say(l, " (their letters, ", " (njihove črke, ") << st.unusedLetters
-          << Say(l, ", count in the score for nothing):", ", rezultat šteje zaman):");
-      for (const StringUse& use : st.firstUnused)
-        out << (&use == &st.firstUnused.front() ? " t_" : ", t_") << use.j
-            << Say(l, " (line ", " (vrstica ") << LineOfString(st.firstLine, use.j) << ")";
-      if (st.unused > static_cast<std::int64_t>(st.firstUnused.size())) out << ", ...";
-      out << ".";
+      const std::string names = UnusedNames(st, l);
+      text << " " << Say(l, W("unused"), {{"unused", st.unused}, {"letters", st.unusedLetters}})
+           << " " << names << ".";
     }
-    out << "\n"
-        << Say(l, "  The strings that cover most letters:\n", "  Nizi, ki pokrijejo največ črk:\n");
-    PrintTable<5>(out, "    ",
-                  {"j", Say(l, "line", "vrstica"), Say(l, "length", "dolžina"),
-                   Say(l, "uses", "uporabe"), Say(l, "letters covered", "pokrite črke")},
-                  st.mostUsed.size(), [&st](std::size_t c) {
-                    const StringUse& use = st.mostUsed[c];
-                    return std::array<std::int64_t, 5>{use.j, LineOfString(st.firstLine, use.j),
-                                                       use.length, use.uses, use.uses * use.length};
-                  });
-    out << Say(l, "  Pieces by length (letters: pieces):", "  Kosi po dolžini (črke: kosi):");
-    for (std::size_t b = 0; b < LengthBuckets; ++b) {
-      if (st.lengths[b] == 0) continue;
-      const std::int64_t least = std::int64_t{1} << b;
-      out << "   " << least;
-      if (b > 0) out << "-" << 2 * least - 1;
-      out << ": " << st.lengths[b];
-    }
-    out << "\n";
+    text << "\n  " << Say(l, W("mostUsed")) << ":\n";
+    std::vector<std::vector<std::string>> rows;
+    for (const StringUse& use : st.mostUsed)
+      rows.push_back(Cells(
+          {use.j, LineOfString(st.firstLine, use.j), use.length, use.uses, use.uses * use.length}));
+    PrintTable(text, "    ", Columns(l, W("useColumns")), rows);
+    text << "  " << Say(l, W("lengths")) << ":\n";
+    rows.clear();
+    for (std::size_t b = 0; b < LengthBuckets; ++b)
+      if (st.lengths[b] != 0) rows.push_back({BucketLabel(st, b), Grouped(st.lengths[b])});
+    PrintTable(text, "    ", Columns(l, W("lengthColumns")), rows);
   }
-  if (e.results.Size() > e.stats.size())
-    out << Say(l, "(statistics of the first ", "(statistika prvih ")
-        << static_cast<std::int64_t>(e.stats.size())
-        << Say(l, " sections only)\n", " razdelkov)\n");
+  if (e.results.Size() > e.stats.size()) text.Line(W("statsOnly"), {{"count", e.stats.size()}});
 }
 
-void PrintTestCases(ExplainOut& out, const Explanation& e, Language l) {
+void PrintTestCases(TextOut& text, const Explanation& e) {
   const std::size_t count = e.testCases.Count();
-  out << "\n"
-      << Say(l, "Sound test data: ", "Testni podatki so v redu: ")
-      << Counted(static_cast<std::int64_t>(count), "test case|test cases",
-                 "testni primer|testna primera|testni primeri|testnih primerov", l)
-      << ".\n";
-  PrintTable<3>(out, "",
-                {Say(l, "test case", "testni primer"), Say(l, "line of s", "vrstica niza s"),
-                 Say(l, "length", "dolžina")},
-                count, [&e](std::size_t c) {
-                  const auto k = static_cast<std::int64_t>(c) + 1;
-                  return std::array<std::int64_t, 3>{
-                      k, 3 * k + 2, static_cast<std::int64_t>(e.testCases[c].s.size())};
-                });
+  text << "\n";
+  text.Line(W("soundTestData"), {{"count", count}});
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t c = 0; c < count; ++c) {
+    const auto k = static_cast<std::int64_t>(c) + 1;
+    rows.push_back(Cells({k, 3 * k + 2, static_cast<std::int64_t>(e.testCases[c].s.size())}));
+  }
+  PrintTable(text, "", Columns(text.language, W("testCaseColumns")), rows);
 }
 
-const char* InputWords(InputRole input, Language l) {
-  return input == InputRole::TestData ? Say(l, "the test data", "testni podatki")
-                                      : Say(l, "the submission", "odgovor");
+std::string InputWords(InputRole input, Language l) {
+  return Say(l, input == InputRole::TestData ? W("inputTestData") : W("inputAnswer"));
 }
 
-// A line of the explanation naming a place, and its excerpt with a caret.
-void PrintShown(ExplainOut& out, std::string_view label, const ShownLine& line, Language l) {
-  out << label << InputWords(line.input, l) << Say(l, ", line ", ", vrstica ") << line.line;
-  if (line.column > 0) out << Say(l, ", column ", ", stolpec ") << line.column;
+// Lines of an excerpt or an alignment, indented by indent, cut to the
+// width around the column the last of them points at.
+void PrintRows(TextOut& text, std::string_view indent, std::vector<std::string> rows,
+               std::size_t focus) {
+  const std::size_t room = text.width > TextWidth(indent) + 20 ? text.width - TextWidth(indent) : 0;
+  if (text.width > 0) rows = Fitted(rows, focus, std::max<std::size_t>(room, 20));
+  for (const std::string& row : rows) text << indent << row << "\n";
+}
+
+// The line naming a place (the letter at fault's, with letter), and its
+// excerpt with a caret.
+void PrintShown(TextOut& text, const ShownLine& line, bool letter = false) {
+  const Language l = text.language;
+  const std::string input = InputWords(line.input, l);
   if (!line.found) {
-    out << Say(l, " (the file ends before this line).\n",
-               " (datoteka se konča pred to vrstico).\n");
+    text.Line(W("whereMissing"), {{"input", input}, {"line", line.line}});
     return;
   }
-  out << ".\n";
+  if (letter) {
+    text.Line(W("letterAt"), {{"line", line.line}, {"column", line.column}});
+  } else if (line.column > 0) {
+    text.Line(W("whereColumn"), {{"input", input}, {"line", line.line}, {"column", line.column}});
+  } else {
+    text.Line(W("where"), {{"input", input}, {"line", line.line}});
+  }
   const ExcerptLines lines = RenderExcerpt(line);
-  out << "    " << lines.text << "\n";
-  if (!lines.caret.empty()) out << "    " << lines.caret << "\n";
+  if (lines.caret.empty()) {
+    PrintRows(text, "    ", {lines.text}, 0);
+  } else {
+    PrintRows(text, "    ", {lines.text, lines.caret}, lines.caret.size() - 1);
+  }
 }
 
-void PrintUnopened(ExplainOut& out, const UnopenedInput& input, Language l) {
-  const bool testData = input.input == InputRole::TestData;
-  out << Say(l, "Could not open the ", "Ni bilo mogoče odpreti ")
-      << (testData ? Say(l, "test data", "testnih podatkov") : Say(l, "submission", "odgovora"))
-      << " " << input.name << ": " << input.reason << ".\n";
+void PrintUnopened(TextOut& text, const UnopenedInput& input) {
+  text << UnopenedSentence(input, text.language) << "\n";
 }
 
 // s and the concatenation side by side around the fault, and the pieces.
-void PrintAlignment(ExplainOut& out, const Explanation& e, Language l) {
+void PrintAlignment(TextOut& text, const Explanation& e) {
+  const Language l = text.language;
   const Alignment& a = e.alignment;
   const AlignedLines lines = RenderAlignment(a);
-  out << Say(l, "Where the concatenation leaves s: letter ", "Kje se stik loči od niza s: ")
-      << a.fault + 1 << Say(l, " of s (letters ", ". črka niza s (prikazane črke od ") << a.from + 1
-      << Say(l, " to ", " do ") << lines.last << Say(l, " shown).\n", ").\n");
+  const AlignmentKind kind = KindOf(a);
+  const std::int64_t from = a.from + 1;
+  text.Line(W("alignTitle"));
+  if (kind == AlignmentKind::Longer) {
+    text.Line(W("alignLonger"), {{"n", a.n}, {"from", from}, {"to", lines.last}});
+  } else if (kind == AlignmentKind::Shorter) {
+    text.Line(W("alignShorter"),
+              {{"matched", a.fault}, {"n", a.n}, {"from", from}, {"to", lines.last}});
+  } else {
+    text.Line(W("alignAt"),
+              {{"fault", a.fault + 1}, {"from", from}, {"to", lines.last}, {"n", a.n}});
+  }
+  text.Line(W("alignLead"));
   const std::string sLabel = "s";
-  const std::string tLabel = Say(l, "yours", "stik");
+  const std::string tLabel = Say(l, W("rowYours"));
   const std::size_t width = std::max(TextWidth(sLabel), TextWidth(tLabel)) + 2;
-  out << "    " << sLabel << std::string(width - TextWidth(sLabel), ' ') << lines.s << "\n";
-  out << "    " << tLabel << std::string(width - TextWidth(tLabel), ' ') << lines.concatenation
-      << "\n";
-  out << "    " << std::string(width, ' ') << lines.marker << "\n";
+  const auto pad = [width](const std::string& label) {
+    return label + std::string(width - TextWidth(label), ' ');
+  };
+  // The labels stay at the start of each row, however the rows are cut.
+  const std::vector<std::string> rows =
+      text.width > 0
+          ? Fitted({lines.s, lines.concatenation, lines.marker}, lines.marker.size() - 1,
+                   std::max<std::size_t>(text.width > width + 24 ? text.width - width - 4 : 0, 20))
+          : std::vector<std::string>{lines.s, lines.concatenation, lines.marker};
+  text << "    " << pad(sLabel) << rows[0] << "\n";
+  text << "    " << pad(tLabel) << rows[1] << "\n";
+  text << "    " << std::string(width, ' ') << rows[2] << "\n";
   for (const Piece& piece : a.pieces) {
-    out << "    i_" << piece.p << " = " << piece.x;
+    text << (piece.faulty ? "  > " : "    ");
     if (!piece.selects) {
-      out << Say(l, " selects no string\n", " ne izbere nobenega niza\n");
+      text.Line(W("pieceSelectsNothing"), {{"p", piece.p}, {"x", piece.x}});
       continue;
     }
-    out << Say(l, " selects t_", " izbere t_") << piece.x << Say(l, " (line ", " (vrstica ")
-        << LineOfString(e.section.line, piece.x);
+    const std::int64_t line = LineOfString(e.section.line, piece.x);
     if (piece.length == 1) {
-      out << Say(l, "): letter ", "): črka ") << piece.from + 1 << "\n";
+      text.Line(W("pieceSelects"),
+                {{"p", piece.p}, {"x", piece.x}, {"line", line}, {"from", piece.from + 1}});
     } else {
-      out << Say(l, "): letters ", "): črke od ") << piece.from + 1 << Say(l, " to ", " do ")
-          << piece.from + piece.length << "\n";
+      text.Line(W("pieceSelectsRange"), {{"p", piece.p},
+                                         {"x", piece.x},
+                                         {"line", line},
+                                         {"from", piece.from + 1},
+                                         {"to", piece.from + piece.length}});
     }
   }
 }
 
-void PrintFault(ExplainOut& out, const Explanation& e, Language l) {
-  out << "\n";
+void PrintFault(TextOut& text, const Explanation& e) {
+  text << "\n";
   if (e.fault == Fault::Unopened) {
     for (const UnopenedInput& input : e.unopened)
-      if (input.input == e.where.input) PrintUnopened(out, input, l);
-    out << Say(l,
-               "The evaluator reads an input that it cannot open as an empty file: the report "
-               "above comes from that, not from the file's contents.\n",
-               "Datoteko, ki je ne more odpreti, ocenjevalnik bere kot prazno: zgornje poročilo "
-               "izhaja iz tega, ne iz vsebine datoteke.\n");
+      if (input.input == e.where.input) PrintUnopened(text, input);
+    text.Line(W("unopenedRead"));
     return;
   }
-  out << Say(l, "Rejected at location ", "Zavrnjeno na lokaciji ") << std::int64_t{e.location}
-      << (e.fault == Fault::TestData
-              ? Say(l, ": the fault is in the test data.\n", ": napaka je v testnih podatkih.\n")
-              : Say(l, ": the fault is in the submission.\n", ": napaka je v odgovoru.\n"));
+  text.Line(e.fault == Fault::TestData ? W("faultTestData") : W("faultSubmission"),
+            {{"location", e.location}});
+  if (e.swap == Swap::TestDataLikeAnswer) text.Line(W("swappedTestData"));
+  if (e.swap == Swap::AnswerLikeTestData) text.Line(W("swappedAnswer"));
   if (e.section.testCase != 0)
-    out << Say(l, "Section: test case ", "Razdelek: testni primer ")
-        << std::int64_t{e.section.testCase} << Say(l, ", from line ", ", od vrstice ")
-        << e.section.line << ".\n";
-  PrintShown(out, Say(l, "Where: ", "Kje: "), e.where, l);
-  if (e.letter) PrintShown(out, Say(l, "Letter: ", "Črka: "), *e.letter, l);
-  out << Say(l, "Why: ", "Zakaj: ") << WhyIn(e, l) << "\n";
-  const std::vector<std::string> phrases = FactPhrases(e.location, e.facts, e.where.line, l);
+    text.Line(W("section"), {{"testCase", e.section.testCase}, {"line", e.section.line}});
+  PrintShown(text, e.where);
+  if (e.letter) PrintShown(text, *e.letter, true);
+  text.Line(W("why"), {{"text", WhyIn(e, text.language)}});
+  const std::vector<std::string> phrases =
+      FactPhrases(e.location, e.facts, e.where.line, text.language);
   if (!phrases.empty()) {
-    out << Say(l, "Details:\n", "Podrobnosti:\n");
-    for (const std::string& phrase : phrases) out << "  - " << phrase << "\n";
+    text.Line(W("details"));
+    for (const std::string& phrase : phrases) text << "  - " << phrase << "\n";
   }
-  if (e.alignment.present) PrintAlignment(out, e, l);
+  if (e.alignment.present) PrintAlignment(text, e);
 }
 
 }  // namespace
@@ -230,35 +269,35 @@ bool PrintText(std::FILE* file, const Explanation& e, const Presentation& how) {
 
 bool PrintText(OutputBuffer& buffer, const Explanation& e, const Presentation& how) {
   ExplainOut out(buffer, !how.wording.utf8);
-  const Language l = how.wording.language;
-  WriteReport(out.Buffer(), e, l);
+  TextOut text{out, how.wording.language, how.width};
+  WriteReport(out.Buffer(), e, text.language);
   switch (e.verdict) {
     case Verdict::Accepted:
       if (e.testDataOnly) {
-        PrintTestCases(out, e, l);
-      } else {
-        PrintSections(out, e, l);
-        if (how.stats) PrintStats(out, e, l);
+        PrintTestCases(text, e);
+        break;
+      }
+      PrintSections(text, e);
+      PrintBest(text, e);
+      if (how.stats) {
+        PrintStats(text, e);
+      } else if (e.results.Size() > 0) {
+        text.Line(W("statsHint"));
       }
       break;
     case Verdict::Rejected:
     case Verdict::TestData:
-      PrintFault(out, e, l);
+      PrintFault(text, e);
       break;
     case Verdict::Unexpected:
-      out << Say(l,
-                 "\nThe run could not finish: an input could not be read to its end, it changed "
-                 "while it was read, or memory ran out. The report above is the evaluator's.\n",
-                 "\nOcenjevanje se ni moglo končati: vhodne datoteke ni bilo mogoče prebrati do "
-                 "konca, med branjem se je spremenila ali pa je zmanjkalo pomnilnika. Zgornje "
-                 "poročilo je ocenjevalnikovo.\n");
+      text << "\n";
+      text.Line(W("unfinished"));
       break;
   }
   // An input that could not be opened, where the fault found lies elsewhere.
   if (e.fault != Fault::Unopened) {
     for (const UnopenedInput& input : e.unopened) {
-      out << Say(l, "Note: ", "Opomba: ");
-      PrintUnopened(out, input, l);
+      text.Line(W("note"), {{"text", UnopenedSentence(input, text.language)}});
     }
   }
   return out.Finish();

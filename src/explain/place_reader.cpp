@@ -75,6 +75,23 @@ std::int64_t PlaceReader::NumberColumn(std::int64_t nth, std::int64_t from) {
   }
 }
 
+std::int64_t PlaceReader::LineLength() {
+  if (!Seek(lineOffset_)) return 0;
+  std::int64_t length = 0;
+  bool carriageReturn = false;
+  for (;;) {
+    if (at_ == size_ && !Refill()) return length;
+    const char* const start = chunk_.get() + at_;
+    const auto* const feed = static_cast<const char*>(std::memchr(start, '\n', size_ - at_));
+    const std::size_t passed =
+        feed == nullptr ? size_ - at_ : static_cast<std::size_t>(feed - start);
+    if (passed > 0) carriageReturn = start[passed - 1] == '\r';
+    length += static_cast<std::int64_t>(passed);
+    at_ += passed;
+    if (feed != nullptr) return length - (carriageReturn ? 1 : 0);
+  }
+}
+
 bool PlaceReader::LineBytes(std::int64_t column, std::size_t most, std::string& bytes) {
   bytes.clear();
   if (!Seek(lineOffset_ + column - 1)) return false;

@@ -33,6 +33,10 @@ class PlaceReader {
   // 0 when the line ends first.
   std::int64_t NumberColumn(std::int64_t nth, std::int64_t from);
 
+  // How many bytes the line found holds, but for a carriage return right
+  // before its line feed.
+  std::int64_t LineLength();
+
   // At most most bytes of the line found, from column on, into bytes;
   // returns whether the line goes on after them. A carriage return right
   // before the line feed is not part of the line.

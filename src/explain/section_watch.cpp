@@ -201,6 +201,8 @@ void SectionWatch::Align(std::int64_t fault, std::int64_t p, std::int64_t start)
   }
   if (reached == end && keptFrom_ + static_cast<std::int64_t>(kept_.size()) <= block_->r)
     a.concatenationGoesOn = true;
+  for (Piece& piece : a.pieces)
+    piece.faulty = !piece.selects || (piece.from <= fault && fault < piece.from + piece.length);
 }
 
 void SectionWatch::Statistics() {
@@ -229,6 +231,12 @@ void SectionWatch::Statistics() {
       continue;
     }
     ++st.used;
+    // The lengths each bucket of the histogram holds pieces of.
+    const auto bucket =
+        static_cast<std::size_t>(std::bit_width(static_cast<std::uint64_t>(use.length)) - 1);
+    if (st.shortest[bucket] == 0 || use.length < st.shortest[bucket])
+      st.shortest[bucket] = use.length;
+    st.longest[bucket] = std::max(st.longest[bucket], use.length);
     if (most.size() < ListedStrings || CoversMore(use, most.front())) {
       most.push_back(use);
       std::push_heap(most.begin(), most.end(), CoversMore);

@@ -25,6 +25,9 @@ struct Piece {
   std::int64_t from = 0;
   std::int64_t length = 0;
   bool selects = true;
+  // Whether it holds the letter where the concatenation leaves s, or is the
+  // index that selects no string.
+  bool faulty = false;
 };
 
 // s and the concatenation side by side around a fault, from letter from of
@@ -73,6 +76,11 @@ struct SectionStats {
   std::vector<StringUse> mostUsed;
   std::vector<StringUse> firstUnused;
   std::array<std::int64_t, LengthBuckets> lengths{};
+  // The shortest and the longest piece of each bucket (0 for none).
+  std::array<std::int64_t, LengthBuckets> shortest{};
+  std::array<std::int64_t, LengthBuckets> longest{};
+  // Where s's letters start in the test data, in bytes (-1: not found).
+  std::int64_t sOffset = -1;
   // Where its pieces start in the list of pieces kept (-1: not kept).
   std::int64_t piecesFrom = -1;
 };

@@ -41,12 +41,22 @@ std::vector<LocationRow> ParseTable() {
     row.column = TakeField(line);
     row.why = TakeField(line);
     row.whySl = TakeField(line);
+    row.shows = TakeField(line);
     rows.push_back(row);
   }
   return rows;
 }
 
 }  // namespace
+
+bool LocationRow::Shows(std::string_view what) const {
+  for (std::string_view rest = shows; !rest.empty();) {
+    const std::size_t space = rest.find(' ');
+    if (rest.substr(0, space) == what) return true;
+    rest.remove_prefix(space == std::string_view::npos ? rest.size() : space + 1);
+  }
+  return false;
+}
 
 std::span<const LocationRow> Locations() {
   static const std::vector<LocationRow> rows = ParseTable();

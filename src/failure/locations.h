@@ -26,6 +26,15 @@ struct LocationRow {
   // in Slovenian with its letters (UTF-8).
   std::string_view why;
   std::string_view whySl;
+  // What an explanation shows beyond the place, words apart: "alignment"
+  // (s and the concatenation side by side, for a fault of the walk),
+  // "swap" (whether the first lines say the two files were given the other
+  // way round), "end" (a caret past the end of a line that names no
+  // column); or nothing.
+  std::string_view shows;
+
+  // Whether shows holds the word what.
+  bool Shows(std::string_view what) const;
 };
 
 // Every row, in the table's order.

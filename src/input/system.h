@@ -84,6 +84,14 @@ void OpenClosedStandardStreams();
 // Whether standard input was closed when the program started.
 bool StandardInputWasClosed();
 
+// The columns of the terminal that file writes to: 0 when it writes to no
+// terminal (a file, a pipe); else COLUMNS when it holds a number of columns,
+// else what the terminal says it has, else 80.
+std::size_t TerminalWidth(std::FILE* file);
+// The columns the value of COLUMNS gives (a number from 1 to 100000; it may
+// be null), else told when it is not 0, else 80.
+std::size_t ColumnsOf(const char* variable, std::size_t told);
+
 // An input of a program around the evaluator, opened once and kept open
 // while the program reads it, as often as it needs: a regular file through
 // the handle opened first, so that a pipe is never opened twice and a file

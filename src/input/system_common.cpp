@@ -1,9 +1,22 @@
 #include <cerrno>
+#include <charconv>
+#include <string_view>
 #include <system_error>
 
 #include "input/system.h"
 
 namespace krobelnik {
+
+std::size_t ColumnsOf(const char* variable, std::size_t told) {
+  std::size_t columns = 0;
+  if (variable != nullptr) {
+    const std::string_view text = variable;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), columns);
+    if (error != std::errc() || end != text.data() + text.size() || columns > 100000) columns = 0;
+  }
+  if (columns > 0) return columns;
+  return told > 0 ? told : 80;
+}
 
 std::optional<FileIdentity> IdentifyFile(const std::string& path) {
   const std::filesystem::path name = NativePath(path);

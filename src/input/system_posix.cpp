@@ -1,8 +1,10 @@
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "input/system.h"
 
@@ -26,6 +28,14 @@ void OpenClosedStandardStreams() {
 }
 
 bool StandardInputWasClosed() { return standardInputWasClosed; }
+
+std::size_t TerminalWidth(std::FILE* file) {
+  const int descriptor = fileno(file);
+  if (descriptor < 0 || isatty(descriptor) == 0) return 0;
+  winsize size{};
+  const bool told = ioctl(descriptor, TIOCGWINSZ, &size) == 0 && size.ws_col > 0;
+  return ColumnsOf(std::getenv("COLUMNS"), told ? size.ws_col : 0);
+}
 
 ProgramArguments::ProgramArguments(int argc, char** argv) {
   OpenClosedStandardStreams();

@@ -7,6 +7,8 @@
 #include <shellapi.h>
 // clang-format on
 
+#include <cstdlib>
+
 #include "input/system.h"
 
 namespace krobelnik {
@@ -51,6 +53,22 @@ void OpenClosedStandardStreams() {
 }
 
 bool StandardInputWasClosed() { return standardInputWasClosed; }
+
+std::size_t TerminalWidth(std::FILE* file) {
+  const int descriptor = _fileno(file);
+  if (descriptor < 0 || _isatty(descriptor) == 0) return 0;
+  CONSOLE_SCREEN_BUFFER_INFO console{};
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+  const bool told = GetConsoleScreenBufferInfo(handle, &console) != 0;
+  const int columns = told ? console.srWindow.Right - console.srWindow.Left + 1 : 0;
+  char* variable = nullptr;
+  std::size_t length = 0;
+  const bool set = _dupenv_s(&variable, &length, "COLUMNS") == 0 && variable != nullptr;
+  const std::size_t width =
+      ColumnsOf(set ? variable : nullptr, columns > 0 ? static_cast<std::size_t>(columns) : 0);
+  std::free(variable);
+  return width;
+}
 
 ProgramArguments::ProgramArguments(int, char**) {
   OpenClosedStandardStreams();

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "explain/language.h"
+#include "words/language.h"
 #include "failure/assertion.h"
 #include "input/system.h"
 #include "run/companion.h"

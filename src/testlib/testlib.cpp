@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "explain/language.h"
+#include "words/language.h"
 #include "failure/assertion.h"
 #include "input/system.h"
 #include "run/companion.h"

@@ -9,6 +9,7 @@
 #include "failure/assertion.h"
 #include "input/system.h"
 #include "run/output_buffer.h"
+#include "words/words.h"
 
 namespace krobelnik {
 
@@ -123,19 +124,18 @@ std::string Summary(const Judgement& judgement) {
   std::string summary;
   switch (judgement.judged) {
     case Judged::Accepted:
-      summary = Say(l, "accepted, points ", "sprejeto, točke ") + PointsText(points.points) + ": " +
-                Say(l, "test cases answered ", "odgovorjeni testni primeri ") +
-                IntToStr(points.answered) + Say(l, " of ", " od ") +
-                IntToStr(static_cast<std::int64_t>(points.testCases.size())) +
-                Say(l, ", total score ", ", skupni rezultat ") + IntToStr(points.rawTotal) +
-                Say(l, " against the jury's ", " proti rezultatu žirije ") +
-                IntToStr(points.juryTotal) + Say(l, " (lower is better)", " (manj je bolje)");
+      summary = Say(l, W("judgedAccepted"),
+                    {{"points", PointsText(points.points)},
+                     {"answered", points.answered},
+                     {"testCases", points.testCases.size()},
+                     {"total", points.rawTotal},
+                     {"jury", points.juryTotal}});
       break;
     case Judged::Rejected:
-      summary = Say(l, "rejected: ", "zavrnjeno: ") + ReportLine(judgement, 1000);
+      summary = Say(l, W("judgedRejected"), {{"line", ReportLine(judgement, 1000)}});
       break;
     case Judged::JudgeError:
-      summary = Say(l, "the check failed: ", "preverjanje ni uspelo: ") + judgement.error;
+      summary = Say(l, W("judgeFailed"), {{"why", judgement.error}});
       break;
   }
   return Written(judgement.wording, summary);
@@ -143,8 +143,8 @@ std::string Summary(const Judgement& judgement) {
 
 std::string TeamMessage(const Judgement& judgement) {
   if (judgement.judged == Judged::Accepted) {
-    const std::string message = Say(judgement.wording.language, "OK, points ", "V redu, točke ") +
-                                PointsText(judgement.points.points);
+    const std::string message = Say(judgement.wording.language, W("teamAccepted"),
+                                    {{"points", PointsText(judgement.points.points)}});
     return Written(judgement.wording, message);
   }
   return Written(judgement.wording, ReportLine(judgement, 2000));
@@ -162,8 +162,9 @@ std::string JudgeMessage(const Judgement& judgement) {
   if (judgement.judged == Judged::JudgeError) return message;
   if (judgement.judged == Judged::Rejected) return message + "\n" + judgement.explanation;
   const Language l = judgement.wording.language;
-  message += Say(l, "\ntest case  jury  submission  points\n",
-                 "\ntestni primer  žirija  odgovor  točke\n");
+  message += "\n";
+  message += Say(l, W("pointsColumns"));
+  message += "\n";
   constexpr std::size_t Shown = 100;
   const std::vector<TestCasePoints>& rows = judgement.points.testCases;
   for (std::size_t k = 0; k < rows.size() && k < Shown; ++k) {
@@ -172,8 +173,7 @@ std::string JudgeMessage(const Judgement& judgement) {
                PointsText(rows[k].points) + "\n";
   }
   if (rows.size() > Shown)
-    message += Say(l, "(and ", "(in še ") +
-               IntToStr(static_cast<std::int64_t>(rows.size() - Shown)) + Say(l, " more)\n", ")\n");
+    message += Say(l, W("morePoints"), {{"count", rows.size() - Shown}}) + "\n";
   return Written(judgement.wording, message);
 }
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "explain/explain.h"
-#include "explain/language.h"
+#include "words/language.h"
 #include "verdict/points.h"
 
 namespace krobelnik {

@@ -1,4 +1,4 @@
-#include "explain/language.h"
+#include "words/language.h"
 
 #include <array>
 #include <cstdlib>
