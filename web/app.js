@@ -18,178 +18,21 @@ let language = /^sl\b/i.test(navigator.language || '') ? 'sl' : 'en';
 let status = null;
 let current = null;
 
-// The page's texts. A text is a string, or a function of the values it
-// shows.
-const Words = {
-  en: {
-    title: 'Check an answer to Krobelnik',
-    lead: 'Choose the test data and your answer file: the evaluator that grades the task ' +
-        'checks them here, in this browser, and shows its report, where and why it rejects ' +
-        'an answer, and where an accepted answer\'s score comes from.',
-    private: 'Your files never leave this computer: the page reads them itself and sends ' +
-        'them nowhere.',
-    testdata: 'Test data', answer: 'Your answer',
-    drop: 'Or drop the two files here: first the test data, then the answer.',
-    check: 'Check the answer', reading: 'Reading the files', report: 'Report',
-    exactly: 'Exactly as the evaluator writes it for these files.',
-    shortened: 'As the evaluator writes it for these files, but for the middle of its long ' +
-        'line, which the evaluator writes whole.',
-    leftOut: (n) => '[... ' + n + ' bytes more ...]',
-    download: 'Download the report', explanation: 'Explanation',
-    footer: 'Zelvor20Krobelnik, the evaluator of the task Krobelnik, compiled to WebAssembly ' +
-        'from the same sources as the programs the contest runs. A link of the form ' +
-        'index.html?testdata=URL&submission=URL (addresses on this site) loads both files ' +
-        'from there and checks them at once; nothing is sent anywhere in either case.',
-    checking: (a, b) => 'Checking ' + a + ' and ' + b + ' ...',
-    checked: (a, b) => 'Checked ' + a + ' and ' + b + '.',
-    couldNotRun: (why) => 'The evaluator could not run: ' + why,
-    refused: (name) => 'The browser no longer reads ' + name + ': the file has changed since ' +
-        'it was chosen. Choose it again, then check.',
-    noExplanation: (why) => 'The evaluator gave no explanation: ' + why,
-    chooseBoth: 'Choose both files first: the test data and your answer.',
-    droppedTestdata: (name) => 'Test data: ' + name + '.',
-    droppedAnswer: (name) => 'Answer: ' + name + '.',
-    oneFile: 'The address names only one of the two files.',
-    otherSite: (url) => 'The address names a file of another site, which this page does not ' +
-        'load: ' + url,
-    notLoaded: (url, why) => 'Could not load ' + url + ': ' + why,
-    loadFailed: (why) => 'Could not load the files: ' + why,
-    inputTestdata: 'the test data', inputSubmission: 'your answer',
-    faultSubmission: 'Rejected: the fault is in your answer.',
-    faultTestdata: 'The test data is faulty: the fault is not in your answer.',
-    faultUnopened: 'A file could not be read.',
-    location: (l) => ' (location ' + l + ')',
-    section: (t, l) => 'Section: test case ' + t + ', from line ' + l + '.',
-    where: 'Where', letterAtFault: 'The letter at fault', why: 'Why: ', details: 'Details',
-    place: (label, input, line, column) => label + ': ' + input + ', line ' + line +
-        (column !== null ? ', column ' + column : '') + '.',
-    endsBefore: (input, line) => 'Where: ' + input + ', line ' + line +
-        ' (the file ends before this line).',
-    unfinished: 'The evaluation could not finish: a file could not be read to its end, or ' +
-        'memory ran out.',
-    unopened: (input, reason) => 'Could not read ' + input + ': ' + reason + '.',
-    alignTitle: 'Where your concatenation leaves s',
-    alignLead: (fault, from, to) => 'They part at letter ' + fault + ' of s; letters ' + from +
-        ' to ' + to + ' are shown. Each piece of your concatenation is the string an index ' +
-        'selects; a bar marks where one starts.',
-    yours: 'yours',
-    selects: (p, x, line, from, to) => 'i_' + p + ' = ' + x + ' selects t_' + x + ' (line ' +
-        line + '): ' + (from === to ? 'letter ' + from : 'letters ' + from + ' to ' + to),
-    selectsNothing: (p, x) => 'i_' + p + ' = ' + x + ' selects no string',
-    accepted: (count) => 'Accepted: ' + count + (count === 1 ? ' section.' : ' sections.'),
-    columns: ['test case', 'first line', 'last line', 'k', 'r', 'letters', 'score'],
-    more: (count) => '(and ' + count + ' more sections)',
-    statsTitle: 'Where the score comes from',
-    statsSection: 'Section',
-    statsChoice: (t, l) => 'test case ' + t + ', from line ' + l,
-    scoreSum: (s) => 'Score ' + s.score + ' = r ' + s.r + ' + the letters of the strings ' +
-        s.letters + ' (k = ' + s.k + ', n = ' + s.n + '). Lower is better.',
-    used: (s) => 'Strings used: ' + s.used + ' of ' + s.k + '.',
-    unused: (s) => 'Never used: ' + s.unused + '; their ' + s.unusedLetters +
-        ' letters count in the score for nothing:',
-    mostUsed: 'The strings that cover most letters',
-    useColumns: ['string', 'line', 'length', 'uses', 'letters covered'],
-    lengths: 'The pieces by length',
-    lengthColumns: ['letters', 'pieces'],
-    strip: 'Which string covers which letters of s',
-    stripLead: 'The whole of s above, the window below; choose a place in the whole to see ' +
-        'it, and zoom with the buttons.',
-    shown: (from, to, n) => 'letters ' + from + ' to ' + to + ' of ' + n,
-    zoomIn: 'Zoom in', zoomOut: 'Zoom out', earlier: 'Earlier', later: 'Later',
-    noPieces: 'The pieces of this section were not kept (too many in this answer).',
-    statsOnly: (count) => '(statistics of the first ' + count + ' sections)',
-  },
-  sl: {
-    title: 'Preveri odgovor za nalogo Krobelnik',
-    lead: 'Izberi testne podatke in datoteko z odgovorom: ocenjevalnik naloge ju preveri kar ' +
-        'tukaj, v tem brskalniku, in pokaže svoje poročilo, kje in zakaj odgovor zavrne ter ' +
-        'od kod pride rezultat sprejetega odgovora.',
-    private: 'Tvoje datoteke nikoli ne zapustijo tega računalnika: stran jih prebere sama ' +
-        'in jih nikamor ne pošlje.',
-    testdata: 'Testni podatki', answer: 'Tvoj odgovor',
-    drop: 'Ali pa spusti obe datoteki sem: najprej testne podatke, nato odgovor.',
-    check: 'Preveri odgovor', reading: 'Branje datotek', report: 'Poročilo',
-    exactly: 'Natanko tako, kot ga ocenjevalnik napiše za ti datoteki.',
-    shortened: 'Tako, kot ga ocenjevalnik napiše za ti datoteki, le brez sredine dolge ' +
-        'vrstice, ki jo ocenjevalnik napiše celo.',
-    leftOut: (n) => '[... še ' + n + ' bajtov ...]',
-    download: 'Prenesi poročilo', explanation: 'Razlaga',
-    footer: 'Zelvor20Krobelnik, ocenjevalnik naloge Krobelnik, preveden v WebAssembly iz ' +
-        'istih virov kot programi, ki jih poganja tekmovanje. Povezava oblike ' +
-        'index.html?testdata=URL&submission=URL (naslovi na tej strani) naloži obe datoteki ' +
-        'od tam in ju takoj preveri; v nobenem primeru se nič nikamor ne pošlje.',
-    checking: (a, b) => 'Preverjam ' + a + ' in ' + b + ' ...',
-    checked: (a, b) => 'Preverjeno: ' + a + ' in ' + b + '.',
-    couldNotRun: (why) => 'Ocenjevalnika ni bilo mogoče pognati: ' + why,
-    refused: (name) => 'Brskalnik datoteke ' + name + ' ne prebere več, ker se je od izbire ' +
-        'spremenila. Izberi jo znova in preveri.',
-    noExplanation: (why) => 'Ocenjevalnik ni dal razlage: ' + why,
-    chooseBoth: 'Najprej izberi obe datoteki: testne podatke in svoj odgovor.',
-    droppedTestdata: (name) => 'Testni podatki: ' + name + '.',
-    droppedAnswer: (name) => 'Odgovor: ' + name + '.',
-    oneFile: 'Naslov navaja le eno od obeh datotek.',
-    otherSite: (url) => 'Naslov navaja datoteko z druge strani, ki je ta stran ne naloži: ' +
-        url,
-    notLoaded: (url, why) => 'Ni bilo mogoče naložiti ' + url + ': ' + why,
-    loadFailed: (why) => 'Datotek ni bilo mogoče naložiti: ' + why,
-    inputTestdata: 'testni podatki', inputSubmission: 'tvoj odgovor',
-    faultSubmission: 'Zavrnjeno: napaka je v tvojem odgovoru.',
-    faultTestdata: 'Testni podatki so napačni: napaka ni v tvojem odgovoru.',
-    faultUnopened: 'Datoteke ni bilo mogoče prebrati.',
-    location: (l) => ' (lokacija ' + l + ')',
-    section: (t, l) => 'Razdelek: testni primer ' + t + ', od vrstice ' + l + '.',
-    where: 'Kje', letterAtFault: 'Napačna črka', why: 'Zakaj: ', details: 'Podrobnosti',
-    place: (label, input, line, column) => label + ': ' + input + ', vrstica ' + line +
-        (column !== null ? ', stolpec ' + column : '') + '.',
-    endsBefore: (input, line) => 'Kje: ' + input + ', vrstica ' + line +
-        ' (datoteka se konča pred to vrstico).',
-    unfinished: 'Ocenjevanje se ni moglo končati: datoteke ni bilo mogoče prebrati do konca ' +
-        'ali pa je zmanjkalo pomnilnika.',
-    unopened: (input, reason) => 'Ni bilo mogoče prebrati: ' + input + ': ' + reason + '.',
-    alignTitle: 'Kje se tvoj stik loči od niza s',
-    alignLead: (fault, from, to) => 'Ločita se pri ' + fault + '. črki niza s; prikazane so ' +
-        'črke od ' + from + ' do ' + to + '. Vsak kos tvojega stika je niz, ki ga izbere ' +
-        'indeks; navpična črta označi, kje se začne.',
-    yours: 'stik',
-    selects: (p, x, line, from, to) => 'i_' + p + ' = ' + x + ' izbere t_' + x + ' (vrstica ' +
-        line + '): ' + (from === to ? 'črka ' + from : 'črke od ' + from + ' do ' + to),
-    selectsNothing: (p, x) => 'i_' + p + ' = ' + x + ' ne izbere nobenega niza',
-    accepted: (count) => 'Sprejeto: ' + count + ' ' + Slovenian(count,
-        ['razdelek', 'razdelka', 'razdelki', 'razdelkov']) + '.',
-    columns: ['testni primer', 'prva vrstica', 'zadnja vrstica', 'k', 'r', 'črke', 'rezultat'],
-    more: (count) => '(in še ' + count + ' ' + Slovenian(count,
-        ['razdelek', 'razdelka', 'razdelki', 'razdelkov']) + ')',
-    statsTitle: 'Od kod pride rezultat',
-    statsSection: 'Razdelek',
-    statsChoice: (t, l) => 'testni primer ' + t + ', od vrstice ' + l,
-    scoreSum: (s) => 'Rezultat ' + s.score + ' = r ' + s.r + ' + črke nizov ' + s.letters +
-        ' (k = ' + s.k + ', n = ' + s.n + '). Manj je bolje.',
-    used: (s) => 'Uporabljeni nizi: ' + s.used + ' od ' + s.k + '.',
-    unused: (s) => 'Nikoli uporabljeni: ' + s.unused + '; njihove črke (' + s.unusedLetters +
-        ') rezultat šteje zaman:',
-    mostUsed: 'Nizi, ki pokrijejo največ črk',
-    useColumns: ['niz', 'vrstica', 'dolžina', 'uporabe', 'pokrite črke'],
-    lengths: 'Kosi po dolžini',
-    lengthColumns: ['črke', 'kosi'],
-    strip: 'Kateri niz pokrije katere črke niza s',
-    stripLead: 'Zgoraj ves niz s, spodaj okno; izberi mesto v celoti, da ga vidiš, in ' +
-        'povečaj z gumbi.',
-    shown: (from, to, n) => 'črke od ' + from + ' do ' + to + ' od ' + n,
-    zoomIn: 'Povečaj', zoomOut: 'Pomanjšaj', earlier: 'Prej', later: 'Naprej',
-    noPieces: 'Kosi tega razdelka niso shranjeni (v tem odgovoru jih je preveč).',
-    statsOnly: (count) => '(statistika prvih ' + count + ' razdelkov)',
-  },
-};
+// The page's own words, from the catalogue of words the build puts in the
+// page: for each language, each entry's sentence with {name} places.
+const Catalogue = JSON.parse($('words').textContent);
 
-// The Slovenian form of a noun for count: one, two, three or four, other.
-function Slovenian(count, forms) {
-  const last = count % 100;
-  return forms[last === 1 ? 0 : last === 2 ? 1 : last === 3 || last === 4 ? 2 : 3];
+// A number as sentences show it: five digits or more grouped by threes.
+function Grouped(value) {
+  const digits = String(value);
+  return /^-?\d{5,}$/.test(digits) ? digits.replace(/\B(?=(\d{3})+$)/g, ' ') : digits;
 }
 
-function Say(key, ...values) {
-  const text = Words[language][key];
-  return typeof text === 'function' ? text(...values) : text;
+// The page's sentence key in the language shown, its places filled with
+// values by name ({name}, or {name:bare} for a number's digits as they are).
+function Say(key, values = {}) {
+  return Catalogue[language][key].replace(/\{(\w+)(:bare)?\}/g, (place, name, bare) =>
+    (bare || typeof values[name] !== 'number' ? String(values[name]) : Grouped(values[name])));
 }
 
 // An element with its text (as text, never markup) and a class.
@@ -258,16 +101,13 @@ function ShowBytes(element, bytes) {
   flush();
 }
 
-function InputName(input) {
-  return Say(input === 'testdata' ? 'inputTestdata' : 'inputSubmission');
-}
-
 // A string's colour, the same for the same x wherever it is shown.
 function Colour(x) {
   return 'hsl(' + Math.round((x * 137.508) % 360) + ' 70% 78%)';
 }
 
-// A table of rows of values under labels.
+// A table of rows of values under labels, in a box that scrolls sideways
+// where the page is narrower than the table.
 function Table(labels, rows) {
   const table = Make('table');
   const head = Make('tr');
@@ -275,124 +115,133 @@ function Table(labels, rows) {
   table.append(head);
   for (const values of rows) {
     const row = Make('tr');
-    for (const value of values) row.append(Make('td', value));
+    for (const value of values) row.append(Make('td', typeof value === 'number' ? Grouped(value) : value));
     table.append(row);
   }
   const wrap = Make('div', null, 'table');
+  wrap.tabIndex = 0;
   wrap.append(table);
   return wrap;
 }
 
-// An excerpt of a line as the explanation gives it, with its caret.
+// An excerpt of a line as the explanation gives it, with its caret, in a
+// box that scrolls to the caret.
 function Excerpt(line) {
   const block = Make('pre', null, 'excerpt');
   block.append(Make('span', line.excerpt));
   if (line.caret !== null) {
     block.append('\n');
     block.append(Make('span', line.caret, 'caret'));
+    ScrollTo(block, line.caret.length - 1, line.caret.length + 1);
   }
   return block;
 }
 
-// s and the concatenation, letter under letter, around where they part:
-// each piece in its string's colour and with a bar where it starts, the
-// letter where they part marked in both and with a caret below.
-function Alignment(e) {
+// Scrolls box sideways, once it is laid out, so that character column
+// (of a monospace text of columns characters) stands in its middle.
+function ScrollTo(box, column, columns) {
+  requestAnimationFrame(() => {
+    if (box.scrollWidth <= box.clientWidth) return;
+    const at = box.scrollWidth * column / Math.max(columns, 1);
+    box.scrollLeft = Math.max(0, at - box.clientWidth / 2);
+  });
+}
+
+// s and the concatenation, letter under letter, as the explanation's rows
+// give them: each letter of a piece in its string's colour, a bar where a
+// piece starts, the letter where they part marked in both rows and with a
+// caret below. The row labels stay in place while the rows scroll, and the
+// rows scroll to where they part.
+function Alignment(e, texts) {
   const a = e.alignment;
   const box = Make('div', null, 'alignment');
-  box.append(Make('h3', Say('alignTitle')));
-  const unknown = a.pieces.length > 0 && !a.pieces[a.pieces.length - 1].selects;
-  const sEnd = a.from + a.s.length;
-  const cEnd = a.from + a.concatenation.length;
-  const end = Math.max(sEnd, cEnd + (unknown ? 1 : 0), a.fault + 1);
-  box.append(Make('p', Say('alignLead', a.fault, a.from, end - 1)));
-  const rows = { s: Make('div', null, 'letters'), c: Make('div', null, 'letters'),
-                 m: Make('div', null, 'letters marker') };
-  const cell = (row, text, className) => row.append(Make('span', text, className));
-  if (a.from > 1) for (const row of Object.values(rows)) cell(row, row === rows.m ? '   ' : '...');
-  // Each row has cells up to its own end and the letter where they part.
-  let next = 0;
-  for (let q = a.from; q < end; ++q) {
-    while (next < a.pieces.length && a.pieces[next].to < q && a.pieces[next].selects) ++next;
-    const piece = next < a.pieces.length ? a.pieces[next] : null;
-    const inS = q < sEnd || q === a.fault;
-    const inC = q < cEnd || (unknown && q === cEnd) || q === a.fault;
-    if (piece !== null && piece.from === q && q > a.from) {
-      if (inS) cell(rows.s, ' ');
-      if (inC) cell(rows.c, '|', 'bar');
-      if (q <= a.fault) cell(rows.m, ' ');
-    }
-    const fault = q === a.fault ? ' fault' : '';
-    if (inS) cell(rows.s, q < sEnd ? a.s[q - a.from] : ' ', 'letter' + fault);
-    if (inC) {
-      const known = q < cEnd || (unknown && q === cEnd);
-      const letter = Make('span', q < cEnd ? a.concatenation[q - a.from] : known ? '?' : ' ',
-                          'letter' + (known ? ' piece' : '') + fault);
-      if (known && piece !== null && piece.selects) {
-        letter.style.backgroundColor = Colour(piece.x);
-        letter.title = 'i_' + piece.p + ' = ' + piece.x + ' → t_' + piece.x;
+  box.append(Make('h3', texts.title));
+  box.append(Make('p', texts.at));
+  box.append(Make('p', texts.lead, 'note'));
+  const fault = a.rows.marker.indexOf('^');
+  const columns = Math.max(a.rows.s.length, a.rows.concatenation.length, a.rows.marker.length);
+  // The rows of s and of the concatenation reach the column where they part,
+  // where one ends before it, so that it is marked in both.
+  const row = (text, kind) => {
+    const line = Make('div', null, 'letters' + (kind === 'marker' ? ' marker' : ''));
+    const length = kind === 'marker' ? text.length : Math.max(text.length, fault + 1);
+    for (let c = 0; c < length; ++c) {
+      const character = c < text.length ? text[c] : ' ';
+      const cell = Make('span', character);
+      const classes = [];
+      if (kind === 'marker') {
+        if (character === '^') classes.push('caret');
+      } else if (character === '|' && kind === 'concatenation') {
+        classes.push('bar');
+      } else if (c === fault) {
+        classes.push('letter', 'fault');
+      } else if (character !== ' ' && character !== '.') {
+        classes.push('letter');
       }
-      rows.c.append(letter);
+      if (kind === 'concatenation' && a.pieceOf[c] >= 0) {
+        const piece = a.pieces[a.pieceOf[c]];
+        classes.push('piece');
+        if (piece.selects) cell.style.backgroundColor = Colour(piece.x);
+        cell.title = 'i_' + piece.p + ' = ' + piece.x + ' \u2192 t_' + piece.x;
+      }
+      cell.className = classes.join(' ');
+      line.append(cell);
     }
-    if (q <= a.fault) cell(rows.m, q === a.fault ? '^' : ' ', q === a.fault ? 'caret' : '');
-  }
-  if (a.sGoesOn) cell(rows.s, '...');
-  if (a.concatenationGoesOn) cell(rows.c, '...');
+    return line;
+  };
   const grid = Make('div', null, 'aligned');
-  for (const [label, row] of [['s', rows.s], [Say('yours'), rows.c], ['', rows.m]]) {
+  grid.tabIndex = 0;
+  for (const [label, text, kind] of [['s', a.rows.s, 's'], [texts.yours, a.rows.concatenation, 'concatenation'],
+                                     ['', a.rows.marker, 'marker']]) {
     grid.append(Make('span', label, 'label'));
-    grid.append(row);
+    grid.append(row(text, kind));
   }
   box.append(grid);
+  ScrollTo(grid, fault, columns);
   const list = Make('ul', null, 'pieces');
-  for (const piece of a.pieces) {
-    const item = Make('li');
+  a.pieces.forEach((piece, index) => {
+    const item = Make('li', null, piece.faulty ? 'faulty' : null);
     const swatch = Make('span', null, 'swatch');
     if (piece.selects) swatch.style.backgroundColor = Colour(piece.x);
-    item.append(swatch);
-    item.append(piece.selects ? Say('selects', piece.p, piece.x, piece.line, piece.from, piece.to)
-                              : Say('selectsNothing', piece.p, piece.x));
+    item.append(swatch, Make('span', texts.pieces[index]));
     list.append(item);
-  }
+  });
   box.append(list);
   return box;
 }
 
-function ShowFault(box, e) {
-  const key = { submission: 'faultSubmission', testdata: 'faultTestdata',
-                unopened: 'faultUnopened' }[e.fault];
-  box.append(Make('p', Say(key) + Say('location', e.location), 'verdict ' + e.fault));
-  if (e.section !== null) box.append(Make('p', Say('section', e.section.testCase, e.section.firstLine)));
-  if (e.excerpt !== null) {
-    box.append(Make('p', Say('place', Say('where'), InputName(e.file), e.line, e.column)));
-    box.append(Excerpt(e));
-  } else {
-    box.append(Make('p', Say('endsBefore', InputName(e.file), e.line)));
-  }
-  if (e.letter !== null && e.letter.excerpt !== null) {
-    box.append(Make('p', Say('place', Say('letterAtFault'), InputName('submission'),
-                             e.letter.line, e.letter.column)));
+function ShowFault(box, e, texts) {
+  box.append(Make('p', texts.verdict, 'verdict ' + e.fault));
+  if (texts.swapped) box.append(Make('p', texts.swapped, 'swapped'));
+  if (texts.section) box.append(Make('p', texts.section));
+  box.append(Make('p', texts.where));
+  if (e.excerpt !== null) box.append(Excerpt(e));
+  if (texts.letter !== null && e.letter !== null && e.letter.excerpt !== null) {
+    box.append(Make('p', texts.letter));
     box.append(Excerpt(e.letter));
   }
-  const texts = e.texts[language];
-  box.append(Make('p', Say('why') + texts.why));
+  box.append(Make('p', texts.why));
   if (texts.facts.length > 0) {
-    box.append(Make('h3', Say('details')));
+    box.append(Make('h3', texts.details));
     const list = Make('ul', null, 'facts');
     for (const fact of texts.facts) list.append(Make('li', fact));
     box.append(list);
   }
-  if (e.alignment !== null) box.append(Alignment(e));
+  if (e.alignment !== null && texts.alignment !== null) box.append(Alignment(e, texts.alignment));
 }
 
-// The accepted sections, the first thousand of them.
-function ShowSections(box, e) {
-  const count = e.sectionCount;
-  box.append(Make('p', Say('accepted', count), 'verdict accepted'));
-  if (count === 0) return;
-  box.append(Table(Say('columns'), e.sections.map((s) =>
+// The accepted sections, the first thousand of them, and which section of
+// each test case counts.
+function ShowSections(box, e, texts) {
+  box.append(Make('p', texts.verdict, 'verdict accepted'));
+  if (e.sectionCount === 0) return;
+  box.append(Table(texts.columns, e.sections.map((s) =>
       [s.testCase, s.firstLine, s.lastLine, s.k, s.r, s.letters, s.score])));
-  if (count > e.sections.length) box.append(Make('p', Say('more', count - e.sections.length), 'note'));
+  if (texts.more !== null) box.append(Make('p', texts.more, 'note'));
+  box.append(Make('h3', texts.best.title));
+  if (e.best.length > 0)
+    box.append(Table(texts.best.columns, e.best.map((b) => [b.testCase, b.score, b.line, b.sections])));
+  box.append(Make('p', texts.best.unanswered, e.unanswered > 0 ? 'unanswered' : 'note'));
 }
 
 // The pieces of the accepted sections as the worker hands them over, in
@@ -429,22 +278,28 @@ function PieceAt(pieces, from, count, at) {
 }
 
 // The strip of s coloured by the pieces that cover it: the whole of s, and
-// a window of it that the buttons zoom and move and a click on the whole
-// places.
-function Strip(stats, pieces) {
+// a window of it, with s's letters where they fit, that the buttons and
+// the keys zoom and move and a click on the whole places.
+function Strip(stats, pieces, testdata) {
   const box = Make('div', null, 'strip');
-  box.append(Make('h4', Say('strip')));
+  box.append(Make('h4', Say('page.strip')));
   if (stats.piecesFrom === null || pieces === null) {
-    box.append(Make('p', Say('noPieces'), 'note'));
+    box.append(Make('p', Say('page.noPieces'), 'note'));
     return box;
   }
-  box.append(Make('p', Say('stripLead'), 'note'));
+  box.append(Make('p', Say('page.stripLead'), 'note'));
   const n = stats.n;
   const view = { from: 0, width: Math.min(n, 100) };
   const whole = Make('canvas', null, 'whole');
   const detail = Make('canvas', null, 'detail');
+  detail.tabIndex = 0;
+  detail.setAttribute('role', 'img');
   const label = Make('p', null, 'note');
+  label.setAttribute('aria-live', 'polite');
   const buttons = Make('div', null, 'buttons');
+  // The letters of s in the window, read from the test data when the
+  // window is narrow enough to show them.
+  let letters = { from: -1, text: '' };
   const Draw = (canvas, from, width, marks) => {
     const pixels = Math.max(1, canvas.clientWidth || 600);
     canvas.width = pixels;
@@ -466,9 +321,9 @@ function Strip(stats, pieces) {
       last = piece;
     }
     if (!marks || width > pixels * 8) return;
-    // Each piece wide enough carries its string's name.
     context.fillStyle = '#111';
     context.font = '12px ui-monospace, monospace';
+    // Each piece wide enough carries its string's name.
     const first = PieceAt(pieces, stats.piecesFrom, stats.r, from);
     for (let p = first; p < stats.r; ++p) {
       const start = pieces.start(stats.piecesFrom + p);
@@ -477,7 +332,15 @@ function Strip(stats, pieces) {
       const left = Math.max(0, (start - from) * pixels / width);
       const right = Math.min(pixels, (stop - from) * pixels / width);
       const name = 't_' + pieces.x(stats.piecesFrom + p);
-      if (right - left >= 8 * name.length + 6) context.fillText(name, left + 3, 30);
+      if (right - left >= 8 * name.length + 6) context.fillText(name, left + 3, 18);
+    }
+    // The letters of s, one under each letter's place, when they fit.
+    if (letters.from === from && letters.text.length > 0 && pixels / width >= 9) {
+      context.font = '14px ui-monospace, monospace';
+      context.textAlign = 'center';
+      for (let c = 0; c < letters.text.length; ++c)
+        context.fillText(letters.text[c], (c + 0.5) * pixels / width, 42);
+      context.textAlign = 'start';
     }
   };
   const Redraw = () => {
@@ -489,98 +352,132 @@ function Strip(stats, pieces) {
     context.strokeRect(Math.floor(view.from * pixels / n) + 1, 1,
                        Math.max(3, view.width * pixels / n) - 2, whole.height - 2);
     Draw(detail, view.from, view.width, true);
-    label.textContent = Say('shown', view.from + 1, Math.min(n, view.from + view.width), n);
+    label.textContent = Say('page.shown', { from: view.from + 1,
+                                            to: Math.min(n, view.from + view.width), n });
+  };
+  const ReadLetters = () => {
+    const pixels = Math.max(1, detail.clientWidth || 600);
+    if (testdata === null || stats.sOffset < 0 || pixels / view.width < 9) return;
+    const from = view.from;
+    const start = stats.sOffset + from;
+    testdata.slice(start, start + view.width).text().then((text) => {
+      if (view.from !== from) return;
+      letters = { from, text };
+      Redraw();
+    }, () => {});
   };
   const Move = (from, width) => {
     view.width = Math.max(Math.min(n, 20), Math.min(n, Math.round(width)));
     view.from = Math.max(0, Math.min(n - view.width, Math.round(from)));
     Redraw();
+    ReadLetters();
   };
-  for (const [key, act] of [
-    ['zoomIn', () => Move(view.from + view.width * 0.45, view.width / 10)],
-    ['zoomOut', () => Move(view.from - view.width * 4.5, view.width * 10)],
-    ['earlier', () => Move(view.from - view.width / 2, view.width)],
-    ['later', () => Move(view.from + view.width / 2, view.width)]]) {
-    const button = Make('button', Say(key));
+  const actions = {
+    zoomIn: () => Move(view.from + view.width * 0.45, view.width / 10),
+    zoomOut: () => Move(view.from - view.width * 4.5, view.width * 10),
+    earlier: () => Move(view.from - view.width / 2, view.width),
+    later: () => Move(view.from + view.width / 2, view.width),
+  };
+  for (const [key, act] of Object.entries(actions)) {
+    const button = Make('button', Say('page.' + key));
     button.type = 'button';
     button.addEventListener('click', act);
     buttons.append(button);
   }
+  // The window by keyboard: the arrows move it, + and - zoom, Home and End
+  // go to the ends of s.
+  detail.addEventListener('keydown', (event) => {
+    const keys = { ArrowLeft: actions.earlier, ArrowRight: actions.later, '+': actions.zoomIn,
+                   '=': actions.zoomIn, '-': actions.zoomOut,
+                   Home: () => Move(0, view.width), End: () => Move(n, view.width) };
+    if (!(event.key in keys)) return;
+    event.preventDefault();
+    keys[event.key]();
+  });
   whole.addEventListener('click', (event) => {
     const at = event.offsetX / whole.clientWidth * n;
     Move(at - view.width / 2, view.width);
   });
   box.append(whole, detail, label, buttons);
-  requestAnimationFrame(Redraw);
+  requestAnimationFrame(() => {
+    Redraw();
+    ReadLetters();
+  });
   return box;
 }
 
 // Where one accepted section's score comes from.
-function SectionStats(stats, pieces) {
+function SectionStats(stats, texts, shared, pieces, testdata) {
   const box = Make('div', null, 'section-stats');
-  box.append(Make('p', Say('scoreSum', stats)));
-  box.append(Make('p', Say('used', stats)));
-  if (stats.unused > 0) {
-    const names = stats.firstUnused.map((use) => 't_' + use.j + ' (' + use.line + ')');
-    if (stats.unused > stats.firstUnused.length) names.push('...');
-    box.append(Make('p', Say('unused', stats) + ' ' + names.join(', '), 'unused'));
-  }
-  box.append(Make('h4', Say('mostUsed')));
-  box.append(Table(Say('useColumns'), stats.mostUsed.map((use) =>
+  box.append(Make('p', texts.scoreSum));
+  box.append(Make('p', texts.used));
+  if (texts.unused !== null) box.append(Make('p', texts.unused, 'unused'));
+  box.append(Make('h4', shared.mostUsed));
+  box.append(Table(shared.useColumns, stats.mostUsed.map((use) =>
       ['t_' + use.j, use.line, use.length, use.uses, use.uses * use.length])));
-  box.append(Make('h4', Say('lengths')));
-  const most = Math.max(1, ...stats.lengths);
+  box.append(Make('h4', shared.lengths));
+  const most = Math.max(1, ...stats.buckets.map((bucket) => bucket.pieces));
   const bars = Make('div', null, 'histogram');
-  stats.lengths.forEach((count, bucket) => {
-    if (count === 0) return;
-    const least = 2 ** bucket;
-    bars.append(Make('span', bucket === 0 ? '1' : least + '–' + (2 * least - 1), 'range'));
+  for (const bucket of stats.buckets) {
+    bars.append(Make('span', bucket.label, 'range'));
     const bar = Make('span', null, 'bar');
     const fill = Make('span', null, 'fill');
-    fill.style.width = (100 * count / most) + '%';
+    fill.style.width = (100 * bucket.pieces / most) + '%';
     bar.append(fill);
     bars.append(bar);
-    bars.append(Make('span', count, 'count'));
-  });
+    bars.append(Make('span', Grouped(bucket.pieces), 'count'));
+  }
   box.append(bars);
-  box.append(Strip(stats, pieces));
+  box.append(Strip(stats, pieces, testdata));
   return box;
 }
 
-function ShowStats(box, e, pieces) {
+function ShowStats(box, e, texts, pieces, testdata) {
   if (e.stats === null || e.stats.length === 0) return;
   const section = Make('section', null, 'stats');
-  section.append(Make('h3', Say('statsTitle')));
-  const choose = Make('select');
-  choose.setAttribute('aria-label', Say('statsSection'));
-  e.stats.forEach((stats, index) => {
-    const option = Make('option', Say('statsChoice', stats.testCase, stats.firstLine));
-    option.value = String(index);
-    choose.append(option);
-  });
+  section.append(Make('h3', texts.statsTitle));
   const shown = Make('div');
-  const ShowChosen = () => shown.replaceChildren(SectionStats(e.stats[Number(choose.value)], pieces));
-  choose.addEventListener('change', ShowChosen);
-  if (e.stats.length > 1) section.append(choose);
+  const Chosen = (index) => shown.replaceChildren(
+      SectionStats(e.stats[index], texts.stats[index], texts, pieces, testdata));
+  if (e.stats.length > 1) {
+    const choose = Make('select');
+    choose.id = 'section-choice';
+    e.stats.forEach((stats, index) => {
+      const option = Make('option', texts.stats[index].title);
+      option.value = String(index);
+      choose.append(option);
+    });
+    choose.value = String(current.section);
+    choose.addEventListener('change', () => {
+      current.section = Number(choose.value);
+      Chosen(current.section);
+    });
+    const label = Make('label', Say('page.chooseSection'), 'choice');
+    label.htmlFor = choose.id;
+    section.append(label, choose);
+  } else {
+    section.append(Make('p', texts.stats[0].title));
+  }
   section.append(shown);
-  if (e.sectionCount > e.stats.length) section.append(Make('p', Say('statsOnly', e.stats.length), 'note'));
+  if (texts.statsOnly !== null) section.append(Make('p', texts.statsOnly, 'note'));
   box.append(section);
-  ShowChosen();
+  Chosen(current.section);
 }
 
 function ShowExplanation() {
-  const { e, pieces } = current;
+  const { e, pieces, testdata } = current;
+  const texts = e.texts[language];
   const box = $('explanation');
   box.replaceChildren();
-  if (e.verdict === 'accepted') {
-    ShowSections(box, e);
-    ShowStats(box, e, pieces);
-  } else if (e.verdict === 'unexpected') {
-    box.append(Make('p', Say('unfinished'), 'verdict rejected'));
+  if (e.verdict === 'accepted' && e.testCases.length === 0) {
+    ShowSections(box, e, texts);
+    ShowStats(box, e, texts, pieces, testdata);
+  } else if (e.verdict === 'unexpected' || e.fault === 'unopened') {
+    box.append(Make('p', texts.verdict, 'verdict unopened'));
   } else {
-    ShowFault(box, e);
+    ShowFault(box, e, texts);
   }
-  for (const input of e.unopened) box.append(Make('p', Say('unopened', InputName(input.input), input.reason)));
+  for (const sentence of texts.unopened) box.append(Make('p', sentence));
 }
 
 // The report; of a long one its start, a note for the bytes left out and its
@@ -593,11 +490,11 @@ function ShowReport() {
   ShowBytes(shown, report);
   const whole = !e.reportLeftOut;
   if (!whole) {
-    shown.append(Make('span', Say('leftOut', e.reportLeftOut), 'left-out'));
+    shown.append(Make('span', e.texts[language].leftOut, 'left-out'));
     ShowBytes(shown, Bytes(e.reportEnd));
   }
   const note = $('exactly');
-  note.dataset.text = whole ? 'exactly' : 'shortened';
+  note.dataset.text = whole ? 'page.exactly' : 'page.shortened';
   note.textContent = Say(note.dataset.text);
   const download = $('download');
   if (download.href.startsWith('blob:')) URL.revokeObjectURL(download.href);
@@ -605,32 +502,50 @@ function ShowReport() {
   download.parentElement.hidden = !whole;
 }
 
-function Show(e, pieces) {
-  current = { e, pieces };
+function Show(e, pieces, testdata) {
+  current = { e, pieces, testdata, section: 0 };
   ShowReport();
   ShowExplanation();
   $('result').hidden = false;
 }
 
-function Status(key, ...values) {
+function Status(key, values = {}) {
   status = key === null ? null : { key, values };
-  $('status').textContent = key === null ? '' : Say(key, ...values);
+  $('status').textContent = key === null ? '' : Say(key, values);
 }
 
 // A status that ends an attempt without a result.
-function Failed(key, ...values) {
-  Status(key, ...values);
+function Failed(key, values = {}) {
+  Status(key, values);
   document.body.dataset.state = 'failed';
+}
+
+// The files chosen in their fields, where they came otherwise (dropped, or
+// named in the address), so that each field names its file.
+function ShowChosen() {
+  for (const role of ['testdata', 'submission']) {
+    const file = chosen[role];
+    const field = $(role);
+    if (file === null || (field.files.length === 1 && field.files[0] === file)) continue;
+    try {
+      const transfer = new DataTransfer();
+      transfer.items.add(file);
+      field.files = transfer.files;
+    } catch (error) {
+      // A browser that cannot set a field's files leaves it; the status
+      // names the files.
+    }
+  }
 }
 
 // Shows every text of the page in the language chosen.
 function ApplyLanguage() {
   document.documentElement.lang = language;
-  document.title = Say('title');
+  document.title = Say('page.title');
   for (const element of document.querySelectorAll('[data-text]')) element.textContent = Say(element.dataset.text);
   for (const button of document.querySelectorAll('[data-language]'))
     button.setAttribute('aria-pressed', String(button.dataset.language === language));
-  if (status !== null) Status(status.key, ...status.values);
+  if (status !== null) Status(status.key, status.values);
   if (current !== null) {
     ShowReport();
     ShowExplanation();
@@ -660,7 +575,7 @@ function Run(testdata, submission) {
   try {
     worker = spare !== null ? spare : NewWorker();
   } catch (error) {
-    Failed('couldNotRun', String(error));
+    Failed('page.couldNotRun', { why: String(error) });
     return;
   }
   spare = null;
@@ -669,7 +584,8 @@ function Run(testdata, submission) {
   $('result').hidden = true;
   $('progress').hidden = false;
   $('bar').value = 0;
-  Status('checking', testdata.name, submission.name);
+  const names = { testData: testdata.name, answer: submission.name };
+  Status('page.checking', names);
   worker.onmessage = (event) => {
     const message = event.data;
     if (message.kind === 'progress') {
@@ -682,19 +598,19 @@ function Run(testdata, submission) {
     worker = null;
     spare = NewWorker();
     if (message.kind === 'refused') {
-      Failed('refused', message.input === 'testdata' ? testdata.name : submission.name);
+      Failed('page.refused', { name: message.input === 'testdata' ? testdata.name : submission.name });
       return;
     }
     if (message.kind === 'failed') {
-      Failed('couldNotRun', message.message);
+      Failed('page.couldNotRun', { why: message.message });
       return;
     }
     try {
-      Show(JSON.parse(message.output), Pieces(message.pieces));
-      Status('checked', testdata.name, submission.name);
+      Show(JSON.parse(message.output), Pieces(message.pieces), testdata);
+      Status('page.checked', names);
       document.body.dataset.state = 'shown';
     } catch (error) {
-      Failed('noExplanation', message.errors || String(error));
+      Failed('page.noExplanation', { why: message.errors || String(error) });
     }
   };
   worker.postMessage({ testdata, submission, language });
@@ -704,14 +620,36 @@ function Chosen() {
   return chosen.testdata !== null && chosen.submission !== null;
 }
 
-// Files dropped on the form fill the empty places in order.
-function Dropped(files) {
-  for (const file of files) {
-    if (chosen.testdata === null) chosen.testdata = file;
-    else chosen.submission = file;
+// Which file this is by its first lines: the test data starts with the
+// task's name, an answer with a contestant's number and then the name.
+async function Kind(file) {
+  const lines = (await file.slice(0, 64).text()).split('\n').map((line) => line.replace(/\r$/, ''));
+  if (lines[0] === 'Krobelnik') return 'testdata';
+  if (lines.length > 1 && lines[1] === 'Krobelnik') return 'submission';
+  return null;
+}
+
+// Files dropped on the form go where their first lines say; any other
+// fills the empty places in order.
+async function Dropped(files) {
+  if (files.length > 2) {
+    Status('page.tooMany');
+    return;
   }
-  if (chosen.submission) Status('droppedAnswer', chosen.submission.name);
-  else if (chosen.testdata) Status('droppedTestdata', chosen.testdata.name);
+  const kinds = await Promise.all([...files].map((file) => Kind(file).catch(() => null)));
+  const placed = {};
+  [...files].forEach((file, f) => {
+    if (kinds[f] !== null && !(kinds[f] in placed)) placed[kinds[f]] = file;
+  });
+  [...files].forEach((file) => {
+    if (Object.values(placed).includes(file)) return;
+    const role = !('testdata' in placed) ? 'testdata' : 'submission';
+    placed[role] = file;
+  });
+  for (const [role, file] of Object.entries(placed)) chosen[role] = file;
+  ShowChosen();
+  Status('page.dropped', { testData: chosen.testdata !== null ? chosen.testdata.name : '-',
+                           answer: chosen.submission !== null ? chosen.submission.name : '-' });
 }
 
 // The files that the page's address names, from this site only.
@@ -722,23 +660,24 @@ async function FromAddress() {
   const files = {};
   for (const [role, name] of Object.entries(names)) {
     if (name === null) {
-      Failed('oneFile');
+      Failed('page.oneFile');
       return;
     }
     const url = new URL(name, location.href);
-    if (url.origin !== location.origin) {
-      Failed('otherSite', url.href);
+    if (url.origin !== location.origin || url.protocol === 'file:') {
+      Failed('page.otherSite', { url: url.href });
       return;
     }
     const response = await fetch(url);
     if (!response.ok) {
-      Failed('notLoaded', url.href, response.status + ' ' + response.statusText);
+      Failed('page.notLoaded', { url: url.href, why: response.status + ' ' + response.statusText });
       return;
     }
     files[role] = new File([await response.blob()], url.pathname.split('/').pop() || role);
   }
   chosen.testdata = files.testdata;
   chosen.submission = files.submission;
+  ShowChosen();
   Run(files.testdata, files.submission);
 }
 
@@ -747,7 +686,7 @@ document.addEventListener('DOMContentLoaded', () => {
   try {
     spare = NewWorker();
   } catch (error) {
-    Failed('couldNotRun', String(error));
+    Failed('page.couldNotRun', { why: String(error) });
   }
   for (const button of document.querySelectorAll('[data-language]')) {
     button.addEventListener('click', () => {
@@ -763,7 +702,7 @@ document.addEventListener('DOMContentLoaded', () => {
   $('files').addEventListener('submit', (event) => {
     event.preventDefault();
     if (!Chosen()) {
-      Status('chooseBoth');
+      Status('page.chooseBoth');
       return;
     }
     Run(chosen.testdata, chosen.submission);
@@ -779,5 +718,5 @@ document.addEventListener('DOMContentLoaded', () => {
     drop.classList.remove('over');
     Dropped(event.dataTransfer.files);
   });
-  FromAddress().catch((error) => Failed('loadFailed', String(error)));
+  FromAddress().catch((error) => Failed('page.loadFailed', { why: String(error) }));
 });

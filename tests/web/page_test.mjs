@@ -40,6 +40,10 @@ function Copy(from, name) {
   return path.join(files, name);
 }
 
+function read(name) {
+  return fs.readFileSync(path.join(files, name), 'latin1');
+}
+
 function Write(name, parts) {
   const file = path.join(files, name);
   const out = fs.openSync(file, 'w');
@@ -176,7 +180,7 @@ async function ShownNow(page) {
     // The scripts that run: the page's own; its worker's and module's
     // blocks are of types a browser does not run.
     scripts: [...document.querySelectorAll('script')].filter(
-        (e) => !['text/plain', 'application/octet-stream'].includes(e.type)).length,
+        (e) => !['text/plain', 'application/octet-stream', 'application/json'].includes(e.type)).length,
     images: document.querySelectorAll('img').length,
     overflow: document.documentElement.scrollWidth > window.innerWidth,
     progress: window.progressShown || 0,
@@ -250,6 +254,7 @@ async function Run(name, testdata, answer, { link = false, width = 1000, languag
   }
   for (const url of requests) Check(Within(url), 'a request outside the page: ' + url);
   for (const state of shown.before ? [shown.before, shown.after] : [shown]) {
+    if (!('scripts' in state)) continue;
     Check(state.scripts === 1 && state.images === 0, 'the page runs only its own script');
     Check(!state.overflow, 'the page fits its width');
   }
@@ -267,7 +272,7 @@ async function Cases() {
   shown = await Run('deep-154', 'deep-testdata.txt', 'deep-answer.txt');
   Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:154]: 1000000. znak v stiku') &&
         shown.report.endsWith("v nizu s pa '" + lastLetter + "'\n-1\n"), 'a 154 deep in the index line: ' + shown.report);
-  Check(/Where: your answer, line 31, column \d{7}\./.test(shown.explanation),
+  Check(/Where: the answer, line 31, column \d \d{3} \d{3}\./.test(shown.explanation),
         'the index at fault, line and column: ' + shown.explanation.slice(0, 400));
   Check(/index i_1000000 = \d+ selects t_\d+/.test(shown.explanation), 'the index at fault, in words');
   Check(!/stringLine|sLine|stringOffset/.test(shown.explanation), 'no field names shown to a person');
@@ -276,7 +281,8 @@ async function Cases() {
 
   shown = await Run('testdata-fault', 'faulty-testdata.txt', 'faulty-answer.txt');
   Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:108]: '), 'a fault in the test data');
-  Check(/The test data is faulty/.test(shown.explanation) && /line 7, column 1/.test(shown.explanation),
+  Check(/The test data is at fault, not the answer \(location 108\)\./.test(shown.explanation) &&
+        /line 7, column 1/.test(shown.explanation),
         'the test data blamed, with its place: ' + shown.explanation.slice(0, 300));
 
   shown = await Run('crlf', 'crlf-testdata.txt', 'crlf-answer.txt', { width: 360 });
@@ -297,20 +303,59 @@ async function Cases() {
   Write('long-line.txt', ['123456\n', Buffer.alloc(200000, 'x'), '\n']);
   shown = await Run('long-line', 'testdata.txt', 'long-line.txt');
   Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:190]: v drugi vrstici bi moral biti niz') &&
-        /xxx\[\.\.\. \d+ bytes more \.\.\.\]xxx/.test(shown.report) && shown.report.endsWith('xx"\n-1\n') &&
+        /xxx\[\.\.\. \d+ \d{3} bytes more \.\.\.\]xxx/.test(shown.report) && shown.report.endsWith('xx"\n-1\n') &&
         shown.report.length < 70000, 'a long quoted line shortened: ' + shown.report.slice(-200));
   Check(!shown.download && /but for the middle of its long line/.test(shown.note),
         'no download of a shortened report: ' + shown.note);
 
-  shown = await Run('large', 'large-testdata.txt', 'large-answer.txt');
+  // The strip by keyboard: the arrow moves the window, + zooms in to where
+  // the letters of s are drawn under the pieces.
+  shown = await Run('large', 'large-testdata.txt', 'large-answer.txt', {
+    then: async (page) => {
+      const label = () => page.evaluate(() => document.querySelector('.strip p[aria-live]').textContent);
+      const before = await label();
+      await page.focus('.strip canvas.detail');
+      await page.keyboard.press('ArrowRight');
+      const moved = await label();
+      await page.keyboard.press('+');
+      await page.waitForFunction(() => {
+        const canvas = document.querySelector('.strip canvas.detail');
+        const pixels = canvas.getContext('2d').getImageData(0, 32, canvas.width, 14).data;
+        for (let p = 0; p < pixels.length; p += 4) if (pixels[p] + pixels[p + 1] + pixels[p + 2] < 150) return true;
+        return false;
+      }, { timeout: 10000 }).catch(() => null);
+      const letters = await page.evaluate(() => {
+        const canvas = document.querySelector('.strip canvas.detail');
+        const pixels = canvas.getContext('2d').getImageData(0, 32, canvas.width, 14).data;
+        let dark = 0;
+        for (let p = 0; p < pixels.length; p += 4) dark += pixels[p] + pixels[p + 1] + pixels[p + 2] < 150 ? 1 : 0;
+        return dark;
+      });
+      const labelled = await page.evaluate(() => {
+        const choice = document.getElementById('section-choice');
+        const label = document.querySelector('label[for=section-choice]');
+        return choice !== null && label !== null && label.textContent === 'Section';
+      });
+      return { before, moved, zoomed: await label(), letters, labelled };
+    },
+  });
+  Check(shown.after.before === 'letters 1 to 100 of 10 000 000' &&
+        shown.after.moved === 'letters 51 to 150 of 10 000 000' &&
+        shown.after.zoomed === 'letters 96 to 115 of 10 000 000',
+        'the strip moved and zoomed by keyboard: ' + JSON.stringify(shown.after));
+  Check(shown.after.letters > 20, 'the letters of s drawn in the strip: ' + shown.after.letters);
+  Check(shown.after.labelled, 'the section selector has its label');
+  shown = shown.before;
   Check(shown.report === 'OK\n5\n' + '1 10000001\n'.repeat(5), 'an answer of 100 MB: ' + shown.report.slice(0, 80));
+  Check(/Test cases answered: 1 of 1; for each, the section of the lowest score counts\./.test(shown.explanation) &&
+        /Every test case is answered\./.test(shown.explanation), 'the best section of each test case');
   Check(shown.progress > 0.5, 'the progress of reading a large file shown: ' + shown.progress);
   Check(/Where the score comes from/.test(shown.explanation) &&
-        /Score 10000001 = r 10000000 \+ the letters of the strings 1 \(k = 1, n = 10000000\)/.test(
+        /Score 10 000 001 = r 10 000 000 \+ 1 letter in the strings \(k = 1, n = 10 000 000\)/.test(
             shown.explanation) &&
         /Strings used: 1 of 1\./.test(shown.explanation),
         'the statistics of a section of ten million pieces: ' + shown.explanation.slice(0, 600));
-  Check(/1\s+10000000/.test(shown.explanation), 'the pieces by length');
+  Check(/\n1\s+10 000 000\n/.test(shown.explanation), 'the pieces by length: ' + shown.explanation);
   Check(shown.strip > 0.9, 'the strip of s drawn: ' + shown.strip);
 
   // The alignment at 154, 153 and 158: s and the concatenation letter under
@@ -325,8 +370,8 @@ async function Cases() {
     const rows = shown.aligned.map((row) => row.replace(/ +$/, ''));
     Check(rows[0] === s && rows[1] === yours, kind + ' aligned: ' + rows.join(' / '));
     Check(rows[2] === ' '.repeat(marked) + '^', kind + ' the caret under the letter where they part: ' + rows[2]);
-    // Cells: "..." is one, so the column of the mark is one less after it.
-    const column = marked - (s.startsWith('...') ? 2 : 0);
+    // Cells: one for each character of the rows.
+    const column = marked;
     Check(shown.faults[0] === column && shown.faults[1] === column && shown.faults[2] === column,
           kind + ' the letter where they part marked: ' + shown.faults);
     Check(shown.pieces.length === listed && /^i_\d+ = [12] selects t_[12] \(line [56]\): letters \d+ to \d+$/.test(shown.pieces[0]),
@@ -345,16 +390,16 @@ async function Cases() {
   Check(shown.before.language === 'sl' && shown.before.pressed.join() === 'sl' &&
         shown.before.title === 'Preveri odgovor za nalogo Krobelnik', 'the page in Slovenian');
   Check(shown.before.status === 'Preverjeno: abc-testdata.txt in abc-154.txt.', 'the status in Slovenian: ' + shown.before.status);
-  Check(/Zavrnjeno: napaka je v tvojem odgovoru\. \(lokacija 154\)/.test(shown.before.explanation) &&
+  Check(/Zavrnjeno: napaka je v odgovoru \(lokacija 154\)\./.test(shown.before.explanation) &&
         /Zakaj: Črka niza t_x, ki ga izbere indeks i_p, se na tem mestu razlikuje od niza s\./.test(shown.before.explanation) &&
         /indeks i_4 = 2 izbere niz t_2/.test(shown.before.explanation) &&
-        /Kje se tvoj stik loči od niza s/.test(shown.before.explanation) &&
+        /Kje se stik loči od niza s/.test(shown.before.explanation) &&
         /i_4 = 2 izbere t_2 \(vrstica 6\): črke od 28 do 33/.test(shown.before.explanation),
         'the explanation in Slovenian: ' + shown.before.explanation.slice(0, 900));
   Check(shown.after.language === 'en' && shown.after.pressed.join() === 'en' &&
         shown.after.title === 'Check an answer to Krobelnik' &&
         shown.after.status === 'Checked abc-testdata.txt and abc-154.txt.', 'the switch to English');
-  Check(/Rejected: the fault is in your answer\. \(location 154\)/.test(shown.after.explanation) &&
+  Check(/Rejected: the fault is in the answer \(location 154\)\./.test(shown.after.explanation) &&
         /index i_4 = 2 selects t_2/.test(shown.after.explanation) &&
         !/Zavrnjeno|izbere/.test(shown.after.explanation),
         'the explanation switched to English: ' + shown.after.explanation.slice(0, 600));
@@ -364,6 +409,79 @@ async function Cases() {
     shown = await Run('link', 'testdata.txt', 'accepted.txt', { link: true });
     Check(shown.report === 'OK\n1\n1 5\n', 'files named in the address: ' + shown.report);
   }
+
+  // The answer chosen as the test data and the test data as the answer.
+  shown = await Run('swapped', 'accepted.txt', 'testdata.txt');
+  Check(shown.report.startsWith('Napaka [Zelvor20Krobelnik:95]') &&
+        /The files may be swapped: the test data begins as an answer does\./.test(shown.explanation),
+        'swapped files named as such: ' + shown.explanation.slice(0, 300));
+
+  // On a phone's width the alignment of a fault deep in s scrolls to where
+  // they part, its row labels in place, and the excerpt to its caret.
+  shown = await Run('narrow-154', 'deep-testdata.txt', 'deep-answer.txt', {
+    width: 390,
+    then: (page) => page.evaluate(() => {
+      const inside = (element, box) => {
+        const a = element.getBoundingClientRect();
+        const b = box.getBoundingClientRect();
+        return a.left >= b.left && a.right <= b.right;
+      };
+      const grid = document.querySelector('.aligned');
+      const excerpt = document.querySelector('pre.excerpt');
+      return {
+        caret: inside(grid.querySelector('.marker .caret'), grid),
+        label: inside(grid.querySelector('.label'), grid),
+        scrolled: grid.scrollLeft > 0,
+        excerpt: inside(excerpt.querySelector('.caret'), excerpt) || excerpt.scrollLeft > 0,
+      };
+    }),
+  });
+  Check(shown.after.caret && shown.after.label && shown.after.scrolled && shown.after.excerpt,
+        'the alignment at 390 px scrolled to the fault: ' + JSON.stringify(shown.after));
+
+  // Dropped the other way round, the files go where their first lines say.
+  {
+    const page = await browser.newPage();
+    page.on('pageerror', (error) => Check(false, 'an error on the page: ' + error.message));
+    await page.goto(target.page);
+    await page.evaluate((list) => {
+      const transfer = new DataTransfer();
+      for (const [name, text] of list) transfer.items.add(new File([text], name));
+      document.getElementById('drop').dispatchEvent(
+          new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    }, [['accepted.txt', read('accepted.txt')], ['testdata.txt', read('testdata.txt')]]);
+    await page.waitForFunction(() => /^Test data: /.test(document.getElementById('status').textContent));
+    const fields = await page.evaluate(() => [document.getElementById('status').textContent,
+                                              document.getElementById('testdata').files[0].name,
+                                              document.getElementById('submission').files[0].name]);
+    Check(fields.join('|') === 'Test data: testdata.txt. Answer: accepted.txt.|testdata.txt|accepted.txt',
+          'dropped files placed by their first lines: ' + fields.join('|'));
+    await page.click('#check');
+    const dropped = await Shown(page);
+    Check(dropped.report === 'OK\n1\n1 5\n', 'dropped files checked: ' + dropped.report);
+    await page.close();
+  }
+
+  // Checked again after the answer was edited: the new answer's report, or,
+  // where the browser no longer reads a changed file, a sentence that says
+  // so in the page's language.
+  Write('edited.txt', [read('accepted.txt')]);
+  shown = await Run('edited', 'testdata.txt', 'edited.txt', {
+    language: 'sl-SI',
+    then: async (page) => {
+      Write('edited.txt', ['123456\nKrobelnik\n']);
+      await page.evaluate(() => { document.body.dataset.state = 'again'; });
+      await page.click('#check');
+      await page.waitForFunction(() => ['shown', 'failed'].includes(document.body.dataset.state),
+                                 { timeout: 60000 });
+      return ShownNow(page);
+    },
+  });
+  Check(shown.before.report === 'OK\n1\n1 5\n', 'the answer before the edit');
+  Check(shown.after.report === 'OK\n0\n' && /^Preverjeno/.test(shown.after.status) ||
+        shown.after.status === 'Brskalnik datoteke edited.txt ne prebere več, ker se je od izbire ' +
+                               'spremenila. Izberi jo znova in preveri.',
+        'checked again after an edit: ' + shown.after.status + ' / ' + shown.after.report);
 
   // The page is used from the keyboard: the language switch, the inputs and
   // the button are reached with the tab key, in order.
