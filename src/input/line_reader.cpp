@@ -30,7 +30,32 @@ void LineReader::Open(const std::string& path) {
 
 void LineReader::OpenText(std::string text) {
   Close();
-  memory_ = std::move(text);
+  ownedMemory_ = std::move(text);
+  memory_ = ownedMemory_;
+}
+
+void LineReader::OpenTextView(std::string_view text) {
+  Close();
+  memory_ = text;
+}
+
+bool LineReader::Seek(std::int64_t offset) {
+  begin_ = end_ = 0;
+  ForgetLineFeeds();
+  consumed_ = offset;
+  const bool there = file_ != nullptr
+                         ? offset >= 0 && SeekTo(file_, offset)
+                         : offset >= 0 && static_cast<std::uint64_t>(offset) <= memory_.size();
+  if (!there) {
+    // Nothing more is found.
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+    memory_ = {};
+    memoryPos_ = 0;
+    return false;
+  }
+  if (file_ == nullptr) memoryPos_ = static_cast<std::size_t>(offset);
+  return true;
 }
 
 void LineReader::Close() {
@@ -38,7 +63,8 @@ void LineReader::Close() {
   file_ = nullptr;
   identity_.reset();
   consumed_ = 0;
-  memory_.clear();
+  ownedMemory_.clear();
+  memory_ = {};
   memoryPos_ = 0;
   anyRead_ = false;
   begin_ = end_ = 0;

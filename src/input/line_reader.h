@@ -48,6 +48,12 @@ class LineReader {
   // the same buffer; a second input then costs no fresh memory.
   void Open(const std::string& path);
   void OpenText(std::string text);
+  // Reads a text that the caller keeps alive while the reader reads it.
+  void OpenTextView(std::string_view text);
+  // Reads on from offset of the input, as if the bytes before it had been
+  // read; false when it cannot go there (past the end, a file that cannot
+  // seek), and then it finds no line.
+  bool Seek(std::int64_t offset);
   // Closes the input; further reads find no line.
   void Close();
 
@@ -149,7 +155,9 @@ class LineReader {
   std::optional<FileIdentity> identity_;
   // Offset in the input of the buffer's first byte.
   std::int64_t consumed_ = 0;
-  std::string memory_;
+  // A text read from memory: held by the reader (OpenText) or the caller.
+  std::string ownedMemory_;
+  std::string_view memory_;
   std::size_t memoryPos_ = 0;
   bool anyRead_ = false;
   std::unique_ptr<char[]> buffer_;

@@ -7,8 +7,6 @@
 #include <shellapi.h>
 // clang-format on
 
-#include <cstdlib>
-
 #include "input/system.h"
 
 namespace krobelnik {
@@ -61,13 +59,14 @@ std::size_t TerminalWidth(std::FILE* file) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
   const bool told = GetConsoleScreenBufferInfo(handle, &console) != 0;
   const int columns = told ? console.srWindow.Right - console.srWindow.Left + 1 : 0;
-  char* variable = nullptr;
-  std::size_t length = 0;
-  const bool set = _dupenv_s(&variable, &length, "COLUMNS") == 0 && variable != nullptr;
-  const std::size_t width =
-      ColumnsOf(set ? variable : nullptr, columns > 0 ? static_cast<std::size_t>(columns) : 0);
-  std::free(variable);
-  return width;
+  // COLUMNS, when it holds a number: digits only, so narrowed as they are.
+  wchar_t wide[16];
+  const DWORD length = GetEnvironmentVariableW(L"COLUMNS", wide, 16);
+  std::string variable;
+  for (DWORD c = 0; c < length && length < 16; ++c)
+    variable += wide[c] < 128 ? static_cast<char>(wide[c]) : '?';
+  return ColumnsOf(length > 0 && length < 16 ? variable.c_str() : nullptr,
+                   columns > 0 ? static_cast<std::size_t>(columns) : 0);
 }
 
 ProgramArguments::ProgramArguments(int, char**) {

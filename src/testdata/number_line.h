@@ -199,6 +199,29 @@ const char* NumberLineParser<Sink>::FeedBlocks(const char* p, const char* end) {
   return p;
 }
 
+// Finds where the parser's nth number from byte from of a line starts, as a
+// batch's from is counted: a number starts at a digit that does not follow
+// a digit. Fed the line's bytes from byte from on, in pieces.
+class NumberStart {
+ public:
+  NumberStart(std::int64_t nth, std::int64_t from) : left_(nth), at_(from) {}
+  void Feed(const char* data, std::size_t size) {
+    for (std::size_t b = 0; b < size && found_ < 0; ++b, ++at_) {
+      const bool digit = IsDigit(data[b]);
+      if (digit && !inNumber_ && --left_ == 0) found_ = at_;
+      inNumber_ = digit;
+    }
+  }
+  // The byte (from 0) where it starts; -1 while the bytes fed hold fewer.
+  std::int64_t Found() const { return found_; }
+
+ private:
+  std::int64_t left_;
+  std::int64_t at_;
+  bool inNumber_ = false;
+  std::int64_t found_ = -1;
+};
+
 // The first Size numbers of a line, kept without allocating.
 template <std::size_t Size>
 struct FirstNumbers {
