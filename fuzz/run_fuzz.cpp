@@ -270,14 +270,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // From files, with short lines quoted from there.
   const krobelnik::Input testDataFile = AsFile("testdata.txt", testData);
   const krobelnik::Input submissionFile = AsFile("submission.txt", submission);
-  Require(Verdict(testDataFile, submissionFile, {krobelnik::MaxNumberBatch, 16}) == report,
+  Require(Verdict(testDataFile, submissionFile,
+                  krobelnik::ReadOptions::Sized(krobelnik::MaxNumberBatch, 16)) == report,
           "reading from files changes the report");
   // Number lines in small batches, which short inputs cross, read alike.
-  Require(Verdict(testDataFile, submissionFile, {32, 16}) == report,
+  Require(Verdict(testDataFile, submissionFile, krobelnik::ReadOptions::Sized(32, 16)) == report,
           "a small number batch changes the report");
   // The walk with a substring index for every test case, alike.
-  Require(Verdict(testDataFile, submissionFile, {32, 16, true}) == report,
-          "the substring index changes the report");
+  Require(
+      Verdict(testDataFile, submissionFile, krobelnik::ReadOptions::Sized(32, 16, true)) == report,
+      "the substring index changes the report");
   CheckExplanation(testDataFile, submissionFile, testData, submission, report);
   return 0;
 }

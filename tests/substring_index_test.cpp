@@ -117,7 +117,7 @@ TEST(SubstringIndex, TheWalkWithItReportsExactlyAsWithout) {
     std::string plain, indexed;
     EXPECT_TRUE(VerdictText(Input::Text(testData), Input::Text(submission), plain));
     ReadOptions options;
-    options.alwaysIndex = true;
+    options.answers.alwaysIndex = true;
     EXPECT_TRUE(VerdictText(Input::Text(testData), Input::Text(submission), indexed, options));
     return std::pair{plain, indexed};
   };

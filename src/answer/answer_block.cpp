@@ -49,7 +49,7 @@ LineContext SectionLine(const SectionPlace& section, std::int64_t line, std::int
 
 // Reads the k-and-r line into block and checks both counts against n.
 void ReadKAndR(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter, std::int64_t n,
-               const SectionPlace& section, const ReadOptions& options) {
+               const SectionPlace& section, const AnswerOptions& options) {
   const LineContext line = SectionLine(section, lineCounter, stream.Offset());
   FirstNumbers<2> kr;
   NumberLineParser parser(kr.Keep(), line, options.numberBatch);
@@ -168,7 +168,7 @@ void ReadStrings(AnswerBlock& block, LineReader& stream, std::int64_t& lineCount
 // Reads the index line and walks it; raises the line's faults first, then
 // the walk's.
 void ReadIndexLine(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
-                   const SectionPlace& section, const ReadOptions& options, WalkBudget* budget) {
+                   const SectionPlace& section, const AnswerOptions& options, WalkBudget* budget) {
   const LineContext line = SectionLine(section, lineCounter, stream.Offset());
   const std::string_view s = block.testCase.s;
   // The index line is walked while it is parsed, so the indices are never
@@ -212,7 +212,7 @@ void FailScore(std::int64_t j, std::int64_t L, const LineContext& line) {
 
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
                      std::int32_t testCaseNumber, const TestCase& testCase,
-                     const ReadOptions& options, WalkBudget* budget) {
+                     const AnswerOptions& options, WalkBudget* budget) {
   block.testCaseNumber = testCaseNumber;
   block.testCase = testCase;
   block.t.Clear();

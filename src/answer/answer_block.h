@@ -10,6 +10,8 @@
 
 namespace krobelnik {
 
+class IndexWatch;
+
 // One answer section: the test case it answers, the strings t, the counts k
 // and r, and the score. The indices are walked as they are read, not kept.
 struct AnswerBlock {
@@ -21,6 +23,18 @@ struct AnswerBlock {
   std::int32_t score = 0;
 };
 
+// What only the tests, the fuzz targets and the explanations change: how
+// many numbers a number line hands on at once, whether every test case gets
+// its substring index at its first section rather than when its walks run
+// over their budget (for the tests), and a watch told of every index line
+// as it is read (for the explanations that show more than the verdict; the
+// evaluator sets none).
+struct AnswerOptions {
+  std::size_t numberBatch = MaxNumberBatch;
+  bool alwaysIndex = false;
+  IndexWatch* watch = nullptr;
+};
+
 // Reads one answer section after its number line (the k-and-r line, k string
 // lines, the index line), advancing lineCounter by one per line read; checks
 // it against testCase and leaves its score in block. Every field but t's
@@ -29,7 +43,7 @@ struct AnswerBlock {
 // With budget, the run's account of what its walks cost each test case.
 void ReadAnswerBlock(AnswerBlock& block, LineReader& stream, std::int64_t& lineCounter,
                      std::int32_t testCaseNumber, const TestCase& testCase,
-                     const ReadOptions& options = {}, WalkBudget* budget = nullptr);
+                     const AnswerOptions& options = {}, WalkBudget* budget = nullptr);
 
 // The largest score a section may have.
 inline constexpr std::int32_t MaxScore = 2147483647;

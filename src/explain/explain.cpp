@@ -131,9 +131,8 @@ bool Explain(const Input& testData, const Input& submission, bool testDataOnly, 
              const ExplainOptions& options) {
   out.testDataOnly = testDataOnly;
   SectionWatch watch(options.stats, ShownSections, options.pieces, MostPieces);
-  ReadOptions read;
-  read.watch = &watch;
-  read.numberBatch = options.numberBatch;
+  ReadOptions read = ReadOptions::Sized(options.numberBatch);
+  read.answers.watch = &watch;
   const SectionObserver observer = [&out](std::int64_t firstLine, const AnswerBlock& block) {
     if (out.sections.Size() < ShownSections)
       out.sections.Push(SectionRow{firstLine, block.k, block.r});

@@ -55,7 +55,7 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
   if (!ReadQuotableLine(
           submission, line,
           [&](const char* data, std::size_t size) { contestantParser.Feed(data, size); },
-          options.quoteInMemory))
+          options.testData.quoteInMemory))
     Fail(185, "manjka stevilka tekmovalca", SubmissionLine(1, line.offset).Missing());
   if (line.length != 6)
     Fail(186, "stevilka tekmovalca bi morala imeti 6 stevk",
@@ -65,7 +65,7 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
     FailQuoting(submission, 188, "v prvi vrstici bi morala biti stevilka tekmovalca, ne pa \"",
                 line, "\"", SubmissionLine(1, line.offset).At(1));
   LineHead head;
-  if (!ReadQuotableLine(submission, line, head, options.quoteInMemory))
+  if (!ReadQuotableLine(submission, line, head, options.testData.quoteInMemory))
     Fail(189, "manjka druga vrstica", SubmissionLine(2, line.offset).Missing());
   if (!line.kept || line.text != TaskName)
     FailQuoting(submission, 190,
@@ -79,7 +79,7 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
   std::size_t largest = 0;
   for (std::size_t c = 0; c < testCases.Count(); ++c)
     largest = std::max(largest, testCases[c].s.size());
-  WalkBudget budget(largest, options.alwaysIndex);
+  WalkBudget budget(largest, options.answers.alwaysIndex);
   for (;;) {
     // Only the start of a section's number line is looked at; the rest is
     // read past, not kept.
@@ -87,7 +87,7 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
     if (!ReadQuotableLine(
             submission, line,
             [&](const char* data, std::size_t size) { numberParser.Feed(data, size); },
-            options.quoteInMemory))
+            options.testData.quoteInMemory))
       break;
     if (line.length == 0) {
       ++lineCounter;
@@ -111,7 +111,7 @@ void ReadSubmission(LineReader& submission, const TestCases& testCases,
     const std::int64_t firstLine = lineCounter;
     ++lineCounter;
     ReadAnswerBlock(block, submission, lineCounter, number,
-                    testCases[static_cast<std::size_t>(number) - 1], options, &budget);
+                    testCases[static_cast<std::size_t>(number) - 1], options.answers, &budget);
     results.Push(ResultEntry{number, block.score});
     if (observer) observer(firstLine, block);
   }
@@ -124,7 +124,7 @@ void ReadInputs(const Input& testData, const Input& submission, TestCases& testC
   // its file closed before the submission is opened in the same buffer.
   LineReader stream(std::max(BufferSizeFor(testData), BufferSizeFor(submission)));
   OpenInput(stream, testData);
-  ReadTestData(stream, testCases, options);
+  ReadTestData(stream, testCases, options.testData);
   OpenInput(stream, submission);
   ReadSubmission(stream, testCases, results, options, observer);
 }

@@ -53,6 +53,26 @@ struct Input {
 // Opens input in stream.
 void OpenInput(LineReader& stream, const Input& input);
 
+// The options of a run, as each layer takes them: the test data's (whose
+// longest line quoted from memory holds for the submission's lines too) and
+// the answer sections'. Only the tests, the fuzz targets and the
+// explanations change them.
+struct ReadOptions {
+  TestDataOptions testData;
+  AnswerOptions answers;
+
+  // The same sizes for both files, for the tests.
+  static ReadOptions Sized(std::size_t numberBatch,
+                           std::size_t quoteInMemory = DefaultQuoteInMemory,
+                           bool alwaysIndex = false) {
+    ReadOptions options;
+    options.testData = {numberBatch, quoteInMemory};
+    options.answers.numberBatch = numberBatch;
+    options.answers.alwaysIndex = alwaysIndex;
+    return options;
+  }
+};
+
 // The line buffer an input needs: no more than its size and a byte, when
 // that is known, so that small inputs cost little memory.
 std::size_t BufferSizeFor(const Input& input);

@@ -32,7 +32,7 @@ struct BlockNumber {
 // testCases, and returns the block's number; advances lineNumber by one for
 // each line attempted.
 BlockNumber ReadTestCase(LineReader& stream, std::int64_t& lineNumber, TestCases& testCases,
-                         std::int32_t k, const ReadOptions& options) {
+                         std::int32_t k, const TestDataOptions& options) {
   QuotableLine separator;
   // Each read counts before its outcome is examined, so a missing line is
   // named by the number it would have had.
@@ -110,7 +110,7 @@ std::int64_t TaskNameColumn(std::string_view head) {
   return static_cast<std::int64_t>(q) + 1;
 }
 
-void ReadTestData(LineReader& stream, TestCases& testCases, const ReadOptions& options) {
+void ReadTestData(LineReader& stream, TestCases& testCases, const TestDataOptions& options) {
   QuotableLine line;
   LineHead head;
   if (!ReadQuotableLine(stream, line, head, options.quoteInMemory))

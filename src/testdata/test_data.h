@@ -11,8 +11,6 @@
 
 namespace krobelnik {
 
-class IndexWatch;
-
 // Line 1 of the test data and line 2 of a submission.
 inline constexpr std::string_view TaskName = "Krobelnik";
 
@@ -41,15 +39,9 @@ struct LineHead {
 // Sizes that only the tests and fuzz targets change: how many numbers a
 // number line hands on at once, and the longest line of a file that a
 // message quotes from memory.
-struct ReadOptions {
+struct TestDataOptions {
   std::size_t numberBatch = MaxNumberBatch;
   std::size_t quoteInMemory = DefaultQuoteInMemory;
-  // Every test case gets its substring index at its first section, rather
-  // than when its walks run over their budget (for the tests).
-  bool alwaysIndex = false;
-  // Told of every index line as it is read, for the explanations that show
-  // more than the verdict; the evaluator sets none.
-  IndexWatch* watch = nullptr;
 };
 
 // One test case: its number and the string s to be represented, a view
@@ -98,6 +90,6 @@ class TestCases {
 
 // Reads the whole test data from an open stream standing at line 1 into
 // testCases (emptied first); raises EAssertion at the first defect.
-void ReadTestData(LineReader& stream, TestCases& testCases, const ReadOptions& options = {});
+void ReadTestData(LineReader& stream, TestCases& testCases, const TestDataOptions& options = {});
 
 }  // namespace krobelnik
