@@ -27,64 +27,33 @@ bool CoversMore(const StringUse& a, const StringUse& b) {
 
 }  // namespace
 
-void SectionWatch::Begin(const AnswerBlock& block, const SectionPlace& section) {
+std::int64_t PiecesFile::Reserve(std::int64_t r) {
+  if (file_ == nullptr || written_ + static_cast<std::size_t>(r) > most_) return -1;
+  if (pending_.empty()) pending_.resize(PendingBytes);
+  const auto from = static_cast<std::int64_t>(written_);
+  written_ += static_cast<std::size_t>(r);
+  return from;
+}
+
+bool PiecesFile::Flush() {
+  if (pendingBytes_ > 0 && !failed_)
+    failed_ = std::fwrite(pending_.data(), 1, pendingBytes_, file_) != pendingBytes_;
+  pendingBytes_ = 0;
+  return !failed_;
+}
+
+bool StatsWatch::Begin(const AnswerBlock& block, const SectionPlace& section) {
+  if (list_.size() >= sections_) return false;
   block_ = &block;
   section_ = section;
-  read_ = pos_ = 0;
-  kept_.clear();
-  keptFrom_ = 1;
-  stop_ = {};
-  captured_ = false;
-  sectionStats_ = stats_ && statsList_.size() < sections_;
-  if (!sectionStats_) return;
+  pos_ = 0;
   uses_.assign(static_cast<std::size_t>(block.k), 0);
   lengths_.fill(0);
-  piecesFrom_ = -1;
-  if (piecesFile_ != nullptr && pending_.empty()) pending_.resize(PendingBytes);
-  if (piecesFile_ != nullptr && piecesWritten_ + static_cast<std::size_t>(block.r) <= mostPieces_) {
-    piecesFrom_ = static_cast<std::int64_t>(piecesWritten_);
-    piecesWritten_ += static_cast<std::size_t>(block.r);
-  }
+  piecesFrom_ = pieces_.Reserve(block.r);
+  return true;
 }
 
-SectionWatch::~SectionWatch() { FlushPieces(); }
-
-bool SectionWatch::FlushPieces() {
-  if (pendingBytes_ > 0 && !piecesFailed_)
-    piecesFailed_ = std::fwrite(pending_.data(), 1, pendingBytes_, piecesFile_) != pendingBytes_;
-  pendingBytes_ = 0;
-  return !piecesFailed_;
-}
-
-void SectionWatch::Remember(const std::uint32_t* xs, std::size_t count, const WalkStop& stop) {
-  if (stop_.fault == WalkFault::None) stop_ = stop;
-  if (stop_.fault == WalkFault::None) {
-    // Before a fault only the last indices are kept: they cover the letters
-    // before the window's end, since every piece holds one at least.
-    const std::size_t from = count > KeptBefore ? count - KeptBefore : 0;
-    kept_.insert(kept_.end(), xs + from, xs + count);
-    if (kept_.size() > KeptBefore)
-      kept_.erase(kept_.begin(), kept_.end() - static_cast<std::ptrdiff_t>(KeptBefore));
-    keptFrom_ =
-        read_ + static_cast<std::int64_t>(count) - static_cast<std::int64_t>(kept_.size()) + 1;
-    return;
-  }
-  // From the fault's batch on: the indices up to those that reach past the
-  // window (none past an index that selects no string), then the alignment.
-  const std::int64_t last = stop_.fault == WalkFault::OutOfRange ? stop_.p : stop_.p + Window + 1;
-  const auto wanted = static_cast<std::size_t>(
-      std::clamp<std::int64_t>(last - read_, 0, static_cast<std::int64_t>(count)));
-  kept_.insert(kept_.end(), xs, xs + wanted);
-  const std::int64_t drop = stop_.p - static_cast<std::int64_t>(KeptBefore) - keptFrom_;
-  if (drop > 0) {
-    kept_.erase(kept_.begin(), kept_.begin() + static_cast<std::ptrdiff_t>(drop));
-    keptFrom_ += drop;
-  }
-  if (read_ + static_cast<std::int64_t>(count) >= last)
-    Align(static_cast<std::int64_t>(stop_.at), stop_.p, static_cast<std::int64_t>(stop_.start));
-}
-
-void SectionWatch::Count(const std::uint32_t* xs, std::size_t count) {
+void StatsWatch::Count(const std::uint32_t* xs, std::size_t count) {
   const StringList::Span t = block_->t.View();
   const auto k = static_cast<std::uint32_t>(block_->k);
   std::uint32_t* const uses = uses_.data();
@@ -109,43 +78,82 @@ void SectionWatch::Count(const std::uint32_t* xs, std::size_t count) {
     const auto length = static_cast<std::uint64_t>(t[x - 1].size());
     ++uses[x - 1];
     ++lengths_[static_cast<std::size_t>(std::bit_width(length)) - 1];
-    if (piecesFrom_ >= 0) {
-      if (pending_.size() - pendingBytes_ < 8) FlushPieces();
-      unsigned char* const bytes = pending_.data() + pendingBytes_;
-      const auto start = static_cast<std::uint32_t>(pos_);
-      for (int b = 0; b < 4; ++b) {
-        bytes[b] = static_cast<unsigned char>(start >> (8 * b));
-        bytes[4 + b] = static_cast<unsigned char>(x >> (8 * b));
-      }
-      pendingBytes_ += 8;
-    }
+    if (piecesFrom_ >= 0) pieces_.Put(static_cast<std::uint32_t>(pos_), x);
     pos_ += static_cast<std::int64_t>(length);
   }
+}
+
+void AlignmentWatch::Begin(const AnswerBlock& block) {
+  block_ = &block;
+  kept_.clear();
+  keptFrom_ = 1;
+  stop_ = {};
+  captured_ = false;
+}
+
+void AlignmentWatch::Indices(const std::uint32_t* xs, std::size_t count, std::int64_t read,
+                             const WalkStop& stop) {
+  if (captured_) return;
+  if (stop_.fault == WalkFault::None) stop_ = stop;
+  if (stop_.fault == WalkFault::None) {
+    // Before a fault only the last indices are kept: they cover the letters
+    // before the window's end, since every piece holds one at least.
+    const std::size_t from = count > KeptBefore ? count - KeptBefore : 0;
+    kept_.insert(kept_.end(), xs + from, xs + count);
+    if (kept_.size() > KeptBefore)
+      kept_.erase(kept_.begin(), kept_.end() - static_cast<std::ptrdiff_t>(KeptBefore));
+    keptFrom_ =
+        read + static_cast<std::int64_t>(count) - static_cast<std::int64_t>(kept_.size()) + 1;
+    return;
+  }
+  // From the fault's batch on: the indices up to those that reach past the
+  // window (none past an index that selects no string), then the alignment.
+  const std::int64_t last = stop_.fault == WalkFault::OutOfRange ? stop_.p : stop_.p + Window + 1;
+  const auto wanted = static_cast<std::size_t>(
+      std::clamp<std::int64_t>(last - read, 0, static_cast<std::int64_t>(count)));
+  kept_.insert(kept_.end(), xs, xs + wanted);
+  const std::int64_t drop = stop_.p - static_cast<std::int64_t>(KeptBefore) - keptFrom_;
+  if (drop > 0) {
+    kept_.erase(kept_.begin(), kept_.begin() + static_cast<std::ptrdiff_t>(drop));
+    keptFrom_ += drop;
+  }
+  if (read + static_cast<std::int64_t>(count) >= last)
+    Align(static_cast<std::int64_t>(stop_.at), stop_.p, static_cast<std::int64_t>(stop_.start));
+}
+
+void AlignmentWatch::End(std::size_t reached) {
+  if (captured_) return;
+  if (stop_.fault != WalkFault::None) {
+    Align(static_cast<std::int64_t>(stop_.at), stop_.p, static_cast<std::int64_t>(stop_.start));
+  } else if (reached < block_->testCase.s.size()) {
+    // The concatenation stops short of s: its last piece ends there.
+    const auto at = static_cast<std::int64_t>(reached);
+    const std::int64_t last = keptFrom_ + static_cast<std::int64_t>(kept_.size()) - 1;
+    Align(at, last + 1, at);
+  }
+}
+
+void SectionWatch::Begin(const AnswerBlock& block, const SectionPlace& section) {
+  block_ = &block;
+  read_ = 0;
+  alignment_.Begin(block);
+  counted_ = stats_ && statistics_.Begin(block, section);
 }
 
 void SectionWatch::Indices(const std::uint32_t* xs, std::size_t count, const Walk& walk) {
   const auto left = static_cast<std::size_t>(std::max<std::int64_t>(0, block_->r - read_));
   count = std::min(count, left);
-  if (sectionStats_) Count(xs, count);
-  if (!captured_) Remember(xs, count, walk.Stopped());
+  if (counted_) statistics_.Count(xs, count);
+  alignment_.Indices(xs, count, read_, walk.Stopped());
   read_ += static_cast<std::int64_t>(count);
 }
 
 void SectionWatch::End(const Walk& walk) {
-  if (!captured_) {
-    if (stop_.fault != WalkFault::None) {
-      Align(static_cast<std::int64_t>(stop_.at), stop_.p, static_cast<std::int64_t>(stop_.start));
-    } else if (walk.Reached() < block_->testCase.s.size()) {
-      // The concatenation stops short of s: its last piece ends there.
-      const auto reached = static_cast<std::int64_t>(walk.Reached());
-      const std::int64_t last = keptFrom_ + static_cast<std::int64_t>(kept_.size()) - 1;
-      Align(reached, last + 1, reached);
-    }
-  }
-  if (sectionStats_) Statistics();
+  alignment_.End(walk.Reached());
+  if (counted_) statistics_.End();
 }
 
-void SectionWatch::Align(std::int64_t fault, std::int64_t p, std::int64_t start) {
+void AlignmentWatch::Align(std::int64_t fault, std::int64_t p, std::int64_t start) {
   captured_ = true;
   const std::string_view s = block_->testCase.s;
   const StringList::Span t = block_->t.View();
@@ -205,7 +213,7 @@ void SectionWatch::Align(std::int64_t fault, std::int64_t p, std::int64_t start)
     piece.faulty = !piece.selects || (piece.from <= fault && fault < piece.from + piece.length);
 }
 
-void SectionWatch::Statistics() {
+void StatsWatch::End() {
   const AnswerBlock& block = *block_;
   const StringList::Span t = block.t.View();
   SectionStats st;
@@ -247,7 +255,7 @@ void SectionWatch::Statistics() {
     }
   }
   std::sort_heap(most.begin(), most.end(), CoversMore);
-  statsList_.push_back(std::move(st));
+  list_.push_back(std::move(st));
 }
 
 }  // namespace krobelnik
