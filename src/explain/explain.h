@@ -84,21 +84,10 @@ inline constexpr std::size_t ShownSections = 1000;
 // start.
 inline constexpr std::size_t KeptBytes = std::size_t{64} << 10;
 
-struct Explanation {
-  bool testDataOnly = false;
-  // The report's text with line feeds, as the evaluator writes it, for a
-  // failure form; the success form is written from results when it is
-  // shown (WriteReport), so that it costs no memory of its own.
-  // A report or message longer than KeptBytes (a quoted line can be
-  // hundreds of MB) is kept as its first KeptBytes, the count of bytes left
-  // out, and its last bytes; otherwise whole, and then reportTail and
-  // messageTail are empty and nothing is left out.
-  std::string report;
-  std::string reportTail;
-  std::uint64_t reportLeftOut = 0;
-  Verdict verdict = Verdict::Unexpected;
-  Fault fault = Fault::None;
-  // For a failure form: its location and message (0 and empty otherwise).
+// What a failure form explains: where its check stood when it failed.
+struct Rejection {
+  // The form's location and message (0 and empty otherwise); a message
+  // longer than KeptBytes is kept as a report is (see Explanation).
   std::int32_t location = 0;
   std::string message;
   std::string messageTail;
@@ -113,22 +102,44 @@ struct Explanation {
   std::string whySl;
   std::vector<Fact> facts;
   Swap swap = Swap::None;
-  std::vector<UnopenedInput> unopened;
-  // For a fault of the walk (149, 153, 154, 158): s and the concatenation
-  // side by side around it.
+  // For a fault of the walk (its row shows "alignment"): s and the
+  // concatenation side by side around it.
   Alignment alignment;
-  // For a run that could not finish: whether memory ran out.
-  bool memoryRanOut = false;
-  // What an accepted run read: the results of every section, and the
-  // rows of the first ShownSections of them.
+};
+
+// What an accepted run read: the test data's test cases (all that test
+// data checked alone shows), the results of every section, the rows of the
+// first ShownSections of them, the best section of each test case, and,
+// asked for, where the scores of the first ShownSections sections come
+// from.
+struct Acceptance {
   TestCases testCases;
   GrowingArray<ResultEntry> results;
   GrowingArray<SectionRow> sections;
   // One for each test case of the test data.
   std::vector<TestCaseBest> best;
-  // Asked for: where the scores of the first ShownSections sections come
-  // from.
   std::vector<SectionStats> stats;
+};
+
+// An explanation: how the run came out, with the report and the inputs
+// that could not be opened, and what a rejection or an acceptance adds.
+struct Explanation : Rejection, Acceptance {
+  bool testDataOnly = false;
+  // The report's text with line feeds, as the evaluator writes it, for a
+  // failure form; the success form is written from results when it is
+  // shown (WriteReport), so that it costs no memory of its own.
+  // A report or message longer than KeptBytes (a quoted line can be
+  // hundreds of MB) is kept as its first KeptBytes, the count of bytes left
+  // out, and its last bytes; otherwise whole, and then reportTail and
+  // messageTail are empty and nothing is left out.
+  std::string report;
+  std::string reportTail;
+  std::uint64_t reportLeftOut = 0;
+  Verdict verdict = Verdict::Unexpected;
+  Fault fault = Fault::None;
+  std::vector<UnopenedInput> unopened;
+  // For a run that could not finish: whether memory ran out.
+  bool memoryRanOut = false;
 };
 
 // What an explanation works out beyond the verdict: statistics of the

@@ -82,7 +82,7 @@ void PutExcerpt(JsonWriter& json, const ShownLine& line) {
   }
 }
 
-void PutFacts(JsonWriter& json, const Explanation& e) {
+void PutFacts(JsonWriter& json, const Rejection& e) {
   json.Object();
   for (const Fact& fact : e.facts) {
     json.Key(fact.name);
@@ -122,7 +122,7 @@ void PutSections(JsonWriter& json, const Explanation& e) {
 
 // The best section of each test case answered (at most ShownSections of
 // them), and how many are not answered.
-void PutBest(JsonWriter& json, const Explanation& e) {
+void PutBest(JsonWriter& json, const Acceptance& e) {
   json.Key("best").Array();
   std::size_t listed = 0;
   std::int64_t unanswered = 0;
@@ -172,7 +172,7 @@ void PutTexts(JsonWriter& json, const std::vector<std::string>& texts) {
   json.End();
 }
 
-void PutAlignment(JsonWriter& json, const Explanation& e) {
+void PutAlignment(JsonWriter& json, const Rejection& e) {
   const Alignment& a = e.alignment;
   const AlignedLines lines = RenderAlignment(a);
   json.Object()
@@ -242,7 +242,7 @@ void PutUses(JsonWriter& json, const std::vector<StringUse>& uses, std::int64_t 
   json.End();
 }
 
-void PutStats(JsonWriter& json, const Explanation& e) {
+void PutStats(JsonWriter& json, const Acceptance& e) {
   json.Array();
   for (const SectionStats& st : e.stats) {
     json.Object()

@@ -55,7 +55,7 @@ std::vector<std::string> Cells(std::initializer_list<std::int64_t> values) {
   return cells;
 }
 
-void PrintSections(TextOut& text, const Explanation& e) {
+void PrintSections(TextOut& text, const Acceptance& e) {
   const Language l = text.language;
   const std::size_t count = e.results.Size();
   text << "\n";
@@ -74,7 +74,7 @@ void PrintSections(TextOut& text, const Explanation& e) {
 }
 
 // Which section counts for each test case answered, and those not answered.
-void PrintBest(TextOut& text, const Explanation& e) {
+void PrintBest(TextOut& text, const Acceptance& e) {
   const Language l = text.language;
   std::vector<std::vector<std::string>> rows;
   std::size_t answered = 0;
@@ -99,7 +99,7 @@ void PrintBest(TextOut& text, const Explanation& e) {
 }
 
 // Where the score of each section comes from.
-void PrintStats(TextOut& text, const Explanation& e) {
+void PrintStats(TextOut& text, const Acceptance& e) {
   const Language l = text.language;
   for (const SectionStats& st : e.stats) {
     text << "\n";
@@ -129,7 +129,7 @@ void PrintStats(TextOut& text, const Explanation& e) {
   if (e.results.Size() > e.stats.size()) text.Line(W("statsOnly"), {{"count", e.stats.size()}});
 }
 
-void PrintTestCases(TextOut& text, const Explanation& e) {
+void PrintTestCases(TextOut& text, const Acceptance& e) {
   const std::size_t count = e.testCases.Count();
   text << "\n";
   text.Line(W("soundTestData"), {{"count", count}});
@@ -183,7 +183,7 @@ void PrintUnopened(TextOut& text, const UnopenedInput& input) {
 }
 
 // s and the concatenation side by side around the fault, and the pieces.
-void PrintAlignment(TextOut& text, const Explanation& e) {
+void PrintAlignment(TextOut& text, const Rejection& e) {
   const Language l = text.language;
   const Alignment& a = e.alignment;
   const AlignedLines lines = RenderAlignment(a);
