@@ -71,6 +71,7 @@ bool IsTaskName(const Input& input, InputRole role, std::int64_t line) {
 // cases.
 void FindLettersOfS(const Input& testData, std::vector<SectionStats>& stats) {
   std::vector<SectionStats*> order;
+  order.reserve(stats.size());
   for (SectionStats& st : stats) order.push_back(&st);
   std::sort(order.begin(), order.end(),
             [](const SectionStats* a, const SectionStats* b) { return a->testCase < b->testCase; });

@@ -29,8 +29,12 @@ bool PlaceReader::Find(const LinePlace& place) {
   for (std::int64_t left = place.linesAfter; left > 0; --left)
     if (!ReadRest(IgnoreBytes)) return false;
   lineOffset_ = lines_.Offset();
-  // The line is there when a read finds it.
-  return ReadRest(IgnoreBytes);
+  // The line is there when a byte is left to read.
+  try {
+    return !lines_.AtEnd();
+  } catch (const std::runtime_error&) {
+    return false;
+  }
 }
 
 bool PlaceReader::AtColumn(std::int64_t column) {

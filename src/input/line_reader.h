@@ -93,6 +93,9 @@ class LineReader {
     return lineFeed > from && b[lineFeed - 1] == '\r' ? lineFeed - 1 : lineFeed;
   }
 
+  // Whether no byte is left to read, reading on to find out.
+  bool AtEnd() { return begin_ == end_ && !Refill(); }
+
   // Offset in the input of the next unread byte.
   std::int64_t Offset() const { return consumed_ + static_cast<std::int64_t>(begin_); }
   // The open file as it was when opened, when it can be read a second time.
