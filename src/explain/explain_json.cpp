@@ -314,21 +314,10 @@ void PutFaultTexts(JsonWriter& json, const Explanation& e, Language l) {
   } else {
     json.Null();
   }
-  const std::string input =
-      Say(l, e.where.input == InputRole::TestData ? W("inputTestData") : W("inputAnswer"));
-  const ShownLine& where = e.where;
-  json.Key("where");
-  if (!where.found) {
-    json.Text(Say(l, W("whereMissing"), {{"input", input}, {"line", where.line}}));
-  } else if (where.column > 0) {
-    json.Text(Say(l, W("whereColumn"),
-                  {{"input", input}, {"line", where.line}, {"column", where.column}}));
-  } else {
-    json.Text(Say(l, W("where"), {{"input", input}, {"line", where.line}}));
-  }
+  json.Key("where").Text(WhereSentence(e.where, l));
   json.Key("letter");
   if (e.letter && e.letter->found) {
-    json.Text(Say(l, W("letterAt"), {{"line", e.letter->line}, {"column", e.letter->column}}));
+    json.Text(WhereSentence(*e.letter, l, true));
   } else {
     json.Null();
   }
@@ -341,50 +330,18 @@ void PutFaultTexts(JsonWriter& json, const Explanation& e, Language l) {
     json.Null();
     return;
   }
-  const Alignment& a = e.alignment;
-  const AlignedLines lines = RenderAlignment(a);
-  const std::int64_t from = a.from + 1;
-  std::string at;
-  switch (KindOf(a)) {
-    case AlignmentKind::Longer:
-      at = Say(l, W("alignLonger"), {{"n", a.n}, {"from", from}, {"to", lines.last}});
-      break;
-    case AlignmentKind::Shorter:
-      at = Say(l, W("alignShorter"),
-               {{"matched", a.fault}, {"n", a.n}, {"from", from}, {"to", lines.last}});
-      break;
-    case AlignmentKind::Differs:
-      at = Say(l, W("alignAt"),
-               {{"fault", a.fault + 1}, {"from", from}, {"to", lines.last}, {"n", a.n}});
-      break;
-  }
   json.Object()
       .Key("title")
       .Text(Say(l, W("alignTitle")))
       .Key("at")
-      .Text(at)
+      .Text(AlignmentSentence(e.alignment, l))
       .Key("lead")
       .Text(Say(l, W("alignLead")))
       .Key("yours")
       .Text(Say(l, W("rowYours")))
       .Key("pieces")
       .Array();
-  for (const Piece& piece : a.pieces) {
-    const std::int64_t line = LineOfString(e.section.line, piece.x);
-    if (!piece.selects) {
-      json.Text(Say(l, W("pieceSelectsNothing"), {{"p", piece.p}, {"x", piece.x}}));
-    } else if (piece.length == 1) {
-      json.Text(Say(l, W("pieceSelects"),
-                    {{"p", piece.p}, {"x", piece.x}, {"line", line}, {"from", piece.from + 1}}));
-    } else {
-      json.Text(Say(l, W("pieceSelectsRange"),
-                    {{"p", piece.p},
-                     {"x", piece.x},
-                     {"line", line},
-                     {"from", piece.from + 1},
-                     {"to", piece.from + piece.length}}));
-    }
-  }
+  for (const Piece& piece : e.alignment.pieces) json.Text(PieceSentence(piece, e.section.line, l));
   json.End().End();
 }
 

@@ -246,6 +246,46 @@ std::vector<std::string> Fitted(const std::vector<std::string>& rows, std::size_
   return cut;
 }
 
+std::string WhereSentence(const ShownLine& line, Language l, bool letter) {
+  const std::string input =
+      Say(l, line.input == InputRole::TestData ? W("inputTestData") : W("inputAnswer"));
+  if (!line.found) return Say(l, W("whereMissing"), {{"input", input}, {"line", line.line}});
+  if (letter) return Say(l, W("letterAt"), {{"line", line.line}, {"column", line.column}});
+  if (line.column > 0)
+    return Say(l, W("whereColumn"),
+               {{"input", input}, {"line", line.line}, {"column", line.column}});
+  return Say(l, W("where"), {{"input", input}, {"line", line.line}});
+}
+
+std::string AlignmentSentence(const Alignment& a, Language l) {
+  const std::int64_t from = a.from + 1;
+  const std::int64_t to = RenderAlignment(a).last;
+  switch (KindOf(a)) {
+    case AlignmentKind::Longer:
+      return Say(l, W("alignLonger"), {{"n", a.n}, {"from", from}, {"to", to}});
+    case AlignmentKind::Shorter:
+      return Say(l, W("alignShorter"),
+                 {{"matched", a.fault}, {"n", a.n}, {"from", from}, {"to", to}});
+    case AlignmentKind::Differs:
+      break;
+  }
+  return Say(l, W("alignAt"), {{"fault", a.fault + 1}, {"from", from}, {"to", to}, {"n", a.n}});
+}
+
+std::string PieceSentence(const Piece& piece, std::int64_t sectionLine, Language l) {
+  if (!piece.selects) return Say(l, W("pieceSelectsNothing"), {{"p", piece.p}, {"x", piece.x}});
+  const std::int64_t line = LineOfString(sectionLine, piece.x);
+  if (piece.length == 1)
+    return Say(l, W("pieceSelects"),
+               {{"p", piece.p}, {"x", piece.x}, {"line", line}, {"from", piece.from + 1}});
+  return Say(l, W("pieceSelectsRange"),
+             {{"p", piece.p},
+              {"x", piece.x},
+              {"line", line},
+              {"from", piece.from + 1},
+              {"to", piece.from + piece.length}});
+}
+
 std::string BucketLabel(const SectionStats& st, std::size_t bucket) {
   const std::int64_t least =
       st.shortest[bucket] > 0 ? st.shortest[bucket] : std::int64_t{1} << bucket;

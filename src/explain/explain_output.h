@@ -159,6 +159,14 @@ std::string UnusedNames(const SectionStats& stats, Language language);
 inline constexpr std::size_t ListedRanges = 20;
 std::string UnansweredList(const std::vector<TestCaseBest>& best, std::size_t& count);
 
+// The sentences the text and the JSON form share, in language: where a
+// line is (the letter at fault's with letter), where the alignment parts
+// and what it shows, and what a piece of it is (its string on its line,
+// the section's number line at sectionLine).
+std::string WhereSentence(const ShownLine& line, Language language, bool letter = false);
+std::string AlignmentSentence(const Alignment& alignment, Language language);
+std::string PieceSentence(const Piece& piece, std::int64_t sectionLine, Language language);
+
 // The sentence for an input that could not be opened.
 std::string UnopenedSentence(const UnopenedInput& input, Language language);
 

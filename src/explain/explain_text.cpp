@@ -141,10 +141,6 @@ void PrintTestCases(TextOut& text, const Acceptance& e) {
   PrintTable(text, "", Columns(text.language, W("testCaseColumns")), rows);
 }
 
-std::string InputWords(InputRole input, Language l) {
-  return Say(l, input == InputRole::TestData ? W("inputTestData") : W("inputAnswer"));
-}
-
 // Lines of an excerpt or an alignment, indented by indent, cut to the
 // width around the column the last of them points at.
 void PrintRows(TextOut& text, std::string_view indent, std::vector<std::string> rows,
@@ -157,19 +153,8 @@ void PrintRows(TextOut& text, std::string_view indent, std::vector<std::string> 
 // The line naming a place (the letter at fault's, with letter), and its
 // excerpt with a caret.
 void PrintShown(TextOut& text, const ShownLine& line, bool letter = false) {
-  const Language l = text.language;
-  const std::string input = InputWords(line.input, l);
-  if (!line.found) {
-    text.Line(W("whereMissing"), {{"input", input}, {"line", line.line}});
-    return;
-  }
-  if (letter) {
-    text.Line(W("letterAt"), {{"line", line.line}, {"column", line.column}});
-  } else if (line.column > 0) {
-    text.Line(W("whereColumn"), {{"input", input}, {"line", line.line}, {"column", line.column}});
-  } else {
-    text.Line(W("where"), {{"input", input}, {"line", line.line}});
-  }
+  text << WhereSentence(line, text.language, letter) << "\n";
+  if (!line.found) return;
   const ExcerptLines lines = RenderExcerpt(line);
   if (lines.caret.empty()) {
     PrintRows(text, "    ", {lines.text}, 0);
@@ -187,18 +172,8 @@ void PrintAlignment(TextOut& text, const Rejection& e) {
   const Language l = text.language;
   const Alignment& a = e.alignment;
   const AlignedLines lines = RenderAlignment(a);
-  const AlignmentKind kind = KindOf(a);
-  const std::int64_t from = a.from + 1;
   text.Line(W("alignTitle"));
-  if (kind == AlignmentKind::Longer) {
-    text.Line(W("alignLonger"), {{"n", a.n}, {"from", from}, {"to", lines.last}});
-  } else if (kind == AlignmentKind::Shorter) {
-    text.Line(W("alignShorter"),
-              {{"matched", a.fault}, {"n", a.n}, {"from", from}, {"to", lines.last}});
-  } else {
-    text.Line(W("alignAt"),
-              {{"fault", a.fault + 1}, {"from", from}, {"to", lines.last}, {"n", a.n}});
-  }
+  text << AlignmentSentence(a, l) << "\n";
   text.Line(W("alignLead"));
   const std::string sLabel = "s";
   const std::string tLabel = Say(l, W("rowYours"));
@@ -215,24 +190,8 @@ void PrintAlignment(TextOut& text, const Rejection& e) {
   text << "    " << pad(sLabel) << rows[0] << "\n";
   text << "    " << pad(tLabel) << rows[1] << "\n";
   text << "    " << std::string(width, ' ') << rows[2] << "\n";
-  for (const Piece& piece : a.pieces) {
-    text << (piece.faulty ? "  > " : "    ");
-    if (!piece.selects) {
-      text.Line(W("pieceSelectsNothing"), {{"p", piece.p}, {"x", piece.x}});
-      continue;
-    }
-    const std::int64_t line = LineOfString(e.section.line, piece.x);
-    if (piece.length == 1) {
-      text.Line(W("pieceSelects"),
-                {{"p", piece.p}, {"x", piece.x}, {"line", line}, {"from", piece.from + 1}});
-    } else {
-      text.Line(W("pieceSelectsRange"), {{"p", piece.p},
-                                         {"x", piece.x},
-                                         {"line", line},
-                                         {"from", piece.from + 1},
-                                         {"to", piece.from + piece.length}});
-    }
-  }
+  for (const Piece& piece : a.pieces)
+    text << (piece.faulty ? "  > " : "    ") << PieceSentence(piece, e.section.line, l) << "\n";
 }
 
 void PrintFault(TextOut& text, const Explanation& e) {
