@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "words/language.h"
 #include "run/companion.h"
 #include "verdict/judgement.h"
+#include "words/language.h"
 
 namespace krobelnik {
 

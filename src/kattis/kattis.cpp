@@ -6,11 +6,11 @@
 #include <string_view>
 #include <system_error>
 
-#include "words/language.h"
 #include "failure/assertion.h"
 #include "input/system.h"
 #include "run/companion.h"
 #include "verdict/judgement.h"
+#include "words/language.h"
 
 namespace krobelnik {
 

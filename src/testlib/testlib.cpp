@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "words/language.h"
 #include "failure/assertion.h"
 #include "input/system.h"
 #include "run/companion.h"
 #include "verdict/judgement.h"
+#include "words/language.h"
 
 namespace krobelnik {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "explain/explain.h"
-#include "words/language.h"
 #include "verdict/points.h"
+#include "words/language.h"
 
 namespace krobelnik {
 
