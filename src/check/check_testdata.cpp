@@ -34,7 +34,8 @@ int CheckTestData(int argc, const char* const* argv) {
   }
   const Language l = wording.language;
   const std::string description = Say(l, W("checkDescription"));
-  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-check-testdata", CheckUsageLine,
+  const std::string usage = Written(wording, Say(l, W("checkUsage"))) + "\n";
+  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-check-testdata", usage,
                        Written(wording, description)))
     return 0;
   // As an input validator the test data comes on standard input, and the
@@ -47,7 +48,7 @@ int CheckTestData(int argc, const char* const* argv) {
       std::fprintf(
           stderr, "%s\n",
           Written(wording, Say(l, W("unknownLanguage"), {{"name", unknownLanguage}})).c_str());
-    std::fputs(CheckUsageLine, stderr);
+    std::fputs(usage.c_str(), stderr);
     return statusFailed;
   }
   HeldInput testData;

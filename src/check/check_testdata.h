@@ -2,10 +2,6 @@
 
 namespace krobelnik {
 
-// The line a wrong command line of the test data check prints.
-inline constexpr const char* CheckUsageLine =
-    "usage: Zelvor20Krobelnik-check-testdata TESTDATA|--kattis [--lang sl|en]\n";
-
 // Checks an official test data file before a contest (argv[1]): evaluates a
 // submission of only the two header lines against it, which is accepted with
 // OK and 0 exactly when the test data is sound. Prints "sound: TESTDATA" and

@@ -11,25 +11,11 @@
 #include "run/companion.h"
 #include "verdict/judgement.h"
 #include "words/language.h"
+#include "words/words.h"
 
 namespace krobelnik {
 
 namespace {
-
-constexpr const char* Usage =
-    "usage: Zelvor20Krobelnik-kattis TESTDATA JURY_ANSWER FEEDBACK_DIR [score | "
-    "score_multiplier | raw] < SUBMISSION\n";
-
-constexpr const char* Description =
-    "The output validator of the task Krobelnik for judges that run the problem package\n"
-    "format (Kattis, DOMjudge): evaluates the submission on standard input against the test\n"
-    "data with the evaluator's own checks, and measures its scores against the jury's answer.\n"
-    "Writes judgemessage.txt and teammessage.txt to the feedback folder; with the flag\n"
-    "score also score.txt (the points, 0 to 1), with score_multiplier score_multiplier.txt,\n"
-    "with raw score.txt holding the raw total score (lower is better).\n"
-    "\n"
-    "Exit status: 42 accepted, 43 rejected, 1 the check itself failed (faulty test data, a\n"
-    "jury's answer that the evaluator rejects, a file that cannot be read).\n";
 
 constexpr int AcceptedStatus = 42;
 constexpr int RejectedStatus = 43;
@@ -50,8 +36,9 @@ constexpr const char* FeedbackNames[] = {"judgemessage.txt", "teammessage.txt", 
 
 // Reports that the check itself failed, in the judges' message and on
 // standard error.
-int CheckFailed(const std::string& feedback, const std::string& reason) {
-  const std::string message = "the check failed: " + reason + "\n";
+int CheckFailed(const std::string& feedback, const std::string& reason, const Wording& wording) {
+  const std::string message =
+      Written(wording, Say(wording.language, W("checkFailedLine"), {{"why", reason}})) + "\n";
   std::fputs(message.c_str(), stderr);
   WriteTextFile(FeedbackFile(feedback, "judgemessage.txt"), message);
   return JudgeErrorStatus;
@@ -60,9 +47,14 @@ int CheckFailed(const std::string& feedback, const std::string& reason) {
 }  // namespace
 
 int KattisMain(int argc, const char* const* argv) {
-  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-kattis", Usage, Description)) return 0;
+  const Wording wording = WordingFromLocale();
+  const Language l = wording.language;
+  const std::string usage = Written(wording, Say(l, W("kattisUsage"))) + "\n";
+  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-kattis", usage,
+                       Written(wording, Say(l, W("kattisDescription")))))
+    return 0;
   if (argc < 4) {
-    std::fputs(Usage, stderr);
+    std::fputs(usage.c_str(), stderr);
     return JudgeErrorStatus;
   }
   const std::string feedback = argv[3];
@@ -72,8 +64,9 @@ int KattisMain(int argc, const char* const* argv) {
   for (const char* name : FeedbackNames) {
     const std::string file = FeedbackFile(feedback, name);
     if (const std::string* input = InputNamedBy(file, inputs)) {
-      std::fprintf(stderr, "the check failed: the feedback file %s is the input %s\n", file.c_str(),
-                   input->c_str());
+      const std::string why = Say(l, W("feedbackIsInput"), {{"file", file}, {"input", *input}});
+      std::fprintf(stderr, "%s\n",
+                   Written(wording, Say(l, W("checkFailedLine"), {{"why", why}})).c_str());
       return JudgeErrorStatus;
     }
   }
@@ -85,10 +78,7 @@ int KattisMain(int argc, const char* const* argv) {
                             : flag == "raw"              ? ScoreFile::Raw
                                                          : ScoreFile::None;
     if (asked == ScoreFile::None || (scoreFile != ScoreFile::None && scoreFile != asked))
-      return CheckFailed(feedback,
-                         "a validator flag that is none of score, score_multiplier "
-                         "and raw, or two of them: " +
-                             std::string(flag));
+      return CheckFailed(feedback, Say(l, W("badFlag"), {{"flag", flag}}), wording);
     scoreFile = asked;
   }
   // A feedback folder may be used again: a score left from an earlier run
@@ -101,14 +91,16 @@ int KattisMain(int argc, const char* const* argv) {
   // often from a pipe, and is kept whole so that a line can be read twice.
   HeldInput testData, jury, submission;
   std::string problem;
-  if (!HoldInput(testData, "test data", argv[1], problem) ||
-      !HoldInput(jury, "jury's answer", argv[2], problem))
-    return CheckFailed(feedback, problem);
+  if (!HoldInput(testData, W("roleTestData"), argv[1], problem, l) ||
+      !HoldInput(jury, W("roleJury"), argv[2], problem, l))
+    return CheckFailed(feedback, problem, wording);
   if (!submission.OpenStandardInput(problem))
-    return CheckFailed(feedback, "cannot read the submission on standard input: " + problem);
-  const Judgement judgement = JudgeSubmission(Input::Held(testData), Input::Held(jury),
-                                              Input::Held(submission), WordingFromLocale());
-  if (judgement.judged == Judged::JudgeError) return CheckFailed(feedback, judgement.error);
+    return CheckFailed(feedback, Say(l, W("cannotReadStandardInput"), {{"reason", problem}}),
+                       wording);
+  const Judgement judgement =
+      JudgeSubmission(Input::Held(testData), Input::Held(jury), Input::Held(submission), wording);
+  if (judgement.judged == Judged::JudgeError)
+    return CheckFailed(feedback, judgement.error, wording);
   bool written =
       WriteTextFile(FeedbackFile(feedback, "judgemessage.txt"), JudgeMessage(judgement)) &&
       WriteTextFile(FeedbackFile(feedback, "teammessage.txt"), TeamMessage(judgement) + "\n");
@@ -122,7 +114,7 @@ int KattisMain(int argc, const char* const* argv) {
     written = written && WriteTextFile(FeedbackFile(feedback, name), score + "\n");
   }
   if (!written)
-    return CheckFailed(feedback, "the feedback folder " + feedback + " cannot be written");
+    return CheckFailed(feedback, Say(l, W("feedbackNotWritten"), {{"folder", feedback}}), wording);
   return accepted ? AcceptedStatus : RejectedStatus;
 }
 

@@ -14,28 +14,11 @@
 #include "run/companion.h"
 #include "verdict/judgement.h"
 #include "words/language.h"
+#include "words/words.h"
 
 namespace krobelnik {
 
 namespace {
-
-constexpr const char* Usage =
-    "usage: Zelvor20Krobelnik-testlib [--testset TESTSET] [--group GROUP] [--points-out-of V]\n"
-    "       TESTDATA OUTPUT ANSWER [RESULT_FILE [-appes]]\n";
-
-constexpr const char* Description =
-    "The checker of the task Krobelnik for judges built on testlib's conventions: evaluates\n"
-    "the contestant's output against the test data (the test's input) with the evaluator's\n"
-    "own checks, and measures its scores against the jury's answer. Like a testlib checker\n"
-    "it writes its verdict on standard error (\"ok\", \"points P\", \"wrong answer\", \"wrong\n"
-    "output format\" or \"FAIL\", then the message), and into the result file when one is\n"
-    "named, as XML with -appes; --testset and --group are taken and ignored. With\n"
-    "--points-out-of V (DMOJ's bridged checker of type testlib) partial points are a whole\n"
-    "number N from 0 to V on a line \"points N\" of their own on standard error, and the\n"
-    "message goes to standard output.\n"
-    "\n"
-    "Exit status: 0 accepted with full points, 7 accepted with points below full, 1 rejected,\n"
-    "2 the output file cannot be read, 3 the check itself failed or a wrong command line.\n";
 
 // testlib's exit statuses.
 constexpr int OkStatus = 0;
@@ -165,10 +148,16 @@ bool WriteResult(const CommandLine& line, const Outcome& outcome) {
 }  // namespace
 
 int TestlibMain(int argc, const char* const* argv) {
-  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-testlib", Usage, Description)) return 0;
+  // What testlib writes is ASCII (its result file declares windows-1251).
+  const Wording wording{WordingFromLocale().language, false};
+  const Language l = wording.language;
+  const std::string usage = Written(wording, Say(l, W("testlibUsage"))) + "\n";
+  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-testlib", usage,
+                       Written(wording, Say(l, W("testlibDescription")))))
+    return 0;
   const CommandLine line = ParseCommandLine(argc, argv);
   if (!line.sound) {
-    std::fputs(Usage, stderr);
+    std::fputs(usage.c_str(), stderr);
     return FailStatus;
   }
   // Writing the result file truncates it: never when it is one of the
@@ -176,8 +165,10 @@ int TestlibMain(int argc, const char* const* argv) {
   if (line.files.size() >= 4) {
     const std::span<const std::string> inputs(line.files.data(), 3);
     if (const std::string* input = InputNamedBy(line.files[3], inputs)) {
-      std::fprintf(stderr, "FAIL the result file %s is the input %s\n", line.files[3].c_str(),
-                   input->c_str());
+      std::fprintf(
+          stderr, "%s\n",
+          Written(wording, Say(l, W("resultIsInput"), {{"file", line.files[3]}, {"input", *input}}))
+              .c_str());
       return FailStatus;
     }
   }
@@ -191,14 +182,12 @@ int TestlibMain(int argc, const char* const* argv) {
                "presentation-error",
                {},
                "Output file not found: \"" + line.files[1] + "\""};
-  } else if (!HoldInput(testData, "test data", line.files[0], problem) ||
-             !HoldInput(answer, "jury's answer", line.files[2], problem)) {
-    outcome.message = "the check failed: " + problem;
+  } else if (!HoldInput(testData, W("roleTestData"), line.files[0], problem, l) ||
+             !HoldInput(answer, W("roleJury"), line.files[2], problem, l)) {
+    outcome.message = Written(wording, Say(l, W("checkFailedLine"), {{"why", problem}}));
   } else {
-    outcome =
-        OutcomeOf(JudgeSubmission(Input::Held(testData), Input::Held(answer), Input::Held(output),
-                                  // The result file declares windows-1251: ASCII only.
-                                  {WordingFromLocale().language, false}));
+    outcome = OutcomeOf(
+        JudgeSubmission(Input::Held(testData), Input::Held(answer), Input::Held(output), wording));
   }
   // The points of the test case's value V, rounded down to a whole number,
   // a fraction of a point short of V never reaching it.

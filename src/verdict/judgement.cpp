@@ -31,31 +31,33 @@ Judgement Error(std::string reason) {
   return judgement;
 }
 
-// Why a run stopped without a verdict on its input.
-std::string Unfinished(const Explanation& e, const char* input) {
-  if (e.memoryRanOut) return "memory ran out while " + std::string(input) + " was read";
-  return std::string(input) + " could not be read to its end";
+// Why a run stopped without a verdict on input (a sentence of the
+// catalogue's that names it).
+std::string Unfinished(const Explanation& e, Word input, Language l) {
+  return Say(l, e.memoryRanOut ? W("memoryRanOutWhile") : W("notToItsEnd"),
+             {{"input", Say(l, input)}});
 }
 
 // The jury's answer, explained; empty when it is sound and answers every
-// test case, else why not.
-std::string CheckJury(const Input& testData, const Input& jury, Explanation& e) {
-  if (!Explain(testData, jury, false, e)) return "memory ran out while the jury's answer was read";
+// test case, else why not, in l.
+std::string CheckJury(const Input& testData, const Input& jury, Explanation& e, Language l) {
+  if (!Explain(testData, jury, false, e))
+    return Say(l, W("memoryRanOutWhile"), {{"input", Say(l, W("whileJury"))}});
   switch (e.verdict) {
     case Verdict::Accepted: {
       const std::int64_t missing =
           FirstUnanswered(std::span(e.results.Data(), e.results.Size()), e.testCases.Count());
       if (missing == 0) return {};
-      return "the jury's answer does not answer test case " + IntToStr(missing);
+      return Say(l, W("juryMissing"), {{"testCase", missing}});
     }
     case Verdict::TestData:
-      return "the test data is faulty: " + ReportLine(e, 1000);
+      return Say(l, W("testDataFaulty"), {{"line", ReportLine(e, 1000)}});
     case Verdict::Rejected:
-      return "the evaluator rejects the jury's answer: " + ReportLine(e, 1000);
+      return Say(l, W("juryRejected"), {{"line", ReportLine(e, 1000)}});
     case Verdict::Unexpected:
       break;
   }
-  return Unfinished(e, "the jury's answer");
+  return Unfinished(e, W("whileJury"), l);
 }
 
 Judgement Judge(const Input& testData, const Input& juryAnswer, const Input& submission,
@@ -65,13 +67,14 @@ Judgement Judge(const Input& testData, const Input& juryAnswer, const Input& sub
     // The jury's explanation and its test cases go before the submission's
     // are read, so that only one copy of the test data is kept at a time.
     Explanation jury;
-    std::string problem = CheckJury(testData, juryAnswer, jury);
+    std::string problem = CheckJury(testData, juryAnswer, jury, wording.language);
     if (!problem.empty()) return Error(std::move(problem));
     juryResults = std::move(jury.results);
   }
   Explanation e;
+  const Language l = wording.language;
   if (!Explain(testData, submission, false, e))
-    return Error("memory ran out while the submission was read");
+    return Error(Say(l, W("memoryRanOutWhile"), {{"input", Say(l, W("whileSubmission"))}}));
   Judgement judgement;
   judgement.report = e.report;
   judgement.reportTail = e.reportTail;
@@ -90,19 +93,21 @@ Judgement Judge(const Input& testData, const Input& juryAnswer, const Input& sub
       judgement.judged = Judged::Rejected;
       return judgement;
     case Verdict::TestData:
-      return Error("the test data is faulty: " + ReportLine(e, 1000));
+      return Error(Say(l, W("testDataFaulty"), {{"line", ReportLine(e, 1000)}}));
     case Verdict::Unexpected:
       break;
   }
-  return Error(Unfinished(e, "the submission"));
+  return Error(Unfinished(e, W("whileSubmission"), l));
 }
 
 }  // namespace
 
-bool HoldInput(HeldInput& held, const char* role, const std::string& path, std::string& problem) {
+bool HoldInput(HeldInput& held, Word role, const std::string& path, std::string& problem,
+               Language language) {
   std::string reason;
   if (held.Open(path, reason)) return true;
-  problem = "cannot read the " + std::string(role) + " " + path + ": " + reason;
+  problem = Say(language, W("cannotRead"),
+                {{"role", Say(language, role)}, {"path", path}, {"reason", reason}});
   return false;
 }
 
@@ -112,7 +117,7 @@ Judgement JudgeSubmission(const Input& testData, const Input& jury, const Input&
   try {
     judgement = Judge(testData, jury, submission, wording);
   } catch (...) {
-    judgement = Error("memory ran out");
+    judgement = Error(Say(wording.language, W("memoryRanOut")));
   }
   judgement.wording = wording;
   return judgement;

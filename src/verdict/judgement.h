@@ -7,6 +7,7 @@
 #include "explain/explain.h"
 #include "verdict/points.h"
 #include "words/language.h"
+#include "words/words.h"
 
 namespace krobelnik {
 
@@ -42,9 +43,11 @@ struct Judgement {
 Judgement JudgeSubmission(const Input& testData, const Input& jury, const Input& submission,
                           const Wording& wording = {});
 
-// Opens the input at path once, for the judgement; false with the reason,
-// naming the role ("test data", "jury's answer", "submission") and path.
-bool HoldInput(HeldInput& held, const char* role, const std::string& path, std::string& problem);
+// Opens the input at path once, for the judgement; false with the reason
+// in language, naming the role (the catalogue's roleTestData, roleJury or
+// roleOutput) and path.
+bool HoldInput(HeldInput& held, Word role, const std::string& path, std::string& problem,
+               Language language);
 
 // The judgement in one line for people: the points and what they come from,
 // the evaluator's message, or what stopped the check.

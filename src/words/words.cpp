@@ -62,12 +62,12 @@ PluralRule ParsePlural(std::string_view rule) {
   return parsed;
 }
 
-// The text with \n standing for a line feed.
+// The text with \n standing for a line feed and \s for a space.
 std::string Unescaped(std::string_view text) {
   std::string plain;
   for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text[at] == '\\' && at + 1 < text.size() && text[at + 1] == 'n') {
-      plain += '\n';
+    if (text[at] == '\\' && at + 1 < text.size() && (text[at + 1] == 'n' || text[at + 1] == 's')) {
+      plain += text[at + 1] == 'n' ? '\n' : ' ';
       ++at;
     } else {
       plain += text[at];
