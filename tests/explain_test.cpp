@@ -11,6 +11,7 @@
 #include "explain/explain_output.h"
 #include "explain/explain_program.h"
 #include "explain/place_reader.h"
+#include "input/system.h"
 #include "test_support.h"
 #include "words/words.h"
 
@@ -548,6 +549,83 @@ TEST(Explain, ReportsTheVerdictOfTheEvaluatorAndWhatAnAcceptedRunRead) {
   ASSERT_TRUE(Explain(Input::Text(OneCase), Input::Text(HeaderOnlySubmission), true, alone));
   EXPECT_EQ(ReportOf(alone), "OK\n0\n");
   EXPECT_EQ(alone.testCases.Count(), 1U);
+}
+
+// The section that counts for each test case is its lowest score, the first
+// of equals; the test cases not answered are listed as ranges.
+TEST(Explain, NamesTheBestSectionOfEachTestCaseAndThoseNotAnswered) {
+  std::string testData = "Krobelnik\n7\n";
+  for (int k = 1; k <= 7; ++k) testData.append("\n").append(std::to_string(k)).append("\nab\n");
+  // Test case 2 three times (scores 4, 3, 3), test case 5 once.
+  const std::string two = "2\n2 2\na\nb\n1 2\n";
+  const std::string whole = "2\n1 1\nab\n1\n";
+  const Explanation e = ExplainTexts(testData, Header + two + whole + whole + "5\n1 1\nab\n1\n");
+  ASSERT_EQ(e.verdict, Verdict::Accepted);
+  ASSERT_EQ(e.best.size(), 7U);
+  EXPECT_EQ(e.best[1].sections, 3);
+  EXPECT_EQ(e.best[1].score, 3);
+  EXPECT_EQ(e.best[1].line, 8);
+  EXPECT_EQ(e.best[4].sections, 1);
+  std::size_t count = 0;
+  EXPECT_EQ(UnansweredList(e.best, count), "1, 3-4, 6-7");
+  EXPECT_EQ(count, 5U);
+  std::string text;
+  OutputBuffer out(text);
+  ASSERT_TRUE(PrintText(out, e));
+  EXPECT_NE(text.find("Test cases answered: 2 of 7; for each, the section of the lowest score "
+                      "counts.\ntest case  best score  its line  sections\n"
+                      "        2           3         8         3\n"
+                      "        5           3        16         1\n"
+                      "Not answered: 5 test cases: 1, 3-4, 6-7.\n"),
+            std::string::npos)
+      << text;
+}
+
+// Written to a terminal of some width, the rows of an excerpt and of the
+// alignment are cut around what they point at, the caret still under it;
+// into a file they go whole.
+TEST(Explain, FitsItsRowsToTheWidthItIsGiven) {
+  const std::string s(300, 'a');
+  std::string indices;
+  for (int i = 0; i < 299; ++i) indices += "1 ";
+  indices += "2";
+  const Explanation e =
+      ExplainTexts("Krobelnik\n1\n\n1\n" + s + "\n", Header + "1\n2 300\na\nb\n" + indices + "\n");
+  ASSERT_EQ(e.location, 154);
+  for (const std::size_t width : {std::size_t{0}, std::size_t{40}, std::size_t{80}}) {
+    SCOPED_TRACE(width);
+    std::string text;
+    OutputBuffer out(text);
+    Presentation how;
+    how.width = width;
+    ASSERT_TRUE(PrintText(out, e, how));
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = text.find('\n', at);
+      lines.push_back(text.substr(at, end - at));
+      at = end + 1;
+    }
+    // Each caret stands under what it points at: the index excerpt's under
+    // the index 2, the letter's under the b of t_2, the alignment's under
+    // the b where the concatenation parts from s.
+    std::string pointed;
+    for (std::size_t l = 1; l < lines.size(); ++l) {
+      const std::string& line = lines[l];
+      if (line.find_first_not_of(" ^") != std::string::npos || line.find('^') == std::string::npos)
+        continue;
+      const std::size_t caret = line.find('^');
+      pointed += caret < lines[l - 1].size() ? lines[l - 1][caret] : '?';
+      if (width > 0) {
+        EXPECT_LE(line.size(), width);
+        EXPECT_LE(lines[l - 1].size(), width);
+      }
+    }
+    EXPECT_EQ(pointed, "2bb") << text;
+  }
+  EXPECT_EQ(ColumnsOf("100", 60), 100U);
+  EXPECT_EQ(ColumnsOf("x", 60), 60U);
+  EXPECT_EQ(ColumnsOf(nullptr, 0), 80U);
+  EXPECT_EQ(ColumnsOf("0", 0), 80U);
 }
 
 // An input that cannot be opened reads as empty, so the report blames its

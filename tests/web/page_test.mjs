@@ -1,7 +1,7 @@
 // Drives the page as a contestant uses it: files chosen through the file
 // inputs, dropped, or named in the page's address, then what the page shows
-// is checked. The cases run on the page opened from its folder (file://) in
-// headless Chromium and Firefox, and served by a local server in Chromium.
+// is checked. The cases run on the page opened from its folder (file://)
+// and served by a local server, in headless Chromium and Firefox.
 // Every case also checks that the page made no request outside itself and
 // its own origin and ran nothing it was handed. Screenshots are kept in the
 // output folder, one folder for each way the page is opened.
@@ -134,6 +134,7 @@ const targets = [
   { name: 'chromium-file', browser: 'chromium', page: pageFile },
   { name: 'firefox-file', browser: 'firefox', page: pageFile },
   { name: 'chromium-server', browser: 'chromium', page: origin + '/index.html' },
+  { name: 'firefox-server', browser: 'firefox', page: origin + '/index.html' },
 ];
 let target = null;
 let browser = null;
