@@ -1,14 +1,17 @@
-// Times the page on a pair of files in headless Chromium against the
-// explain program for Node on the same files and options (--json --stats
-// --pieces): wall time from the click to the page showing its result, and
-// of the Node program's whole run, in pairs taken one right after the
-// other, so that the ratio of each pair sees the same load of the machine;
-// prints the medians and the median ratio.
+// Times the page on a pair of files in headless Chromium or Firefox against
+// the explain program for Node on the same files and options (--json
+// --stats --pieces): wall time from the click to the page showing its
+// result, and of the Node program's whole run, in pairs taken one right
+// after the other, so that the ratio of each pair sees the same load of the
+// machine; prints the medians and the median ratio. The page is opened from
+// its folder (file, the default) or from a local server (served).
 //
 //   node bench/page_bench.mjs PAGE_FOLDER NODE_EXPLAIN TESTDATA ANSWER [RUNS]
+//        [chromium|firefox] [file|served]
 //
 // PAGE_FOLDER is build/wasm/web, NODE_EXPLAIN build/wasm/Zelvor20Krobelnik-explain.js;
-// it needs puppeteer-core (npm ci in tests/web) and Debian's chromium.
+// it needs puppeteer-core (npm ci in tests/web) and Debian's chromium or
+// firefox-esr.
 
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -20,9 +23,12 @@ import { createRequire } from 'node:module';
 const require = createRequire(new URL('../tests/web/package.json', import.meta.url));
 const puppeteer = require('puppeteer-core');
 
-const [pageFolder, nodeExplain, testdata, answer, runsText] = process.argv.slice(2);
-if (!answer) {
-  console.error('usage: node page_bench.mjs PAGE_FOLDER NODE_EXPLAIN TESTDATA ANSWER [RUNS]');
+const [pageFolder, nodeExplain, testdata, answer, runsText, browserName = 'chromium',
+       opened = 'file'] = process.argv.slice(2);
+if (!answer || !['chromium', 'firefox'].includes(browserName) ||
+    !['file', 'served'].includes(opened)) {
+  console.error('usage: node page_bench.mjs PAGE_FOLDER NODE_EXPLAIN TESTDATA ANSWER [RUNS] ' +
+                '[chromium|firefox] [file|served]');
   process.exit(2);
 }
 const runs = Number(runsText || 5);
@@ -43,12 +49,14 @@ const server = http.createServer((request, response) => {
   fs.createReadStream(file).pipe(response);
 });
 await new Promise((done) => server.listen(0, '127.0.0.1', done));
-const origin = 'http://127.0.0.1:' + server.address().port;
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium', headless: true,
-  userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'krobelnik-bench-')),
-  args: ['--no-sandbox', '--disable-gpu', '--no-first-run'],
-});
+const address = opened === 'file' ? 'file://' + path.resolve(pageFolder, 'index.html')
+                                   : 'http://127.0.0.1:' + server.address().port + '/index.html';
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'krobelnik-bench-'));
+const browser = await puppeteer.launch(browserName === 'firefox'
+  ? { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
+      userDataDir: profile }
+  : { executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile,
+      args: ['--no-sandbox', '--disable-gpu', '--no-first-run'] });
 const pieces = path.join(os.tmpdir(), 'krobelnik-bench-pieces.bin');
 function RunNode() {
   const started = process.hrtime.bigint();
@@ -66,7 +74,7 @@ const ratios = [];
 for (let run = 0; run < runs; ++run) {
   nodeTimes.push(RunNode());
   const page = await browser.newPage();
-  await page.goto(origin + '/index.html');
+  await page.goto(address);
   await (await page.$('#testdata')).uploadFile(testdata);
   await (await page.$('#submission')).uploadFile(answer);
   const started = Date.now();
@@ -82,6 +90,7 @@ fs.rmSync(pieces, { force: true });
 await browser.close();
 server.close();
 console.log('node explain  ' + median(nodeTimes).toFixed(2) + ' s');
-console.log('page          ' + median(pageTimes).toFixed(2) + ' s');
+console.log('page          ' + median(pageTimes).toFixed(2) + ' s (' + browserName + ', ' +
+            opened + ')');
 console.log('page / node   ' + median(ratios).toFixed(2) + ' (the median of the pairs\' ratios; ' +
             Math.min(...ratios).toFixed(2) + ' to ' + Math.max(...ratios).toFixed(2) + ')');

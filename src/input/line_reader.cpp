@@ -95,7 +95,8 @@ bool LineReader::Refill() {
     }
   } else {
     got = std::min(room, memory_.size() - memoryPos_);
-    std::memcpy(buffer_.get() + end_, memory_.data() + memoryPos_, got);
+    // An empty view may have no bytes at all to copy from.
+    if (got > 0) std::memcpy(buffer_.get() + end_, memory_.data() + memoryPos_, got);
     memoryPos_ += got;
   }
   if (got > 0) anyRead_ = true;
