@@ -33,10 +33,9 @@ int CheckTestData(int argc, const char* const* argv) {
     }
   }
   const Language l = wording.language;
-  const std::string description = Say(l, W("checkDescription"));
-  const std::string usage = Written(wording, Say(l, W("checkUsage"))) + "\n";
-  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-check-testdata", usage,
-                       Written(wording, description)))
+  const ProgramTexts texts = TextsOf(wording, W("checkUsage"), W("checkDescription"));
+  const std::string& usage = texts.usage;
+  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-check-testdata", usage, texts.description))
     return 0;
   // As an input validator the test data comes on standard input, and the
   // statuses are the judges' own: 42 sound, 43 faulty.

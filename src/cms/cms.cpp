@@ -27,10 +27,9 @@ std::string AcceptedMessage(const Judgement& judgement) {
 int CmsMain(int argc, const char* const* argv) {
   const Wording wording = WordingFromLocale();
   const Language l = wording.language;
-  const std::string usage = Written(wording, Say(l, W("cmsUsage"))) + "\n";
-  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-cms", usage,
-                       Written(wording, Say(l, W("cmsDescription")))))
-    return 0;
+  const ProgramTexts texts = TextsOf(wording, W("cmsUsage"), W("cmsDescription"));
+  const std::string& usage = texts.usage;
+  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-cms", usage, texts.description)) return 0;
   // BatchAndOutput says how the output was made; both are judged alike.
   const bool kindGiven = argc == 5 && (std::string_view(argv[4]) == "outputonly" ||
                                        std::string_view(argv[4]) == "batch");

@@ -70,8 +70,6 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
 
 }  // namespace
 
-std::string ExplainUsageLine(Language language) { return Say(language, W("explainUsage")) + "\n"; }
-
 bool ExplainFiles(const char* testDataName, const char* submissionName, Explanation& e,
                   const ExplainOptions& options) {
   // Each input is opened once and read from there; one that cannot be
@@ -96,10 +94,9 @@ bool ExplainFiles(const char* testDataName, const char* submissionName, Explanat
 int ExplainMain(int argc, const char* const* argv) {
   const CommandLine line = ParseCommandLine(argc, argv);
   const Language language = line.how.wording.language;
-  const std::string usage = ExplainUsageLine(language);
-  const std::string description = Say(language, W("explainDescription"));
-  const std::string plain = Written(line.how.wording, description);
-  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-explain", usage, plain)) return 0;
+  const ProgramTexts texts = TextsOf(line.how.wording, W("explainUsage"), W("explainDescription"));
+  const std::string& usage = texts.usage;
+  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-explain", usage, texts.description)) return 0;
   // What is said on standard error, in the language and letters chosen.
   const auto complain = [&line](Word word, const char* name) {
     const std::string text = Say(line.how.wording.language, word, {{"name", name}});

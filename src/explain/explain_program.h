@@ -1,14 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "explain/explain.h"
 
 namespace krobelnik {
-
-// The line a wrong command line of the explain program prints to standard
-// error, and that --help starts with, in language.
-std::string ExplainUsageLine(Language language = Language::English);
 
 // Explains the files named, each opened once (the submission's name null
 // to check the test data alone), into e; false when no sound report could

@@ -49,10 +49,9 @@ int CheckFailed(const std::string& feedback, const std::string& reason, const Wo
 int KattisMain(int argc, const char* const* argv) {
   const Wording wording = WordingFromLocale();
   const Language l = wording.language;
-  const std::string usage = Written(wording, Say(l, W("kattisUsage"))) + "\n";
-  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-kattis", usage,
-                       Written(wording, Say(l, W("kattisDescription")))))
-    return 0;
+  const ProgramTexts texts = TextsOf(wording, W("kattisUsage"), W("kattisDescription"));
+  const std::string& usage = texts.usage;
+  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-kattis", usage, texts.description)) return 0;
   if (argc < 4) {
     std::fputs(usage.c_str(), stderr);
     return JudgeErrorStatus;

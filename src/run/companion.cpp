@@ -26,4 +26,9 @@ bool AnswerInfoOption(int argc, const char* const* argv, std::string_view progra
   return false;
 }
 
+ProgramTexts TextsOf(const Wording& wording, Word usage, Word description) {
+  return {Written(wording, Say(wording.language, usage)) + "\n",
+          Written(wording, Say(wording.language, description))};
+}
+
 }  // namespace krobelnik

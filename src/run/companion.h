@@ -1,6 +1,10 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+
+#include "words/language.h"
+#include "words/words.h"
 
 namespace krobelnik {
 
@@ -15,5 +19,14 @@ std::string_view ProjectVersion();
 // Returns whether it answered one; the program then ends with status 0.
 bool AnswerInfoOption(int argc, const char* const* argv, std::string_view program,
                       std::string_view usage, std::string_view description);
+
+// A companion program's usage line (with its line feed) and description,
+// from the catalogue's entries usage and description, as wording writes
+// them.
+struct ProgramTexts {
+  std::string usage;
+  std::string description;
+};
+ProgramTexts TextsOf(const Wording& wording, Word usage, Word description);
 
 }  // namespace krobelnik

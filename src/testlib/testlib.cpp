@@ -151,10 +151,9 @@ int TestlibMain(int argc, const char* const* argv) {
   // What testlib writes is ASCII (its result file declares windows-1251).
   const Wording wording{WordingFromLocale().language, false};
   const Language l = wording.language;
-  const std::string usage = Written(wording, Say(l, W("testlibUsage"))) + "\n";
-  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-testlib", usage,
-                       Written(wording, Say(l, W("testlibDescription")))))
-    return 0;
+  const ProgramTexts texts = TextsOf(wording, W("testlibUsage"), W("testlibDescription"));
+  const std::string& usage = texts.usage;
+  if (AnswerInfoOption(argc, argv, "Zelvor20Krobelnik-testlib", usage, texts.description)) return 0;
   const CommandLine line = ParseCommandLine(argc, argv);
   if (!line.sound) {
     std::fputs(usage.c_str(), stderr);
