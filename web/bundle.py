@@ -62,7 +62,7 @@ def Catalogue(path):
             current[1][language] = line[3:].strip()
     for names, texts in entries.values():
         for language in texts:
-            texts[language] = texts[language].replace("\\n", "\n")
+            texts[language] = texts[language].replace("\\n", "\n").replace("\\s", " ")
     return entries
 
 

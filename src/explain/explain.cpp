@@ -70,6 +70,9 @@ bool IsTaskName(const Input& input, InputRole role, std::int64_t line) {
 // feeds from the start of the line found before, in the order of the test
 // cases.
 void FindLettersOfS(const Input& testData, std::vector<SectionStats>& stats) {
+  // Without statistics (the adapters, a run without --stats) the test data
+  // is not opened again.
+  if (stats.empty()) return;
   std::vector<SectionStats*> order;
   order.reserve(stats.size());
   for (SectionStats& st : stats) order.push_back(&st);
